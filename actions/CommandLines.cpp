@@ -1,0 +1,80 @@
+#include "CommandLines.h"
+
+#include "Texts.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace qarvel {
+
+std::vector<std::wstring> SplitName(const std::wstring& name)
+{
+    std::vector<std::wstring> pieces;
+    if (name.empty()) {
+        return pieces;
+    }
+    std::wstring::size_type start = 0;
+    for (;;) {
+        const auto dot = name.find(texts::NameSeparator, start);
+        if (dot == std::wstring::npos) {
+            pieces.push_back(name.substr(start));
+            return pieces;
+        }
+        pieces.push_back(name.substr(start, dot - start));
+        start = dot + 1;
+    }
+}
+
+bool IsImagePieces(const std::vector<std::wstring>& pieces)
+{
+    if (pieces.empty()) {
+        return false;
+    }
+    return std::ranges::any_of(texts::AcceptedLastPieces,
+                               [&](const wchar_t* accepted) { return pieces.back() == accepted; });
+}
+
+std::wstring JoinPath(const std::wstring& directory, const std::wstring& name)
+{
+    return directory + texts::PathSeparator + name;
+}
+
+namespace {
+
+std::wstring Quoted(const std::wstring& text)
+{
+    return texts::Quote + text + texts::Quote;
+}
+
+std::wstring CompressCommand(const wchar_t* head, const std::wstring& inputPath,
+                             const wchar_t* between, const std::wstring& programDirectory,
+                             const wchar_t* outputName)
+{
+    return head + Quoted(inputPath) + between + Quoted(JoinPath(programDirectory, outputName));
+}
+
+} // namespace
+
+std::wstring ChdCommand(const std::wstring& inputPath, const std::wstring& programDirectory)
+{
+    return CompressCommand(texts::ChdHead, inputPath, texts::ChdBetween, programDirectory,
+                           texts::ChdOutputName);
+}
+
+std::wstring ZsoCommand(const std::wstring& inputPath, const std::wstring& programDirectory)
+{
+    return CompressCommand(texts::ZsoHead, inputPath, texts::ZsoBetween, programDirectory,
+                           texts::ZsoOutputName);
+}
+
+std::wstring ConvertCommand(const std::wstring& programDirectory)
+{
+    return texts::ConvertHead + Quoted(Quoted(programDirectory + texts::ConverterFile));
+}
+
+std::wstring SiteCommand()
+{
+    return std::wstring(texts::SiteHead) + texts::SiteAddress;
+}
+
+} // namespace qarvel

@@ -1,0 +1,76 @@
+#include "CommandLines.h"
+#include "ImageActions.h"
+#include "Texts.h"
+
+namespace qarvel {
+
+void ImageActions::CaptureSelection()
+{
+    selectedName_ = form_.ReadSelectedFile();
+    // The label shows the name before the name is looked at.
+    form_.SetFileLabel(texts::FileLabelStart + selectedName_);
+    namePieces_ = SplitName(selectedName_);
+    // The directory File1 lists, so the path always names the listed file even when another
+    // entry of Dir1 is highlighted but not opened.
+    selectedPath_ = JoinPath(form_.ReadFileListDirectory(), selectedName_);
+}
+
+bool ImageActions::IsImageName() const
+{
+    return IsImagePieces(namePieces_);
+}
+
+void ImageActions::OnCompress()
+{
+    CaptureSelection();
+    if (!IsImageName()) {
+        // Also the answer when nothing is selected: there is no name to accept.
+        Tell(texts::NotAnImage, MessageStyle::Critical);
+        return;
+    }
+    if (form_.ReadTick(FormatBox::Check1) == Tick::Ticked) {
+        Compress(Format::Chd);
+    } else if (form_.ReadTick(FormatBox::Check2) == Tick::Ticked) {
+        Compress(Format::Zso);
+    }
+}
+
+void ImageActions::Compress(Format format)
+{
+    const bool chd = format == Format::Chd;
+    if (!Ask(texts::ConfirmStart + selectedName_ + (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
+        return;
+    }
+    const std::wstring programDirectory = host_.ProgramDirectory();
+    const std::wstring commandLine = chd ? ChdCommand(selectedPath_, programDirectory)
+                                         : ZsoCommand(selectedPath_, programDirectory);
+    const bool copied = chd || host_.SetClipboardText(commandLine);
+    if (!Launch(commandLine)) {
+        return;
+    }
+    Tell(chd ? texts::ChdReport : texts::ZsoReport, MessageStyle::OkOnly);
+    if (!copied) {
+        Tell(texts::ClipboardFailed, MessageStyle::OkOnly);
+    }
+}
+
+bool ImageActions::Launch(const std::wstring& commandLine)
+{
+    if (host_.LaunchCommand(commandLine, ShowMode::ShowMinimisedWithFocus) == NoTask) {
+        Tell(texts::LaunchFailed, MessageStyle::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool ImageActions::Ask(const std::wstring& prompt)
+{
+    return host_.ShowMessageBox(prompt, MessageStyle::YesNo) == Answer::AnswerYes;
+}
+
+void ImageActions::Tell(const std::wstring& prompt, MessageStyle style)
+{
+    host_.ShowMessageBox(prompt, style);
+}
+
+} // namespace qarvel

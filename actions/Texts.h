@@ -1,0 +1,49 @@
+#pragma once
+// Every fixed text of the program's actions, exactly as the user and the outside tools see
+// it, leading and trailing blanks included. Nothing else in the program spells these out.
+
+namespace qarvel::texts {
+
+// File label and selection
+inline constexpr const wchar_t* FileLabelStart = L"File: ";
+inline constexpr wchar_t NameSeparator = L'.';
+inline constexpr wchar_t PathSeparator = L'\\';
+inline constexpr wchar_t Quote = L'"';
+inline constexpr const wchar_t* AcceptedLastPieces[] = {L"iso", L"cue"};
+
+// Compress action
+inline constexpr const wchar_t* NotAnImage = L"Selected file is not an iSO or cue!";
+inline constexpr const wchar_t* ConfirmStart = L"Proceed to compress ";
+inline constexpr const wchar_t* ConfirmChdEnd = L" with CHD?";
+inline constexpr const wchar_t* ConfirmZsoEnd = L" with ZSO?";
+inline constexpr const wchar_t* ChdHead = L"cmd.exe /c chdman createcd -i ";
+inline constexpr const wchar_t* ChdBetween = L" -o ";
+inline constexpr const wchar_t* ChdOutputName = L"NEW.CHD";
+inline constexpr const wchar_t* ChdReport = L"NEW.CHD created!";
+inline constexpr const wchar_t* ZsoHead = L"cmd.exe /c ziso.py -c 1 ";
+inline constexpr const wchar_t* ZsoBetween = L" ";
+inline constexpr const wchar_t* ZsoOutputName = L"NEW.ZSO";
+inline constexpr const wchar_t* ZsoReport = L"NEW.ZSO created!";
+
+// Start-up probes: the program directory followed by these.
+inline constexpr const wchar_t* ChdToolProbe = L"\\chdman.exe";
+inline constexpr const wchar_t* ZsoToolProbe = L"\\ziso.py";
+
+// Converter and label launches
+inline constexpr const wchar_t* ConvertHead = L"cmd.exe /c ";
+inline constexpr const wchar_t* ConverterFile = L"\\bin2iso.exe";
+inline constexpr const wchar_t* Lz4Command = L"cmd.exe /c pip install lz4";
+inline constexpr const wchar_t* SiteHead = L"cmd.exe /c start ";
+// The maker's site, handed to the default browser by the interpreter's start command. It must
+// hold no blank and none of the characters the interpreter treats specially.
+inline constexpr const wchar_t* SiteAddress = L"https://halvoren.example/qarvel";
+
+// Shown when the command interpreter itself could not be started: nothing was run.
+inline constexpr const wchar_t* LaunchFailed =
+    L"Windows could not start the command interpreter (cmd.exe), so nothing was started.";
+// Shown after the ZSO report when the command line could not be put on the clipboard.
+inline constexpr const wchar_t* ClipboardFailed =
+    L"The command line could not be copied to the clipboard: another program is holding it. "
+    L"The compression was started all the same.";
+
+} // namespace qarvel::texts

@@ -1,0 +1,51 @@
+#pragma once
+// The operations the program needs from the host system. The Windows implementation lives
+// in host/win; the unit tests provide a recording fake.
+
+#include <string>
+
+namespace qarvel {
+
+// How a started command's window is shown: minimised, and it becomes the active window.
+enum class ShowMode : int { ShowMinimisedWithFocus = 2 };
+
+// Message box styles.
+enum class MessageStyle : int {
+    OkOnly = 0,   // OK button, no icon
+    YesNo = 4,    // Yes and No buttons, no icon
+    Critical = 16 // OK button with the stop icon
+};
+
+// Message box answers.
+enum class Answer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+
+// The number of a started process; 0 when nothing could be started.
+using TaskNumber = unsigned long;
+inline constexpr TaskNumber NoTask = 0;
+
+class HostServices {
+public:
+    HostServices() = default;
+    HostServices(const HostServices&) = delete;
+    HostServices& operator=(const HostServices&) = delete;
+    virtual ~HostServices() = default;
+
+    // Starts the command line as a new process and returns at once, without waiting.
+    // The process inherits the program's working directory. Gives NoTask on failure.
+    virtual TaskNumber LaunchCommand(const std::wstring& commandLine, ShowMode mode) = 0;
+
+    // A modal message box captioned "Qarvel"; the first button is the default.
+    virtual Answer ShowMessageBox(const std::wstring& prompt, MessageStyle style) = 0;
+
+    // Replaces the clipboard's text. False when the clipboard could not be written.
+    virtual bool SetClipboardText(const std::wstring& text) = 0;
+
+    // True when a file, not a directory, exists at the full path (host's rules for names).
+    virtual bool FileExists(const std::wstring& path) = 0;
+
+    // The directory holding the program's executable, no trailing separator except at a
+    // drive root.
+    virtual std::wstring ProgramDirectory() = 0;
+};
+
+} // namespace qarvel

@@ -1,0 +1,107 @@
+// Name cutting, the image test and the exact composed command lines.
+
+#include "actions/CommandLines.h"
+#include "actions/Texts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qarvel {
+namespace {
+
+using Pieces = std::vector<std::wstring>;
+
+struct NameCase {
+    const wchar_t* name;
+    Pieces pieces;
+    bool image;
+};
+
+TEST(SplitName, CutsAtEveryDotKeepingEmptyPiecesAndTestsTheLastOne)
+{
+    const NameCase cases[] = {
+        {L"game.cue", {L"game", L"cue"}, true},
+        {L"my.game.disc.iso", {L"my", L"game", L"disc", L"iso"}, true},
+        {L"a..iso", {L"a", L"", L"iso"}, true},
+        {L"iso", {L"iso"}, true},
+        {L".iso", {L"", L"iso"}, true},
+        {L"game name.iso", {L"game name", L"iso"}, true},
+        {L"GAME.ISO", {L"GAME", L"ISO"}, false},
+        {L"game.Iso", {L"game", L"Iso"}, false},
+        {L"game.CUE", {L"game", L"CUE"}, false},
+        {L"game.iso.bak", {L"game", L"iso", L"bak"}, false},
+        {L"game.iso.", {L"game", L"iso", L""}, false},
+        {L"game.bin", {L"game", L"bin"}, false},
+        {L"game.isoo", {L"game", L"isoo"}, false},
+        {L"readme", {L"readme"}, false},
+        {L".", {L"", L""}, false},
+        {L"", {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "name \"" << std::wstring(c.name) << "\"");
+        const Pieces pieces = SplitName(c.name);
+        EXPECT_EQ(pieces, c.pieces);
+        EXPECT_EQ(IsImagePieces(pieces), c.image);
+    }
+}
+
+struct LineCase {
+    const wchar_t* input;
+    const wchar_t* programDirectory;
+    const wchar_t* chd;
+    const wchar_t* zso;
+};
+
+TEST(CompressCommands, AreComposedByteForByte)
+{
+    const LineCase cases[] = {
+        {L"D:\\rips\\game.iso", L"C:\\tools",
+         L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"",
+         L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\""},
+        // Drive roots: the root's own separator and the appended one stand in a row.
+        {L"C:\\\\game.iso", L"C:\\",
+         L"cmd.exe /c chdman createcd -i \"C:\\\\game.iso\" -o \"C:\\\\NEW.CHD\"",
+         L"cmd.exe /c ziso.py -c 1 \"C:\\\\game.iso\" \"C:\\\\NEW.ZSO\""},
+        // Blanks and special characters pass unchanged inside the quotes.
+        {L"E:\\my rips (1)\\a&b %x% é.cue", L"C:\\Program Files (x86)\\Q",
+         L"cmd.exe /c chdman createcd -i \"E:\\my rips (1)\\a&b %x% é.cue\" -o "
+         L"\"C:\\Program Files (x86)\\Q\\NEW.CHD\"",
+         L"cmd.exe /c ziso.py -c 1 \"E:\\my rips (1)\\a&b %x% é.cue\" "
+         L"\"C:\\Program Files (x86)\\Q\\NEW.ZSO\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::wstring(c.input));
+        EXPECT_EQ(ChdCommand(c.input, c.programDirectory), c.chd);
+        EXPECT_EQ(ZsoCommand(c.input, c.programDirectory), c.zso);
+    }
+}
+
+TEST(JoinPath, AppendsOneSeparatorUnconditionally)
+{
+    EXPECT_EQ(JoinPath(L"D:\\rips", L"game.cue"), L"D:\\rips\\game.cue");
+    EXPECT_EQ(JoinPath(L"C:\\", L"game.iso"), L"C:\\\\game.iso");
+    EXPECT_EQ(JoinPath(L"D:\\rips", L""), L"D:\\rips\\");
+}
+
+TEST(LaunchCommands, AreComposedByteForByte)
+{
+    EXPECT_EQ(ConvertCommand(L"C:\\tools"), L"cmd.exe /c \"\"C:\\tools\\bin2iso.exe\"\"");
+    EXPECT_EQ(ConvertCommand(L"C:\\"), L"cmd.exe /c \"\"C:\\\\bin2iso.exe\"\"");
+    EXPECT_EQ(ConvertCommand(L"C:\\Program Files (x86)\\Q"),
+              L"cmd.exe /c \"\"C:\\Program Files (x86)\\Q\\bin2iso.exe\"\"");
+    EXPECT_EQ(SiteCommand(), std::wstring(L"cmd.exe /c start ") + texts::SiteAddress);
+    EXPECT_EQ(std::wstring(texts::Lz4Command), L"cmd.exe /c pip install lz4");
+}
+
+TEST(SiteAddress, IsSecureAndSafeForTheInterpreter)
+{
+    const std::wstring address = texts::SiteAddress;
+    EXPECT_EQ(address.rfind(L"https://", 0), 0U);
+    EXPECT_GT(address.size(), std::wstring(L"https://").size());
+    EXPECT_EQ(address.find_first_of(L" \t&|<>^%()\"!"), std::wstring::npos);
+}
+
+} // namespace
+} // namespace qarvel

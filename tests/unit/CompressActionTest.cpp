@@ -1,0 +1,153 @@
+// The compress button from selection to report, against fakes that log every call in order.
+
+#include "Fakes.h"
+#include "actions/Texts.h"
+
+#include <gtest/gtest.h>
+
+namespace qarvel::test {
+namespace {
+
+const std::wstring ChdLine =
+    L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"";
+const std::wstring ZsoLine = L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
+
+TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.cue";
+    // A highlighted but unopened Dir1 entry must not change the path of the listed file.
+    rig.form.highlightedDirectory = L"D:\\rips\\other";
+    rig.actions.CaptureSelection();
+    EXPECT_EQ(rig.form.fileLabel, L"File: game.cue");
+    EXPECT_EQ(rig.actions.SelectedName(), L"game.cue");
+    EXPECT_EQ(rig.actions.NamePieces(), (std::vector<std::wstring>{L"game", L"cue"}));
+    EXPECT_EQ(rig.actions.SelectedPath(), L"D:\\rips\\game.cue");
+    EXPECT_TRUE(rig.actions.IsImageName());
+
+    rig.form.selectedFile = L"game.iso";
+    rig.form.fileListDirectory = L"C:\\";
+    rig.actions.CaptureSelection();
+    EXPECT_EQ(rig.actions.SelectedPath(), L"C:\\\\game.iso");
+}
+
+TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.iso";
+    rig.form.check1 = Tick::Ticked;
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?",
+                            L"launch 2 " + ChdLine, L"box 0 NEW.CHD created!"}));
+    EXPECT_EQ(rig.host.clipboard, L"(untouched)");
+}
+
+TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.iso";
+    rig.form.check2 = Tick::Ticked;
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
+                            L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine,
+                            L"box 0 NEW.ZSO created!"}));
+    EXPECT_EQ(rig.host.clipboard, ZsoLine);
+}
+
+TEST(OnCompress, BothTickedTakesChd)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.cue";
+    rig.form.check1 = Tick::Ticked;
+    rig.form.check2 = Tick::Ticked;
+    rig.actions.OnCompress();
+    ASSERT_EQ(rig.host.launched.size(), 1U);
+    EXPECT_EQ(rig.host.launched[0],
+              L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.cue\" -o \"C:\\tools\\NEW.CHD\"");
+}
+
+struct StopCase {
+    const char* what;
+    const wchar_t* selected;
+    Tick check1;
+    Tick check2;
+    Answer answer;
+    Log log;
+};
+
+TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
+{
+    const std::wstring refused = std::wstring(L"box 16 ") + texts::NotAnImage;
+    const StopCase cases[] = {
+        {"upper-case extension", L"GAME.ISO", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+         {L"label File: GAME.ISO", refused}},
+        {"trailing dot", L"game.iso.", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+         {L"label File: game.iso.", refused}},
+        {"nothing selected", L"", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+         {L"label File: ", refused}},
+        {"no box ticked", L"game.iso", Tick::Unticked, Tick::Unticked, Answer::AnswerYes,
+         {L"label File: game.iso"}},
+        {"No to CHD", L"game.iso", Tick::Ticked, Tick::Unticked, Answer::AnswerNo,
+         {L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?"}},
+        // The clipboard is touched only after Yes.
+        {"No to ZSO", L"game.iso", Tick::Unticked, Tick::Ticked, Answer::AnswerNo,
+         {L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.form.selectedFile = c.selected;
+        rig.form.check1 = c.check1;
+        rig.form.check2 = c.check2;
+        rig.host.answer = c.answer;
+        rig.actions.OnCompress();
+        EXPECT_EQ(rig.log, c.log);
+        EXPECT_TRUE(rig.host.launched.empty());
+    }
+}
+
+TEST(OnCompress, AFailedLaunchIsNeverReportedAsCreated)
+{
+    for (const Tick chd : {Tick::Ticked, Tick::Unticked}) {
+        Rig rig;
+        rig.form.selectedFile = L"game.iso";
+        rig.form.check1 = chd;
+        rig.form.check2 = Tick::Ticked;
+        rig.host.task = NoTask;
+        rig.actions.OnCompress();
+        EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::LaunchFailed);
+        for (const auto& entry : rig.log) {
+            EXPECT_EQ(entry.find(L"created!"), std::wstring::npos) << entry;
+        }
+    }
+}
+
+TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.iso";
+    rig.form.check2 = Tick::Ticked;
+    rig.host.clipboardWorks = false;
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.host.launched, (std::vector<std::wstring>{ZsoLine}));
+    ASSERT_GE(rig.log.size(), 2U);
+    EXPECT_EQ(rig.log[rig.log.size() - 2], L"box 0 NEW.ZSO created!");
+    EXPECT_EQ(rig.log.back(), std::wstring(L"box 0 ") + texts::ClipboardFailed);
+}
+
+TEST(OnCompress, RecapturesOnEveryPressAndLaunchesOncePerPress)
+{
+    Rig rig;
+    rig.form.check1 = Tick::Ticked;
+    rig.form.selectedFile = L"game.iso";
+    rig.actions.OnCompress();
+    rig.form.selectedFile = L"notes.txt";
+    rig.actions.OnCompress();
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.host.launched.size(), 1U);
+    EXPECT_EQ(rig.actions.SelectedName(), L"notes.txt");
+    EXPECT_EQ(rig.form.fileLabel, L"File: notes.txt");
+}
+
+} // namespace
+} // namespace qarvel::test

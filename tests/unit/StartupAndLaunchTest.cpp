@@ -1,0 +1,120 @@
+// Start-up probes, the mutually exclusive format boxes, and the converter and label launches.
+
+#include "Fakes.h"
+#include "actions/CommandLines.h"
+#include "actions/Texts.h"
+
+#include <gtest/gtest.h>
+
+namespace qarvel::test {
+namespace {
+
+struct ProbeCase {
+    const char* what;
+    std::wstring programDirectory;
+    std::set<std::wstring> files;
+    bool chd;
+    bool zso;
+};
+
+TEST(OnWindowLoad, DisablesOpensTheProgramDirectoryThenEnablesEachToolFound)
+{
+    const ProbeCase cases[] = {
+        {"neither tool", L"C:\\tools", {}, false, false},
+        {"only ziso.py", L"C:\\tools", {L"C:\\tools\\ziso.py"}, false, true},
+        {"only chdman.exe", L"C:\\tools", {L"C:\\tools\\chdman.exe"}, true, false},
+        {"both", L"C:\\tools", {L"C:\\tools\\chdman.exe", L"C:\\tools\\ziso.py"}, true, true},
+        {"a tool elsewhere", L"C:\\tools", {L"C:\\other\\chdman.exe"}, false, false},
+        // A drive root: the probe path holds two separators in a row, passed on unchanged.
+        {"drive root", L"C:\\", {L"C:\\\\chdman.exe"}, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.host.programDirectory = c.programDirectory;
+        rig.host.files = c.files;
+        rig.form.selectedFile = L"left.over";
+        rig.actions.OnWindowLoad();
+        Log expected{L"Check1 off", L"Check2 off", L"open " + c.programDirectory,
+                     L"list " + c.programDirectory, L"reread",
+                     L"exists " + c.programDirectory + L"\\chdman.exe"};
+        if (c.chd) {
+            expected.push_back(L"Check1 on");
+        }
+        expected.push_back(L"exists " + c.programDirectory + L"\\ziso.py");
+        if (c.zso) {
+            expected.push_back(L"Check2 on");
+        }
+        EXPECT_EQ(rig.log, expected);
+        EXPECT_EQ(rig.form.check1Enabled, c.chd);
+        EXPECT_EQ(rig.form.check2Enabled, c.zso);
+        EXPECT_EQ(rig.form.fileListDirectory, c.programDirectory);
+        EXPECT_EQ(rig.form.ReadSelectedFile(), L"");
+    }
+}
+
+struct TickCase {
+    Tick check1Before;
+    Tick check2Before;
+    FormatBox clicked;
+    Tick check1After;
+    Tick check2After;
+};
+
+TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
+{
+    constexpr auto U = Tick::Unticked;
+    constexpr auto T = Tick::Ticked;
+    const TickCase cases[] = {
+        {U, U, FormatBox::Check1, T, U}, {U, U, FormatBox::Check2, U, T},
+        {T, U, FormatBox::Check2, U, T}, {U, T, FormatBox::Check1, T, U},
+        {T, U, FormatBox::Check1, U, U}, {U, T, FormatBox::Check2, U, U},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.form.check1 = c.check1Before;
+        rig.form.check2 = c.check2Before;
+        // As the window does: the tick value changes first, then the click handling runs.
+        if (c.clicked == FormatBox::Check1) {
+            rig.form.check1 = rig.form.check1 == T ? U : T;
+            rig.actions.OnChdClicked();
+        } else {
+            rig.form.check2 = rig.form.check2 == T ? U : T;
+            rig.actions.OnZsoClicked();
+        }
+        EXPECT_EQ(rig.form.check1, c.check1After);
+        EXPECT_EQ(rig.form.check2, c.check2After);
+    }
+}
+
+TEST(OnConvert, CapturesThenStartsTheConverterWithNoArguments)
+{
+    for (const wchar_t* selected : {L"", L"game.cue"}) {
+        Rig rig;
+        rig.form.selectedFile = selected;
+        rig.actions.OnConvert();
+        EXPECT_EQ(rig.log, (Log{std::wstring(L"label File: ") + selected,
+                                L"launch 2 cmd.exe /c \"\"C:\\tools\\bin2iso.exe\"\""}));
+    }
+}
+
+TEST(LabelLaunches, StartTheirLinesMinimisedAndSayWhenNothingStarted)
+{
+    Rig rig;
+    rig.actions.OnSiteLabelClicked();
+    rig.actions.OnSiteLabelClicked();
+    rig.actions.OnLz4LabelClicked();
+    EXPECT_EQ(rig.log, (Log{L"launch 2 " + SiteCommand(), L"launch 2 " + SiteCommand(),
+                            L"launch 2 cmd.exe /c pip install lz4"}));
+
+    Rig failing;
+    failing.host.task = NoTask;
+    failing.actions.OnConvert();
+    failing.actions.OnLz4LabelClicked();
+    const std::wstring failed = std::wstring(L"box 16 ") + texts::LaunchFailed;
+    EXPECT_EQ(failing.log[2], failed);
+    EXPECT_EQ(failing.log.back(), failed);
+}
+
+} // namespace
+} // namespace qarvel::test
