@@ -8,17 +8,16 @@
 namespace qarvel::win {
 
 // Owns a handle of type H; Invalid() marks "nothing owned" and Close(h) releases it.
-template <typename Traits>
-class Unique {
+template <typename Traits> class Unique {
 public:
     using Handle = typename Traits::Handle;
 
     Unique() = default;
     explicit Unique(Handle handle) : handle_(handle) {}
-    Unique(const Unique&) = delete;
-    Unique& operator=(const Unique&) = delete;
-    Unique(Unique&& other) noexcept : handle_(other.release()) {}
-    Unique& operator=(Unique&& other) noexcept
+    Unique(const Unique &) = delete;
+    Unique &operator=(const Unique &) = delete;
+    Unique(Unique &&other) noexcept : handle_(other.release()) {}
+    Unique &operator=(Unique &&other) noexcept
     {
         if (this != &other) {
             reset(other.release());
@@ -62,8 +61,7 @@ struct FindHandleTraits {
     static void Close(Handle h) { ::FindClose(h); }
 };
 
-template <typename T>
-struct GdiObjectTraits {
+template <typename T> struct GdiObjectTraits {
     using Handle = T;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::DeleteObject(h); }
@@ -73,6 +71,13 @@ struct GlobalTraits {
     using Handle = HGLOBAL;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::GlobalFree(h); }
+};
+
+// Memory the system allocated for us with LocalAlloc (e.g. FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
 };
 
 struct IconTraits {
@@ -87,6 +92,7 @@ using UniqueFind = Unique<FindHandleTraits>;
 using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
 using UniqueBrush = Unique<GdiObjectTraits<HBRUSH>>;
 using UniqueGlobal = Unique<GlobalTraits>;
+using UniqueLocal = Unique<LocalTraits>;
 using UniqueIcon = Unique<IconTraits>;
 
 // Restores the thread's error mode when it goes out of scope; used around drive and folder
@@ -94,12 +100,61 @@ using UniqueIcon = Unique<IconTraits>;
 class ScopedErrorMode {
 public:
     explicit ScopedErrorMode(DWORD mode) { ::SetThreadErrorMode(mode, &old_); }
-    ScopedErrorMode(const ScopedErrorMode&) = delete;
-    ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
+    ScopedErrorMode(const ScopedErrorMode &) = delete;
+    ScopedErrorMode &operator=(const ScopedErrorMode &) = delete;
     ~ScopedErrorMode() { ::SetThreadErrorMode(old_, nullptr); }
 
 private:
     DWORD old_ = 0;
+};
+
+// Both handles of a started process, closed together; the process itself runs on.
+struct UniqueProcess {
+    UniqueHandle process;
+    UniqueHandle thread;
+
+    UniqueProcess() = default;
+    explicit UniqueProcess(const PROCESS_INFORMATION &info)
+        : process(info.hProcess), thread(info.hThread)
+    {
+    }
+};
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyWindow(h); }
+};
+
+using UniqueWindow = Unique<WindowTraits>;
+
+// Closes the clipboard this thread opened; made only after OpenClipboard succeeded.
+class ClipboardCloser {
+public:
+    ClipboardCloser() = default;
+    ClipboardCloser(const ClipboardCloser &) = delete;
+    ClipboardCloser &operator=(const ClipboardCloser &) = delete;
+    ~ClipboardCloser() { ::CloseClipboard(); }
+};
+
+// Locks a global memory block for as long as it lives; get() is null when the lock failed.
+class GlobalLockGuard {
+public:
+    explicit GlobalLockGuard(HGLOBAL memory) : memory_(memory), data_(::GlobalLock(memory)) {}
+    GlobalLockGuard(const GlobalLockGuard &) = delete;
+    GlobalLockGuard &operator=(const GlobalLockGuard &) = delete;
+    ~GlobalLockGuard()
+    {
+        if (data_ != nullptr) {
+            ::GlobalUnlock(memory_);
+        }
+    }
+
+    void *get() const { return data_; }
+
+private:
+    HGLOBAL memory_;
+    void *data_;
 };
 
 } // namespace qarvel::win

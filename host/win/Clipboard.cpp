@@ -1,0 +1,70 @@
+#include "Clipboard.h"
+
+#include "ErrorText.h"
+#include "Handles.h"
+
+#include <cstring>
+
+namespace qarvel::win {
+
+namespace {
+
+// Another program may hold the clipboard for a moment (a clipboard manager reading it, say).
+constexpr int OpenTries = 10;
+constexpr DWORD PauseBetweenTries = 50; // milliseconds
+
+bool OpenClipboardPatiently(HWND owner)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (::OpenClipboard(owner)) {
+            return true;
+        }
+        if (attempt == OpenTries) {
+            TraceFailure(L"OpenClipboard", ::GetLastError());
+            return false;
+        }
+        ::Sleep(PauseBetweenTries);
+    }
+}
+
+// The text with its terminating NUL, in memory the clipboard can take over.
+UniqueGlobal CopyToGlobal(const std::wstring &text)
+{
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory) {
+        TraceFailure(L"GlobalAlloc", ::GetLastError());
+        return memory;
+    }
+    const GlobalLockGuard lock(memory.get());
+    if (lock.get() == nullptr) {
+        TraceFailure(L"GlobalLock", ::GetLastError());
+        return UniqueGlobal();
+    }
+    std::memcpy(lock.get(), text.c_str(), bytes);
+    return memory;
+}
+
+} // namespace
+
+bool PutClipboardText(HWND owner, const std::wstring &text)
+{
+    // Prepared before opening, so the clipboard is held as briefly as possible.
+    UniqueGlobal memory = CopyToGlobal(text);
+    if (!memory || !OpenClipboardPatiently(owner)) {
+        return false;
+    }
+    const ClipboardCloser closer;
+    if (!::EmptyClipboard()) {
+        TraceFailure(L"EmptyClipboard", ::GetLastError());
+        return false;
+    }
+    if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+        TraceFailure(L"SetClipboardData", ::GetLastError());
+        return false; // the memory is still ours and is freed here
+    }
+    memory.release(); // the system owns it now
+    return true;
+}
+
+} // namespace qarvel::win

@@ -1,0 +1,14 @@
+#pragma once
+// Writing text to the clipboard.
+
+#include <windows.h>
+
+#include <string>
+
+namespace qarvel::win {
+
+// Replaces the clipboard's contents with the text (CF_UNICODETEXT). While another program
+// holds the clipboard it tries again for about half a second. False when it could not.
+bool PutClipboardText(HWND owner, const std::wstring &text);
+
+} // namespace qarvel::win

@@ -1,0 +1,19 @@
+#pragma once
+// Starting a command line through the system's command interpreter.
+
+#include "host/HostServices.h"
+
+#include <string>
+
+namespace qarvel::win {
+
+// Starts the command line, exactly as given, with the system directory's cmd.exe as the
+// program: a cmd.exe beside Qarvel or in the working directory is never run. The new window
+// is shown as `mode` says; the child inherits the working directory. Returns at once with
+// the process id, or NoTask when nothing could be started.
+TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode);
+
+// The full path of the command interpreter in the system directory; empty when unknown.
+std::wstring CommandInterpreterPath();
+
+} // namespace qarvel::win

@@ -1,0 +1,19 @@
+#pragma once
+// Where the running program lies.
+
+#include <string>
+
+namespace qarvel::win {
+
+// The folder of the running executable: no trailing separator except at a drive root
+// ("C:\"), no \\?\ prefix. Empty when the system cannot tell.
+std::wstring RunningProgramDirectory();
+
+// The folder part of an executable's full path by the same rules:
+//   C:\tools\Qarvel.exe -> C:\tools
+//   C:\Qarvel.exe -> C:\ (the drive root)
+//   \\?\C:\tools\Qarvel.exe -> C:\tools
+//   \\?\UNC\srv\share\Qarvel.exe -> \\srv\share
+std::wstring DirectoryOfExecutable(std::wstring path);
+
+} // namespace qarvel::win

@@ -1,0 +1,67 @@
+#include "WinHost.h"
+
+#include "Clipboard.h"
+#include "ErrorText.h"
+#include "Files.h"
+#include "Launch.h"
+#include "ProgramDirectory.h"
+
+namespace qarvel::win {
+
+namespace {
+
+UINT BoxStyle(MessageStyle style)
+{
+    switch (style) {
+    case MessageStyle::YesNo:
+        return MB_YESNO;
+    case MessageStyle::Critical:
+        return MB_OK | MB_ICONSTOP;
+    case MessageStyle::OkOnly:
+        break;
+    }
+    return MB_OK;
+}
+
+} // namespace
+
+TaskNumber WinHost::LaunchCommand(const std::wstring &commandLine, ShowMode mode)
+{
+    return StartCommandLine(commandLine, mode);
+}
+
+Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
+{
+    const int answer =
+        ::MessageBoxW(owner_, prompt.c_str(), Caption, BoxStyle(style) | MB_DEFBUTTON1);
+    switch (answer) {
+    case IDYES:
+        return Answer::AnswerYes;
+    case IDNO:
+        return Answer::AnswerNo;
+    case IDOK:
+        return Answer::AnswerOk;
+    default:
+        break;
+    }
+    // No box could be shown: nobody said Yes, so nothing goes ahead.
+    TraceFailure(L"MessageBoxW", ::GetLastError());
+    return style == MessageStyle::YesNo ? Answer::AnswerNo : Answer::AnswerOk;
+}
+
+bool WinHost::SetClipboardText(const std::wstring &text)
+{
+    return PutClipboardText(owner_, text);
+}
+
+bool WinHost::FileExists(const std::wstring &path)
+{
+    return IsExistingFile(path);
+}
+
+std::wstring WinHost::ProgramDirectory()
+{
+    return RunningProgramDirectory();
+}
+
+} // namespace qarvel::win

@@ -1,0 +1,31 @@
+#pragma once
+// The host services on Windows: processes, message boxes, clipboard and file system.
+
+#include "host/HostServices.h"
+
+#include <windows.h>
+
+namespace qarvel::win {
+
+class WinHost final : public HostServices {
+public:
+    // The caption of every message box.
+    static constexpr const wchar_t *Caption = L"Qarvel";
+
+    WinHost() = default;
+
+    // The window that message boxes are modal to and that owns the clipboard text. The host
+    // is made before its window, so it is set afterwards; until then boxes have no owner.
+    void SetOwnerWindow(HWND owner) { owner_ = owner; }
+
+    TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override;
+    Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override;
+    bool SetClipboardText(const std::wstring &text) override;
+    bool FileExists(const std::wstring &path) override;
+    std::wstring ProgramDirectory() override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+} // namespace qarvel::win
