@@ -1,0 +1,4 @@
+#pragma once
+// Resource ids of the executable.
+
+#define IDI_QARVEL 1

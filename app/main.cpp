@@ -1,0 +1,70 @@
+// Qarvel's start: the host, the one window, and the message loop until the window is closed.
+
+#include "host/win/ErrorText.h"
+#include "host/win/Handles.h"
+#include "host/win/WinHost.h"
+#include "Resource.h"
+#include "window/win/Form1.h"
+
+#include <windows.h>
+
+namespace {
+
+using qarvel::win::Form1;
+using qarvel::win::UniqueIcon;
+
+UniqueIcon LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric, UINT dpi)
+{
+    return UniqueIcon{static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QARVEL), IMAGE_ICON,
+                     ::GetSystemMetricsForDpi(widthMetric, dpi),
+                     ::GetSystemMetricsForDpi(heightMetric, dpi), LR_DEFAULTCOLOR))};
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    // Libraries are loaded from the system folder only, never from beside the program.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    qarvel::win::WinHost host;
+    std::unique_ptr<Form1> form = Form1::Create(instance, host, Form1::OnClose::EndMessageLoop);
+    if (!form) {
+        const DWORD error = ::GetLastError();
+        host.ShowMessageBox(L"Qarvel could not open its window.\n\n" +
+                                qarvel::win::DescribeError(error),
+                            qarvel::MessageStyle::Critical);
+        return 1;
+    }
+    host.SetOwnerWindow(form->Handle());
+
+    // The icons live as long as the window that shows them.
+    const UniqueIcon bigIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, form->Dpi());
+    const UniqueIcon smallIcon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, form->Dpi());
+    if (bigIcon) {
+        ::SendMessageW(form->Handle(), WM_SETICON, ICON_BIG,
+                       reinterpret_cast<LPARAM>(bigIcon.get()));
+    }
+    if (smallIcon) {
+        ::SendMessageW(form->Handle(), WM_SETICON, ICON_SMALL,
+                       reinterpret_cast<LPARAM>(smallIcon.get()));
+    }
+
+    form->Show(showCommand);
+    MSG message{};
+    for (;;) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            break; // the window was closed
+        }
+        if (got == -1) {
+            return 1;
+        }
+        if (!form->HandleDialogMessage(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}

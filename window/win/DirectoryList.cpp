@@ -1,0 +1,87 @@
+#include "DirectoryList.h"
+
+#include "DirectoryPaths.h"
+#include "FolderReader.h"
+
+namespace qarvel::win {
+
+DWORD DirectoryList::Open(const std::wstring &directory)
+{
+    const FolderEntries subfolders = ReadFolder(directory, EntryKind::Folders);
+    if (subfolders.error != ERROR_SUCCESS) {
+        return subfolders.error;
+    }
+    const std::vector<std::wstring> chain = DirectoryChain(directory);
+    list_.SetRedraw(false);
+    list_.Clear();
+    int depth = 0;
+    for (const std::wstring &step : chain) {
+        list_.SetItemData(list_.Add(step), depth++);
+    }
+    for (const std::wstring &name : subfolders.names) {
+        list_.SetItemData(list_.Add(ChildPath(directory, name)), depth);
+    }
+    list_.SetRedraw(true);
+    ::InvalidateRect(list_.Handle(), nullptr, TRUE);
+    open_ = directory;
+    openIndex_ = static_cast<int>(chain.size()) - 1;
+    HighlightOpenDirectory();
+    return ERROR_SUCCESS;
+}
+
+void DirectoryList::HighlightOpenDirectory()
+{
+    list_.Select(openIndex_);
+}
+
+std::wstring DirectoryList::Highlighted() const
+{
+    const int selected = list_.Selection();
+    return selected == LB_ERR ? open_ : list_.ItemText(selected);
+}
+
+void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
+{
+    if (item.itemID == static_cast<UINT>(-1)) {
+        if ((item.itemState & ODS_FOCUS) != 0) {
+            ::DrawFocusRect(item.hDC, &item.rcItem);
+        }
+        return;
+    }
+    const int index = static_cast<int>(item.itemID);
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem,
+               ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+
+    const int step = ::MulDiv(10, static_cast<int>(dpi), 96);
+    const int margin = ::MulDiv(2, static_cast<int>(dpi), 96);
+    const auto depth = static_cast<int>(list_.ItemData(index));
+    RECT text = item.rcItem;
+    text.left += margin + depth * step;
+
+    // A small folder, drawn with the text colour: the open folder and its ancestors filled.
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    const int glyph = height / 2;
+    RECT folder{text.left, item.rcItem.top + (height - glyph) / 2 + 1, text.left + glyph + 2,
+                item.rcItem.top + (height + glyph) / 2 + 1};
+    HBRUSH ink = ::GetSysColorBrush(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    if (index <= openIndex_) {
+        ::FillRect(item.hDC, &folder, ink);
+    } else {
+        ::FrameRect(item.hDC, &folder, ink);
+    }
+    RECT tab{folder.left, folder.top - 2, folder.left + glyph / 2 + 1, folder.top};
+    ::FillRect(item.hDC, &tab, ink);
+    text.left = folder.right + margin * 2;
+
+    const std::wstring name = DirectoryDisplayName(list_.ItemText(index));
+    ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        ::DrawFocusRect(item.hDC, &item.rcItem);
+    }
+}
+
+} // namespace qarvel::win

@@ -1,0 +1,36 @@
+#pragma once
+// Dir1: the open directory's ancestors, the open directory and its subdirectories, one per
+// line, indented by depth. Each item's text is its full path; the list draws the folder's own
+// name. A click only highlights; opening is the window's doing (double click, Enter).
+
+#include "Controls.h"
+
+#include <string>
+
+namespace qarvel::win {
+
+class DirectoryList {
+public:
+    void Attach(HWND handle) { list_ = ListBox(handle); }
+    HWND Handle() const { return list_.Handle(); }
+
+    // Makes the directory the open one and highlights it. When its subdirectories cannot be
+    // read, the list stays as it was and the error is given back.
+    DWORD Open(const std::wstring &directory);
+    const std::wstring &OpenDirectory() const { return open_; }
+    // Highlights the open directory again (after a failed open).
+    void HighlightOpenDirectory();
+
+    // The full path of the highlighted entry; the open directory when none is highlighted.
+    std::wstring Highlighted() const;
+
+    void SetItemHeight(int height) { list_.SetItemHeight(height); }
+    void Draw(const DRAWITEMSTRUCT &item, UINT dpi) const;
+
+private:
+    ListBox list_;
+    std::wstring open_;
+    int openIndex_ = -1;
+};
+
+} // namespace qarvel::win

@@ -1,0 +1,61 @@
+#include "DriveList.h"
+
+#include <vector>
+
+namespace qarvel::win {
+
+bool DriveList::Fill()
+{
+    DWORD size = ::GetLogicalDriveStringsW(0, nullptr);
+    std::vector<wchar_t> buffer;
+    while (size != 0) {
+        buffer.assign(size + 1, L'\0');
+        const DWORD length = ::GetLogicalDriveStringsW(size, buffer.data());
+        if (length <= size) {
+            break;
+        }
+        size = length; // a drive appeared in between
+    }
+    box_.Clear();
+    if (size == 0) {
+        return false;
+    }
+    // A list of roots, each ended by a null, the whole ended by an empty one.
+    for (const wchar_t *root = buffer.data(); *root != L'\0'; root += wcslen(root) + 1) {
+        box_.Add(root);
+    }
+    return box_.Count() > 0;
+}
+
+std::wstring DriveList::SelectedRoot() const
+{
+    const int selected = box_.Selection();
+    return selected == CB_ERR ? std::wstring{} : box_.ItemText(selected);
+}
+
+void DriveList::ShowDriveOf(const std::wstring &directory)
+{
+    for (int i = 0; i < box_.Count(); ++i) {
+        const std::wstring root = box_.ItemText(i);
+        if (directory.size() >= 2 && root.size() >= 2 &&
+            ::CompareStringOrdinal(directory.c_str(), 2, root.c_str(), 2, TRUE) == CSTR_EQUAL) {
+            box_.Select(i);
+            return;
+        }
+    }
+    box_.Select(-1);
+}
+
+void DriveList::SetClosedHeight(int height)
+{
+    RECT frame{};
+    if (!::GetWindowRect(box_.Handle(), &frame)) {
+        return;
+    }
+    const int border = (frame.bottom - frame.top) - box_.ItemHeight(-1);
+    if (height > border) {
+        box_.SetItemHeight(-1, height - border);
+    }
+}
+
+} // namespace qarvel::win

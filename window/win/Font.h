@@ -1,0 +1,17 @@
+#pragma once
+// The system message font at a given DPI, and text measured with a font.
+
+#include "host/win/Handles.h"
+
+#include <string>
+
+namespace qarvel::win {
+
+// The message font the system uses at this DPI; an empty owner when none could be made, in
+// which case the controls keep the stock GUI font.
+UniqueFont CreateMessageFont(UINT dpi);
+
+// The size of the text on one line, drawn with the font in the window's device context.
+SIZE MeasureText(HWND window, HFONT font, const std::wstring &text);
+
+} // namespace qarvel::win

@@ -1,0 +1,95 @@
+#pragma once
+// Form1, the program's one window: its controls, their layout at the window's DPI, keyboard
+// navigation, and the binding of every control event to the actions object it owns. It gives
+// the actions its controls through FormControls.
+
+#include "actions/ImageActions.h"
+#include "DirectoryList.h"
+#include "DriveList.h"
+#include "FileList.h"
+#include "host/win/Handles.h"
+#include "HostRelay.h"
+#include "Layout.h"
+#include "window/ControlIds.h"
+#include "window/FormControls.h"
+
+#include <memory>
+
+namespace qarvel::win {
+
+class Form1 final : public FormControls {
+    struct Key {}; // only Create makes a window
+
+public:
+    enum class OnClose { EndMessageLoop, StayInLoop };
+
+    // Creates the window and its controls and runs the load handling; the window is not shown
+    // yet. Gives nullptr when the window could not be made (GetLastError tells why).
+    static std::unique_ptr<Form1> Create(HINSTANCE instance, HostServices &host, OnClose onClose);
+
+    Form1(Key, HostServices &host, OnClose onClose);
+    ~Form1() override;
+
+    HWND Handle() const { return window_; }
+    HWND ControlHandle(ids::Control id) const { return ::GetDlgItem(window_, id); }
+    UINT Dpi() const { return dpi_; }
+    void Show(int showCommand);
+    // Keyboard navigation between the controls; true when the message was taken.
+    bool HandleDialogMessage(MSG &message);
+
+    // FormControls
+    std::wstring ReadSelectedFile() override;
+    std::wstring ReadFileListDirectory() override;
+    void SetFileListDirectory(const std::wstring &directory) override;
+    void RereadFileList() override;
+    std::wstring ReadHighlightedDirectory() override;
+    void SetOpenDirectory(const std::wstring &directory) override;
+    void SetFileLabel(const std::wstring &caption) override;
+    Tick ReadTick(FormatBox box) override;
+    void SetTick(FormatBox box, Tick value) override;
+    void SetEnabled(FormatBox box, bool enabled) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool CreateControls(HINSTANCE instance);
+
+    void ApplyDpi(UINT dpi, const RECT *suggested);
+    void PlaceControl(const ControlSpec &spec);
+    SIZE WindowSizeFor(UINT dpi) const;
+    HFONT CurrentFont() const;
+
+    void OnCommand(int id, int code);
+    void OnBoxClicked(FormatBox box);
+    void OnEnter();
+    void OnDriveChosen();
+    LRESULT OnStaticColour(HDC dc, HWND control);
+
+    // Opens the directory in Dir1 and runs the directory-change handling; when it cannot be
+    // read, says why and leaves the lists as they were.
+    void OpenDirectory(const std::wstring &directory);
+    void ReportFolderError(const std::wstring &folder, DWORD error);
+    // Runs one handling of the actions object to its end.
+    void Run(void (ImageActions::*handling)());
+
+    HWND Child(ids::Control id) const { return ::GetDlgItem(window_, id); }
+    CheckBox Box(FormatBox box) const;
+
+    HostServices &host_;
+    HostRelay relay_;
+    ImageActions actions_;
+    OnClose onClose_;
+    HWND window_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UniqueFont font_;
+    DirectoryList dir1_;
+    DriveList drive1_;
+    FileList file1_;
+    HWND lastFocus_ = nullptr;
+    // File1 was filled by SetFileListDirectory during the current handling and nothing that
+    // lets time pass (a host call, the end of the handling) has happened since: a reread
+    // right now would read the same folder again to the same result.
+    bool fileListFresh_ = false;
+};
+
+} // namespace qarvel::win

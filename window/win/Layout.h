@@ -1,0 +1,45 @@
+#pragma once
+// The main window's layout in one table, in twips (1440 to the inch), scaled to pixels at the
+// window's DPI. Creation order is tab order.
+
+#include "window/ControlIds.h"
+
+#include <windows.h>
+
+#include <span>
+
+namespace qarvel::win {
+
+enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, FileList };
+
+// Width of a label that sizes itself to its caption on one line.
+inline constexpr int FitsCaption = -1;
+
+struct ControlSpec {
+    ids::Control id;
+    ControlKind kind;
+    const wchar_t *caption;
+    int left;
+    int top;
+    int width;
+    int height;
+    bool clickable; // labels only: sends STN_CLICKED
+};
+
+inline constexpr const wchar_t *FormCaption = L"Qarvel Compression Tool v0.1 ";
+inline constexpr int FormClientWidth = 5985;
+inline constexpr int FormClientHeight = 3990;
+
+// Every control of the window, in tab order.
+std::span<const ControlSpec> FormLayout();
+const ControlSpec &SpecOf(ids::Control id);
+
+// Twips to pixels at the given DPI.
+int TwipsToPixels(int twips, UINT dpi);
+// The window's client size in pixels at the given DPI.
+SIZE FormClientSize(UINT dpi);
+// Position and size of a control in pixels; a label's width is its caption's width, cut off
+// at the client area's right edge, and its height at least the caption's height.
+RECT ControlRect(const ControlSpec &spec, UINT dpi, SIZE captionExtent);
+
+} // namespace qarvel::win
