@@ -7,6 +7,14 @@
 
 namespace qarvel::win {
 
+namespace {
+
+// The longest command line CreateProcessW takes, its terminating NUL included. Wine accepts
+// longer ones and hands them on, so the limit is kept here for the same result everywhere.
+constexpr size_t LongestCommandLine = 32767;
+
+} // namespace
+
 std::wstring CommandInterpreterPath()
 {
     std::wstring directory(MAX_PATH, L'\0');
@@ -28,6 +36,10 @@ std::wstring CommandInterpreterPath()
 
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
 {
+    if (commandLine.size() >= LongestCommandLine) {
+        TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
+        return NoTask;
+    }
     const std::wstring interpreter = CommandInterpreterPath();
     if (interpreter.empty()) {
         return NoTask;
