@@ -1,0 +1,148 @@
+#pragma once
+// The file the recorder appends to, and the reading of it for tests. The record file is
+// named by the environment variable QARVEL_RECORD and holds UTF-8 text, one record per
+// start of a recorder copy:
+//
+//   [record]
+//   program=<the copy's own path, GetModuleFileNameW>
+//   directory=<its working directory>
+//   command=<GetCommandLineW(), exactly>
+//   arg=<argv[0]>
+//   arg=<argv[1]>
+//   ...
+//   [end]
+//
+// Lines end in "\n". Each record is written with one append, so copies running at the same
+// time never interleave their lines, and a reader sees a record only once "[end]" is there.
+
+#include "host/win/Handles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qarvel::record {
+
+inline constexpr const wchar_t *FileVariable = L"QARVEL_RECORD";
+// Milliseconds the recorder waits before it records, to stand in for a slow tool.
+inline constexpr const wchar_t *DelayVariable = L"QARVEL_RECORD_DELAY_MS";
+
+inline constexpr std::string_view Begin = "[record]";
+inline constexpr std::string_view End = "[end]";
+inline constexpr std::string_view ProgramKey = "program=";
+inline constexpr std::string_view DirectoryKey = "directory=";
+inline constexpr std::string_view CommandKey = "command=";
+inline constexpr std::string_view ArgKey = "arg=";
+
+struct Record {
+    std::wstring program;
+    std::wstring directory;
+    std::wstring commandLine;
+    std::vector<std::wstring> args;
+};
+
+inline std::string ToUtf8(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int wideLength = static_cast<int>(text.size());
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, result.data(), size, nullptr,
+                              nullptr);
+    }
+    return result;
+}
+
+inline std::wstring FromUtf8(std::string_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int narrowLength = static_cast<int>(text.size());
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), narrowLength, nullptr, 0);
+    std::wstring result(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) {
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), narrowLength, result.data(), size);
+    }
+    return result;
+}
+
+inline std::string Format(const Record &record)
+{
+    std::string out;
+    const auto line = [&out](std::string_view key, std::wstring_view value) {
+        out.append(key).append(ToUtf8(value)).append("\n");
+    };
+    out.append(Begin).append("\n");
+    line(ProgramKey, record.program);
+    line(DirectoryKey, record.directory);
+    line(CommandKey, record.commandLine);
+    for (const std::wstring &arg : record.args) {
+        line(ArgKey, arg);
+    }
+    out.append(End).append("\n");
+    return out;
+}
+
+// Every complete record in the text, in the order they were appended.
+inline std::vector<Record> Parse(std::string_view text)
+{
+    std::vector<Record> records;
+    Record current;
+    bool inside = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (end == std::string_view::npos) {
+            break; // a line still being written
+        }
+        const auto value = [line](std::string_view key) {
+            return FromUtf8(line.substr(key.size()));
+        };
+        if (line == Begin) {
+            current = Record{};
+            inside = true;
+        } else if (!inside) {
+            continue;
+        } else if (line == End) {
+            records.push_back(std::move(current));
+            inside = false;
+        } else if (line.starts_with(ProgramKey)) {
+            current.program = value(ProgramKey);
+        } else if (line.starts_with(DirectoryKey)) {
+            current.directory = value(DirectoryKey);
+        } else if (line.starts_with(CommandKey)) {
+            current.commandLine = value(CommandKey);
+        } else if (line.starts_with(ArgKey)) {
+            current.args.push_back(value(ArgKey));
+        }
+    }
+    return records;
+}
+
+// The records in the file; none when it does not exist (yet).
+inline std::vector<Record> ReadFile(const std::wstring &path)
+{
+    const win::UniqueFile file(::CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return {};
+    }
+    std::string text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        text.append(chunk, got);
+    }
+    return Parse(text);
+}
+
+} // namespace qarvel::record
