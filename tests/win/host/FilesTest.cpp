@@ -1,0 +1,111 @@
+// The file test and the program directory.
+
+#include "host/win/Files.h"
+#include "host/win/ProgramDirectory.h"
+#include "host/win/WinHost.h"
+#include "HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qarvel::test {
+namespace {
+
+TEST(Files, ExistsForFilesOnly)
+{
+    const ScratchFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    ASSERT_TRUE(WriteEmptyFile(folder / L"Game.iso"));
+    ASSERT_TRUE(::CreateDirectoryW((folder / L"chdman.exe").c_str(), nullptr));
+
+    // Deep enough that the full path passes 260 characters.
+    std::wstring deep = folder.path();
+    for (const wchar_t *piece : {L"Ünïcödé folder with a rather long name, part one",
+                                 L"and a second piece that is just as long as the first",
+                                 L"a third piece, so that the total is well beyond the limit",
+                                 L"the fourth and last piece of this deliberately deep path"}) {
+        deep += L"\\";
+        deep += piece;
+        ASSERT_TRUE(::CreateDirectoryW(win::ExtendedLengthPath(deep).c_str(), nullptr))
+            << ::GetLastError();
+    }
+    const std::wstring deepFile = deep + L"\\Disc 1 (x86) & more.cue";
+    ASSERT_GT(deepFile.size(), 260u);
+    ASSERT_TRUE(WriteEmptyFile(win::ExtendedLengthPath(deepFile)));
+    std::wstring deepFileUpper = deepFile;
+    ::CharUpperBuffW(deepFileUpper.data(), static_cast<DWORD>(deepFileUpper.size()));
+
+    struct Case {
+        std::wstring path;
+        bool exists;
+    };
+    const Case cases[] = {
+        {folder / L"Game.iso", true},
+        {folder / L"GAME.ISO", true},
+        {folder / L"game.iso", true},
+        {folder.path() + L"\\\\Game.iso", true}, // as a program kept in a drive root probes
+        {folder / L"Game.is", false},
+        {folder / L"missing\\Game.iso", false},
+        {folder / L"chdman.exe", false}, // a folder is not a file
+        {folder.path(), false},
+        {deepFile, true},
+        {deepFileUpper, true},
+        {deep, false},
+        {deep + L"\\missing.cue", false},
+        {L"", false},
+    };
+    win::WinHost host;
+    for (const Case &c : cases) {
+        EXPECT_EQ(host.FileExists(c.path), c.exists) << c.path;
+    }
+}
+
+TEST(Files, ExtendedLengthForm)
+{
+    struct Case {
+        const wchar_t *path;
+        const wchar_t *extended;
+    };
+    const Case cases[] = {
+        {L"C:\\tools\\chdman.exe", L"\\\\?\\C:\\tools\\chdman.exe"},
+        {L"C:\\\\chdman.exe", L"\\\\?\\C:\\chdman.exe"},
+        {L"C:/tools/old/../ziso.py", L"\\\\?\\C:\\tools\\ziso.py"},
+        {L"\\\\server\\share\\tools\\ziso.py", L"\\\\?\\UNC\\server\\share\\tools\\ziso.py"},
+        {L"\\\\?\\C:\\tools\\chdman.exe", L"\\\\?\\C:\\tools\\chdman.exe"},
+        {L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(win::ExtendedLengthPath(c.path), c.extended) << c.path;
+    }
+}
+
+TEST(ProgramDirectory, IsTheFolderOfThisProgram)
+{
+    win::WinHost host;
+
+    EXPECT_EQ(host.ProgramDirectory(), TestProgramFolder());
+}
+
+TEST(ProgramDirectory, FolderOfAnExecutablePath)
+{
+    struct Case {
+        const wchar_t *executable;
+        const wchar_t *directory;
+    };
+    const Case cases[] = {
+        {L"C:\\tools\\Qarvel.exe", L"C:\\tools"},
+        {L"C:\\Qarvel.exe", L"C:\\"},
+        {L"C:\\Program Files (x86)\\Q & A\\Qarvel.exe", L"C:\\Program Files (x86)\\Q & A"},
+        {L"\\\\?\\C:\\tools\\Qarvel.exe", L"C:\\tools"},
+        {L"\\\\?\\D:\\Qarvel.exe", L"D:\\"},
+        {L"\\\\?\\UNC\\server\\share\\tools\\Qarvel.exe", L"\\\\server\\share\\tools"},
+        {L"\\\\server\\share\\Qarvel.exe", L"\\\\server\\share"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(win::DirectoryOfExecutable(c.executable), c.directory) << c.executable;
+    }
+}
+
+} // namespace
+} // namespace qarvel::test

@@ -1,0 +1,147 @@
+// Command lines started through the real cmd.exe reach the tool intact, the start does not
+// wait for the tool, and a cmd.exe planted beside the program or in the working directory is
+// never the interpreter that runs.
+
+#include "host/win/WinHost.h"
+#include "HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qarvel::test {
+namespace {
+
+const std::wstring ChdHead = L"cmd.exe /c chdman createcd -i ";
+
+std::wstring ChdLine(const std::wstring &input, const std::wstring &output)
+{
+    return ChdHead + L"\"" + input + L"\" -o \"" + output + L"\"";
+}
+
+// Each test runs in its own working directory holding chdman.exe and a planted cmd.exe, both
+// recorder copies writing to record.txt there. Another planted cmd.exe lies beside this
+// test program (put there by the build).
+class Launch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(work_.path().empty());
+        for (const wchar_t *tool : {L"chdman.exe", L"cmd.exe"}) {
+            ASSERT_TRUE(::CopyFileW((StandInsFolder() + L"/" + tool).c_str(),
+                                    (work_ / tool).c_str(), FALSE))
+                << "stand-in missing: " << ::GetLastError();
+        }
+        ASSERT_TRUE(host_.FileExists(TestProgramFolder() + L"\\cmd.exe"))
+            << "the build plants cmd.exe beside the test program";
+
+        wchar_t previous[MAX_PATH + 1];
+        ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
+        previousDirectory_ = previous;
+        ASSERT_TRUE(::SetCurrentDirectoryW(work_.path().c_str()));
+        ASSERT_TRUE(::SetEnvironmentVariableW(record::FileVariable, recordFile().c_str()));
+        ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+    }
+
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+        ::SetEnvironmentVariableW(record::FileVariable, nullptr);
+        if (!previousDirectory_.empty()) {
+            ::SetCurrentDirectoryW(previousDirectory_.c_str());
+        }
+    }
+
+    std::wstring recordFile() const { return work_ / L"record.txt"; }
+
+    // The one record the launch left, which must come from chdman.exe in the working
+    // directory: a record of cmd.exe would mean a planted interpreter ran.
+    record::Record SingleChdmanRecord()
+    {
+        const std::vector<record::Record> records = WaitForRecords(recordFile(), 1);
+        if (records.size() != 1) {
+            ADD_FAILURE() << "records: " << records.size();
+            return {};
+        }
+        EXPECT_EQ(LowerFileName(records[0].program), L"chdman.exe") << records[0].program;
+        return records[0];
+    }
+
+    ScratchFolder work_;
+    std::wstring previousDirectory_;
+    win::WinHost host_;
+};
+
+TEST_F(Launch, QuotedPathsReachTheToolIntact)
+{
+    struct Case {
+        const wchar_t *input;
+        const wchar_t *output;
+    };
+    const Case cases[] = {
+        {L"D:\\rips\\game.iso", L"C:\\tools\\NEW.CHD"},
+        {L"C:\\Program Files (x86)\\My Games\\Disc 1.cue", L"C:\\Program Files (x86)\\Q\\NEW.CHD"},
+        {L"D:\\Tom & Jerry\\a&b.iso", L"C:\\R&D\\NEW.CHD"},
+        {L"D:\\Jeux vidéo\\Ærø Ünïcödé\\Жар-птица 日本語.iso", L"C:\\Ñandú\\NEW.CHD"},
+        {L"D:\\odd;name,=x'y`z^w!v\\game.iso", L"C:\\\\NEW.CHD"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "input " << c.input);
+        ::DeleteFileW(recordFile().c_str());
+        const std::wstring line = ChdLine(c.input, c.output);
+
+        EXPECT_NE(host_.LaunchCommand(line, ShowMode::ShowMinimisedWithFocus), NoTask);
+
+        const record::Record got = SingleChdmanRecord();
+        const std::vector<std::wstring> expected = {L"chdman", L"createcd", L"-i",
+                                                    c.input,   L"-o",       c.output};
+        EXPECT_EQ(got.args, expected);
+        EXPECT_EQ(got.commandLine, line.substr(std::wstring(L"cmd.exe /c ").size()));
+    }
+}
+
+TEST_F(Launch, ReturnsWhileTheToolStillRuns)
+{
+    // The tool sleeps 5 s before it records: a launch that waited for it would find the
+    // record already written when it returns.
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"5000"));
+    const ULONGLONG start = ::GetTickCount64();
+
+    EXPECT_NE(host_.LaunchCommand(ChdLine(L"D:\\rips\\slow.iso", L"C:\\tools\\NEW.CHD"),
+                                  ShowMode::ShowMinimisedWithFocus),
+              NoTask);
+
+    const ULONGLONG returnedAfter = ::GetTickCount64() - start;
+    EXPECT_TRUE(record::ReadFile(recordFile()).empty()) << "returned after " << returnedAfter;
+    EXPECT_LT(returnedAfter, 4000u);
+    SingleChdmanRecord(); // and the tool did run, later
+}
+
+TEST_F(Launch, PlantedInterpretersNeverRun)
+{
+    // cmd.exe lies in the working directory and in the program's directory, both searched
+    // before the system directory when no program path is given.
+    EXPECT_NE(host_.LaunchCommand(ChdLine(L"D:\\rips\\game.iso", L"C:\\tools\\NEW.CHD"),
+                                  ShowMode::ShowMinimisedWithFocus),
+              NoTask);
+
+    SingleChdmanRecord();
+    ::Sleep(300); // a planted copy started as well would have recorded by now
+    for (const record::Record &r : record::ReadFile(recordFile())) {
+        EXPECT_NE(LowerFileName(r.program), L"cmd.exe") << r.program;
+    }
+}
+
+TEST_F(Launch, GivesNoTaskWhenNothingCouldStart)
+{
+    // Longer than any command line Windows accepts (32767 characters, NUL included).
+    const std::wstring tooLong = ChdLine(L"D:\\" + std::wstring(40000, L'x') + L".iso", L"C:\\o");
+
+    EXPECT_EQ(host_.LaunchCommand(tooLong, ShowMode::ShowMinimisedWithFocus), NoTask);
+    ::Sleep(300);
+    EXPECT_TRUE(record::ReadFile(recordFile()).empty());
+}
+
+} // namespace
+} // namespace qarvel::test

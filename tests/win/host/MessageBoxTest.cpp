@@ -1,0 +1,129 @@
+// Message boxes: caption, buttons, icon, owner and answers, read from the real box by a
+// second thread that then presses a button, as a user would.
+
+#include "host/win/WinHost.h"
+#include "HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qarvel::test {
+namespace {
+
+// Ids of the parts of a system message box.
+constexpr int BoxTextId = 0xFFFF;
+
+struct SeenBox {
+    bool found = false;
+    std::wstring text;
+    std::vector<int> buttons; // of IDOK, IDYES, IDNO, IDCANCEL, in that order
+    bool stopIcon = false;
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+};
+
+HICON StopIcon()
+{
+    return ::LoadIconW(nullptr, IDI_HAND);
+}
+
+bool HasStopIcon(HWND box)
+{
+    // The icon is a static control; find it among the children by the icon it shows.
+    bool found = false;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        found = found || (icon != nullptr && icon == StopIcon());
+    }
+    return found;
+}
+
+// Waits for the box captioned "Qarvel", reads it and presses `press`.
+SeenBox ReadAndPress(int press)
+{
+    SeenBox seen;
+    HWND box = nullptr;
+    for (int i = 0; i < 500 && box == nullptr; ++i) {
+        box = ::FindWindowW(L"#32770", win::WinHost::Caption);
+        ::Sleep(20);
+    }
+    if (box == nullptr) {
+        return seen;
+    }
+    seen.found = true;
+    wchar_t text[512] = {};
+    ::GetDlgItemTextW(box, BoxTextId, text, 512);
+    seen.text = text;
+    for (int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
+        if (::GetDlgItem(box, id) != nullptr) {
+            seen.buttons.push_back(id);
+        }
+    }
+    seen.stopIcon = HasStopIcon(box);
+    seen.owner = ::GetWindow(box, GW_OWNER);
+    seen.ownerEnabled = seen.owner != nullptr && ::IsWindowEnabled(seen.owner);
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, press)));
+    return seen;
+}
+
+TEST(MessageBox, StylesButtonsAndAnswers)
+{
+    const win::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0,
+                                                    0, 200, 100, nullptr, nullptr, nullptr,
+                                                    nullptr));
+    ASSERT_TRUE(owner);
+    win::WinHost host;
+    host.SetOwnerWindow(owner.get());
+
+    struct Case {
+        MessageStyle style;
+        std::vector<int> buttons;
+        bool stopIcon;
+        int press;
+        Answer answer;
+    };
+    const Case cases[] = {
+        {MessageStyle::OkOnly, {IDOK}, false, IDOK, Answer::AnswerOk},
+        {MessageStyle::YesNo, {IDYES, IDNO}, false, IDYES, Answer::AnswerYes},
+        {MessageStyle::YesNo, {IDYES, IDNO}, false, IDNO, Answer::AnswerNo},
+        {MessageStyle::Critical, {IDOK}, true, IDOK, Answer::AnswerOk},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "style " << static_cast<int>(c.style) << ", press " << c.press);
+        const std::wstring prompt = L"Proceed to compress Jeux vidéo.iso with CHD?";
+        SeenBox seen;
+        std::thread user([&seen, &c] { seen = ReadAndPress(c.press); });
+
+        const Answer answer = host.ShowMessageBox(prompt, c.style);
+        user.join();
+
+        ASSERT_TRUE(seen.found) << "no box captioned Qarvel";
+        EXPECT_EQ(seen.text, prompt);
+        EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.stopIcon, c.stopIcon);
+        EXPECT_EQ(seen.owner, owner.get());
+        EXPECT_FALSE(seen.ownerEnabled) << "the box is modal to its owner";
+        EXPECT_EQ(answer, c.answer);
+    }
+}
+
+TEST(MessageBox, ABoxThatCannotBeShownIsNoYes)
+{
+    HWND gone = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    ::DestroyWindow(gone);
+    win::WinHost host;
+    host.SetOwnerWindow(gone);
+
+    EXPECT_EQ(host.ShowMessageBox(L"Proceed?", MessageStyle::YesNo), Answer::AnswerNo);
+}
+
+} // namespace
+} // namespace qarvel::test
