@@ -48,13 +48,20 @@ void DriveList::ShowDriveOf(const std::wstring &directory)
 
 void DriveList::SetClosedHeight(int height)
 {
-    RECT frame{};
-    if (!::GetWindowRect(box_.Handle(), &frame)) {
-        return;
-    }
-    const int border = (frame.bottom - frame.top) - box_.ItemHeight(-1);
-    if (height > border) {
-        box_.SetItemHeight(-1, height - border);
+    // The frame's share is learnt from the box itself. Some systems give back a field height
+    // other than the one set, so a second pass corrects by the height the box really took.
+    int field = box_.ItemHeight(-1);
+    for (int pass = 0; pass < 2 && field != CB_ERR; ++pass) {
+        RECT frame{};
+        if (!::GetWindowRect(box_.Handle(), &frame)) {
+            return;
+        }
+        const int difference = height - (frame.bottom - frame.top);
+        if (difference == 0 || field + difference <= 0) {
+            return;
+        }
+        field += difference;
+        box_.SetItemHeight(-1, field);
     }
 }
 

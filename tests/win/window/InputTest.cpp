@@ -1,0 +1,293 @@
+// The window driven by real mouse and key input: tab order, the format boxes, the clickable
+// labels, the buttons, and opening directories with a click, a double click and Enter.
+
+#include "WindowTestSupport.h"
+
+#include "actions/CommandLines.h"
+#include "actions/Texts.h"
+
+#include <algorithm>
+
+namespace qarvel::test {
+namespace {
+
+int FocusedId()
+{
+    return ::GetDlgCtrlID(::GetFocus());
+}
+
+bool IsTicked(FormUnderTest &window, ids::Control box)
+{
+    return ::SendMessageW(window.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::set<std::wstring> ToolFiles(const std::wstring &folder, bool chdman, bool ziso)
+{
+    std::set<std::wstring> files;
+    if (chdman) {
+        files.insert(folder + L"\\chdman.exe");
+    }
+    if (ziso) {
+        files.insert(folder + L"\\ziso.py");
+    }
+    return files;
+}
+
+struct TabCase {
+    const char *name;
+    bool chdman;
+    bool ziso;
+    std::vector<int> order; // focus after each Tab, starting from Command1
+};
+
+class TabOrder : public ::testing::TestWithParam<TabCase> {};
+
+TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
+{
+    const TabCase &c = GetParam();
+    FolderTree tree;
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), c.chdman, c.ziso));
+    window.ShowInFront();
+    ASSERT_EQ(FocusedId(), ids::Command1) << "the first control to hold the focus";
+    std::vector<int> seen;
+    for (std::size_t i = 0; i < c.order.size(); ++i) {
+        const int before = FocusedId();
+        PressKey(VK_TAB);
+        PumpUntil(*window.form, [&] { return FocusedId() != before; });
+        seen.push_back(FocusedId());
+    }
+    EXPECT_EQ(seen, c.order);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, TabOrder,
+                         ::testing::Values(TabCase{"BothBoxes",
+                                                   true,
+                                                   true,
+                                                   {ids::Dir1, ids::Drive1, ids::File1, ids::Check1,
+                                                    ids::Check2, ids::Command2, ids::Command1}},
+                                           TabCase{"OnlyZso",
+                                                   false,
+                                                   true,
+                                                   {ids::Dir1, ids::Drive1, ids::File1, ids::Check2,
+                                                    ids::Command2, ids::Command1}},
+                                           TabCase{"NoBoxes",
+                                                   false,
+                                                   false,
+                                                   {ids::Dir1, ids::Drive1, ids::File1,
+                                                    ids::Command2, ids::Command1}}),
+                         [](const auto &test) { return std::string(test.param.name); });
+
+// What the user does to a box, and what both boxes show afterwards.
+struct BoxCase {
+    const char *name;
+    bool check1Before;
+    bool check2Before;
+    ids::Control clicked;
+    bool check1After;
+    bool check2After;
+};
+
+class FormatBoxClicks : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
+{
+    const BoxCase &c = GetParam();
+    FolderTree tree;
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
+    window.ShowInFront();
+    // SetTick runs no click handling, so both boxes can be set up as the case needs.
+    window.form->SetTick(FormatBox::Check1, c.check1Before ? Tick::Ticked : Tick::Unticked);
+    window.form->SetTick(FormatBox::Check2, c.check2Before ? Tick::Ticked : Tick::Unticked);
+    ASSERT_EQ(IsTicked(window, ids::Check1), c.check1Before);
+    ASSERT_EQ(IsTicked(window, ids::Check2), c.check2Before);
+
+    ClickAt(ScreenCentre(window.Control(c.clicked)));
+    PumpUntil(*window.form, [&] {
+        return IsTicked(window, ids::Check1) == c.check1After &&
+               IsTicked(window, ids::Check2) == c.check2After;
+    });
+    EXPECT_EQ(IsTicked(window, ids::Check1), c.check1After);
+    EXPECT_EQ(IsTicked(window, ids::Check2), c.check2After);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Check1) == Tick::Ticked, c.check1After);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Check2) == Tick::Ticked, c.check2After);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, FormatBoxClicks,
+    ::testing::Values(BoxCase{"NoneThenChd", false, false, ids::Check1, true, false},
+                      BoxCase{"NoneThenZso", false, false, ids::Check2, false, true},
+                      BoxCase{"ChdThenZso", true, false, ids::Check2, false, true},
+                      BoxCase{"ZsoThenChd", false, true, ids::Check1, true, false},
+                      BoxCase{"ChdAgain", true, false, ids::Check1, false, false},
+                      BoxCase{"ZsoAgain", false, true, ids::Check2, false, false},
+                      // Only SetTick can tick both; a click then leaves the clicked box's
+                      // new value and clears the other.
+                      BoxCase{"BothThenChd", true, true, ids::Check1, false, false}),
+    [](const auto &test) { return std::string(test.param.name); });
+
+TEST(WindowInput, SetTickRunsNoClickHandling)
+{
+    FolderTree tree;
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
+    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
+    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
+    EXPECT_TRUE(IsTicked(window, ids::Check1)) << "ticking ZSO by SetTick cleared CHD";
+    window.form->SetTick(FormatBox::Check2, Tick::Unticked);
+    EXPECT_TRUE(IsTicked(window, ids::Check1));
+    EXPECT_FALSE(IsTicked(window, ids::Check2));
+}
+
+TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
+{
+    FolderTree tree;
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
+    window.ShowInFront();
+    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
+    ::SetFocus(window.Control(ids::Check1));
+    PressKey(VK_SPACE);
+    PumpUntil(*window.form, [&] { return IsTicked(window, ids::Check1); });
+    EXPECT_TRUE(IsTicked(window, ids::Check1));
+    EXPECT_FALSE(IsTicked(window, ids::Check2));
+}
+
+TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
+{
+    FolderTree tree;
+    // Only ziso.py lies beside the program: CHD is disabled at load.
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), false, true));
+    window.ShowInFront();
+    EXPECT_FALSE(::IsWindowEnabled(window.Control(ids::Check1)));
+    EXPECT_TRUE(::IsWindowEnabled(window.Control(ids::Check2)));
+
+    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
+    ClickAt(ScreenCentre(window.Control(ids::Check1)));
+    ::SendMessageW(window.Control(ids::Check1), BM_CLICK, 0, 0);
+    PumpFor(*window.form, 300);
+    EXPECT_FALSE(IsTicked(window, ids::Check1));
+    EXPECT_TRUE(IsTicked(window, ids::Check2)) << "the disabled box ran its click handling";
+
+    // Disabling keeps the tick value as it was.
+    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
+    window.form->SetEnabled(FormatBox::Check1, false);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Check1), Tick::Ticked);
+}
+
+TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
+{
+    FolderTree tree;
+    tree.File(L"game.bin");
+    FormUnderTest window(tree.Root());
+    window.ShowInFront();
+    const std::wstring site = std::wstring(texts::SiteHead) + texts::SiteAddress;
+    struct Case {
+        ids::Control control;
+        std::wstring launch; // empty: nothing is started
+        std::wstring box;    // empty: no message
+    };
+    const Case cases[] = {
+        {ids::Label2, site, L""},
+        {ids::Label3, site, L""},
+        {ids::Label4, texts::Lz4Command, L""},
+        {ids::Label1, L"", L""},
+        {ids::Command2, ConvertCommand(tree.Root()), L""},
+        {ids::Command1, L"", texts::NotAnImage},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.control);
+        window.host.launches.clear();
+        window.host.boxes.clear();
+        ClickAt(ScreenCentre(window.Control(c.control)));
+        PumpUntil(
+            *window.form,
+            [&] { return !window.host.launches.empty() || !window.host.boxes.empty(); }, 1000);
+        if (c.launch.empty()) {
+            EXPECT_TRUE(window.host.launches.empty());
+        } else {
+            EXPECT_EQ(window.host.launches, std::vector<std::wstring>{c.launch});
+        }
+        if (c.box.empty()) {
+            EXPECT_TRUE(window.host.boxes.empty());
+        } else {
+            ASSERT_EQ(window.host.boxes.size(), 1u);
+            EXPECT_EQ(window.host.boxes[0].prompt, c.box);
+            EXPECT_EQ(window.host.boxes[0].style, MessageStyle::Critical);
+        }
+    }
+    // The compress button captured the (empty) selection into the file label.
+    EXPECT_EQ(window.form->ReadSelectedFile(), L"");
+    wchar_t label[64] = {};
+    ::GetWindowTextW(window.Control(ids::Label1), label, 64);
+    EXPECT_STREQ(label, L"File: ");
+}
+
+int IndexOf(const std::vector<std::wstring> &items, const std::wstring &item)
+{
+    const auto found = std::find(items.begin(), items.end(), item);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+class DirectoryClicks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.Folder(L"alpha");
+        tree.File(L"alpha\\inside alpha.iso");
+        tree.Folder(L"beta");
+        tree.File(L"top.cue");
+        window = std::make_unique<FormUnderTest>(tree.Root());
+        window->ShowInFront();
+        dir1 = window->Control(ids::Dir1);
+        file1 = window->Control(ids::File1);
+    }
+
+    FolderTree tree;
+    std::unique_ptr<FormUnderTest> window;
+    HWND dir1 = nullptr;
+    HWND file1 = nullptr;
+};
+
+TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
+{
+    ASSERT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
+    const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
+    ASSERT_GE(alpha, 0);
+    ClickAt(ListItemCentre(dir1, alpha));
+    PumpUntil(*window->form, [&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == alpha; });
+    PumpFor(*window->form, 600); // longer than a double click takes
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
+    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
+    EXPECT_NE(IndexOf(ListItems(dir1), tree.Path(L"beta")), -1) << "the entries stayed";
+}
+
+TEST_F(DirectoryClicks, DoubleClickOpens)
+{
+    ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
+    const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
+    ASSERT_GE(alpha, 0);
+    DoubleClickAt(ListItemCentre(dir1, alpha));
+    PumpUntil(*window->form, [&] { return window->form->ReadFileListDirectory() != tree.Root(); });
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"alpha"));
+    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"inside alpha.iso"});
+    EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR) << "nothing selected";
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
+    const std::vector<std::wstring> entries = ListItems(dir1);
+    EXPECT_EQ(entries.back(), tree.Path(L"alpha")) << "alpha has no subdirectories";
+    EXPECT_EQ(IndexOf(entries, tree.Path(L"beta")), -1);
+}
+
+TEST_F(DirectoryClicks, EnterOpensTheHighlightedEntry)
+{
+    const int beta = IndexOf(ListItems(dir1), tree.Path(L"beta"));
+    ASSERT_GE(beta, 0);
+    ClickAt(ListItemCentre(dir1, beta));
+    PumpUntil(*window->form, [&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == beta; });
+    ASSERT_EQ(::GetFocus(), dir1);
+    PressKey(VK_RETURN);
+    PumpUntil(*window->form, [&] { return window->form->ReadFileListDirectory() != tree.Root(); });
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"beta"));
+    EXPECT_TRUE(ListItems(file1).empty());
+}
+
+} // namespace
+} // namespace qarvel::test

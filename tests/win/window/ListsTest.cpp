@@ -1,0 +1,245 @@
+// What the lists show: File1's files, Dir1's chain of directories, Drive1's drives; names
+// with blanks, other scripts and long paths; folders that cannot be read.
+
+#include "WindowTestSupport.h"
+
+#include <algorithm>
+
+namespace qarvel::test {
+namespace {
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> items)
+{
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+class Lists : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.File(L"plain.iso");
+        tree.File(L"with  two blanks.cue");
+        tree.File(L"\u03a9mega \u00fcn\u00ef \u65e5\u672c.iso");
+        tree.File(L".starts with a dot");
+        tree.File(L"no extension");
+        tree.File(L"a & b (1).iso");
+        tree.File(L"hidden.iso", FILE_ATTRIBUTE_HIDDEN);
+        tree.File(L"system.bin", FILE_ATTRIBUTE_SYSTEM);
+        tree.Folder(L"sub folder");
+        tree.File(L"sub folder\\deeper.cue");
+        tree.Folder(L"hidden folder");
+        ::SetFileAttributesW(tree.Path(L"hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        if (DotFileIsVisible(tree.Path(L".starts with a dot"))) {
+            rootFiles.push_back(L".starts with a dot");
+        }
+        window = std::make_unique<FormUnderTest>(tree.Root());
+        dir1 = window->Control(ids::Dir1);
+        file1 = window->Control(ids::File1);
+    }
+
+    // Wine reports names that begin with a dot as hidden, Windows does not.
+    static bool DotFileIsVisible(const std::wstring &path)
+    {
+        return (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0;
+    }
+
+    std::vector<std::wstring> rootFiles = {L"a & b (1).iso", L"no extension", L"plain.iso",
+                                           L"with  two blanks.cue",
+                                           L"\u03a9mega \u00fcn\u00ef \u65e5\u672c.iso"};
+
+    FolderTree tree;
+    std::unique_ptr<FormUnderTest> window;
+    HWND dir1 = nullptr;
+    HWND file1 = nullptr;
+};
+
+TEST_F(Lists, AtStartFileListShowsTheProgramDirectorysVisibleFiles)
+{
+    EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
+    EXPECT_TRUE(window->host.boxes.empty());
+    // Sorted without regard to letter case.
+    const std::vector<std::wstring> shown = ListItems(file1);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [](const auto &a, const auto &b) {
+        return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    }));
+}
+
+TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
+{
+    const std::vector<std::wstring> entries = ListItems(dir1);
+    std::vector<std::wstring> expected;
+    // C:\, then every folder down to the open one, then its visible subfolders.
+    std::wstring path = tree.Root();
+    for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos;
+         end = path.find(L'\\', end + 1)) {
+        expected.push_back(path.substr(0, end));
+    }
+    expected.insert(expected.begin(), path.substr(0, 3));
+    expected.push_back(path);
+    expected.push_back(tree.Path(L"sub folder"));
+    EXPECT_EQ(entries, expected);
+    EXPECT_EQ(::SendMessageW(dir1, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(expected.size()) - 2);
+}
+
+TEST_F(Lists, SettingOrRereadingClearsTheSelection)
+{
+    struct Case {
+        const char *name;
+        void (*operation)(win::Form1 &, const std::wstring &);
+    };
+    const Case cases[] = {
+        {"SetFileListDirectory",
+         [](win::Form1 &form, const std::wstring &root) { form.SetFileListDirectory(root); }},
+        {"RereadFileList", [](win::Form1 &form, const std::wstring &) { form.RereadFileList(); }},
+        {"SetOpenDirectory",
+         [](win::Form1 &form, const std::wstring &root) { form.SetOpenDirectory(root); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ::SendMessageW(file1, LB_SETCURSEL, 1, 0);
+        ASSERT_EQ(window->form->ReadSelectedFile(), ListItems(file1)[1]);
+        c.operation(*window->form, tree.Root());
+        EXPECT_EQ(window->form->ReadSelectedFile(), L"");
+        EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR);
+        EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+    }
+}
+
+TEST_F(Lists, RereadSeesNewAndRemovedFiles)
+{
+    tree.File(L"arrived later.iso");
+    ASSERT_TRUE(::DeleteFileW(tree.Path(L"plain.iso").c_str()));
+    window->form->RereadFileList();
+    const std::vector<std::wstring> shown = ListItems(file1);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), L"arrived later.iso"), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), L"plain.iso"), shown.end());
+}
+
+TEST_F(Lists, SetFileListDirectoryLeavesTheDirectoryListAlone)
+{
+    window->form->SetFileListDirectory(tree.Path(L"sub folder"));
+    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"deeper.cue"});
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"sub folder"));
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
+}
+
+TEST_F(Lists, DriveRootsEndInASeparator)
+{
+    window->form->SetOpenDirectory(L"C:\\");
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), L"C:\\");
+    EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
+    EXPECT_EQ(ListItems(dir1).front(), L"C:\\");
+    // The drive list shows the drive of the open directory.
+    const HWND drive1 = window->Control(ids::Drive1);
+    const auto selected = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+    ASSERT_NE(selected, CB_ERR);
+    wchar_t text[16] = {};
+    ::SendMessageW(drive1, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                   reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"C:\\");
+}
+
+TEST_F(Lists, ChoosingADriveOpensItsRoot)
+{
+    const HWND drive1 = window->Control(ids::Drive1);
+    const auto count = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0);
+    ASSERT_GE(count, 1);
+    wchar_t wanted[16] = {};
+    for (LRESULT i = 0; i < count; ++i) {
+        ::SendMessageW(drive1, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                       reinterpret_cast<LPARAM>(wanted));
+        if (wanted[0] == L'C') {
+            ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            break;
+        }
+    }
+    ASSERT_STREQ(wanted, L"C:\\");
+    // What the drop-down list tells its parent when the user picks an entry.
+    ::SendMessageW(window->form->Handle(), WM_COMMAND, MAKEWPARAM(ids::Drive1, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(drive1));
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), L"C:\\");
+    EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
+}
+
+TEST_F(Lists, LongPathsWork)
+{
+    const std::wstring a(90, L'a');
+    const std::wstring b = L"b \u00e9" + std::wstring(90, L'b');
+    const std::wstring c(90, L'c');
+    tree.Folder(a);
+    tree.Folder(a + L"\\" + b);
+    tree.Folder(a + L"\\" + b + L"\\" + c);
+    tree.Folder(a + L"\\" + b + L"\\" + c + L"\\inner");
+    tree.File(a + L"\\" + b + L"\\" + c + L"\\long name.iso");
+    const std::wstring deep = tree.Path(a + L"\\" + b + L"\\" + c);
+    ASSERT_GT(deep.size(), 260u);
+
+    window->form->SetOpenDirectory(deep);
+    EXPECT_TRUE(window->host.boxes.empty());
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), deep);
+    EXPECT_EQ(window->form->ReadFileListDirectory(), deep);
+    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"long name.iso"});
+    EXPECT_EQ(ListItems(dir1).back(), deep + L"\\inner");
+}
+
+TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
+{
+    ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
+    const std::vector<std::wstring> dirBefore = ListItems(dir1);
+    const std::vector<std::wstring> filesBefore = ListItems(file1);
+    struct Case {
+        const char *name;
+        std::wstring folder;
+    };
+    const Case cases[] = {
+        {"missing", tree.Path(L"never there")},
+        {"a file, not a folder", tree.Path(L"plain.iso")},
+        {"missing drive", L"Q:\\"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        window->host.boxes.clear();
+        window->form->SetOpenDirectory(c.folder);
+        ASSERT_EQ(window->host.boxes.size(), 1u);
+        EXPECT_EQ(window->host.boxes[0].style, MessageStyle::Critical);
+        EXPECT_NE(window->host.boxes[0].prompt.find(L"\"" + c.folder + L"\""), std::wstring::npos)
+            << "the message names the folder";
+        EXPECT_EQ(ListItems(dir1), dirBefore);
+        EXPECT_EQ(ListItems(file1), filesBefore);
+        EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
+        EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
+    }
+}
+
+TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
+{
+    const std::vector<std::wstring> entries = ListItems(dir1);
+    const auto sub = std::find(entries.begin(), entries.end(), tree.Path(L"sub folder"));
+    ASSERT_NE(sub, entries.end());
+    RemoveTree(tree.Path(L"sub folder"));
+    window->ShowInFront();
+    DoubleClickAt(ListItemCentre(dir1, static_cast<int>(sub - entries.begin())));
+    PumpUntil(*window->form, [&] { return !window->host.boxes.empty(); });
+    ASSERT_EQ(window->host.boxes.size(), 1u);
+    EXPECT_NE(window->host.boxes[0].prompt.find(tree.Path(L"sub folder")), std::wstring::npos);
+    EXPECT_EQ(ListItems(dir1), entries);
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root()) << "highlight restored";
+    EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+}
+
+TEST_F(Lists, WorkingDirectoryNeverChanges)
+{
+    wchar_t before[MAX_PATH + 1] = {};
+    ::GetCurrentDirectoryW(MAX_PATH + 1, before);
+    window->form->SetOpenDirectory(tree.Path(L"sub folder"));
+    window->form->SetOpenDirectory(L"C:\\");
+    wchar_t after[MAX_PATH + 1] = {};
+    ::GetCurrentDirectoryW(MAX_PATH + 1, after);
+    EXPECT_STREQ(after, before);
+}
+
+} // namespace
+} // namespace qarvel::test
