@@ -1,0 +1,285 @@
+// Works the built Qarvel.exe from outside as a person would, with recorders standing in for
+// the tools, and checks what reached each tool byte for byte.
+
+#include "tests/harness/Driver.h"
+#include "tests/harness/Lab.h"
+#include "window/ControlIds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+namespace qarvel::drive {
+namespace {
+
+const std::wstring QarvelExe = FromBuildPath(QARVEL_EXE_PATH);
+const std::wstring RecorderExe = FromBuildPath(QARVEL_RECORDER_PATH);
+
+struct Beside {
+    bool chdman = true;
+    bool ziso = true;
+    bool chdmanAsFolder = false;
+};
+
+class EndToEnd : public testing::Test {
+protected:
+    Lab lab{record::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name())};
+    std::wstring program;
+    std::wstring work = lab.Path(L"work");
+    std::wstring images = lab.Path(L"images é 1");
+
+    // Lays the program folder, the working folder with the recorders, and the images.
+    void Lay(const std::wstring &programFolder = L"program", Beside beside = {})
+    {
+        program = lab.Path(programFolder);
+        ASSERT_TRUE(MakeFolders(program));
+        ASSERT_TRUE(MakeFolders(work));
+        ASSERT_TRUE(MakeFolders(images + L"\\sub"));
+        ASSERT_TRUE(CopyInto(QarvelExe, program + L"\\Qarvel.exe"));
+        ASSERT_TRUE(CopyInto(RecorderExe, program + L"\\bin2iso.exe"));
+        if (beside.chdman) {
+            ASSERT_TRUE(CopyInto(RecorderExe, program + L"\\chdman.exe"));
+        }
+        if (beside.chdmanAsFolder) {
+            ASSERT_TRUE(MakeFolders(program + L"\\chdman.exe"));
+        }
+        if (beside.ziso) {
+            ASSERT_TRUE(WriteFile(program + L"\\ziso.py", "# stands in for the script\n"));
+        }
+        // The interpreter finds bare tool names in the working folder.
+        for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
+            ASSERT_TRUE(CopyInto(RecorderExe, work + L"\\" + tool));
+        }
+        for (const wchar_t *file : {L"game.iso", L"game.cue", L"notes.txt", L"DISC.ISO"}) {
+            ASSERT_TRUE(WriteFile(images + L"\\" + file, "data"));
+        }
+    }
+
+    RunningQarvel Start()
+    {
+        auto running = RunningQarvel::Start(program + L"\\Qarvel.exe", work);
+        if (!running) {
+            throw std::runtime_error("Qarvel.exe did not start or showed no window");
+        }
+        return std::move(*running);
+    }
+
+    // Opens the images folder, selects the file and, when given, ticks a box.
+    void Choose(RunningQarvel &q, const std::wstring &file, int box = 0)
+    {
+        ASSERT_TRUE(q.OpenFolder(images));
+        ASSERT_TRUE(q.SelectFile(file));
+        if (box != 0) {
+            Click(q.Control(box));
+            ASSERT_TRUE(WaitFor(
+                [&] { return ::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED; },
+                3s));
+        }
+    }
+};
+
+std::set<std::wstring> AsSet(const std::vector<std::wstring> &items)
+{
+    return {items.begin(), items.end()};
+}
+
+bool Enabled(RunningQarvel &q, int id)
+{
+    return ::IsWindowEnabled(q.Control(id)) != FALSE;
+}
+
+struct StartCase {
+    const char *what;
+    Beside beside;
+    bool chd;
+    bool zso;
+    std::set<std::wstring> listed;
+};
+
+TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
+{
+    const StartCase cases[] = {
+        {"both tools",
+         {true, true, false},
+         true,
+         true,
+         {L"Qarvel.exe", L"bin2iso.exe", L"chdman.exe", L"ziso.py"}},
+        {"only ziso.py",
+         {false, true, false},
+         false,
+         true,
+         {L"Qarvel.exe", L"bin2iso.exe", L"ziso.py"}},
+        {"only chdman.exe",
+         {true, false, false},
+         true,
+         false,
+         {L"Qarvel.exe", L"bin2iso.exe", L"chdman.exe"}},
+        {"a folder named chdman.exe",
+         {false, false, true},
+         false,
+         false,
+         {L"Qarvel.exe", L"bin2iso.exe"}},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Lay(L"program " + std::to_wstring(++n), c.beside);
+        RunningQarvel q = Start();
+        EXPECT_EQ(WindowText(q.Window()), L"Qarvel Compression Tool v0.1 ");
+        EXPECT_EQ(Enabled(q, ids::Check1), c.chd);
+        EXPECT_EQ(Enabled(q, ids::Check2), c.zso);
+        EXPECT_EQ(q.OpenFolderShown(), program);
+        EXPECT_EQ(AsSet(ListItems(q.Control(ids::File1))), c.listed);
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: Not Set");
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+struct CompressCase {
+    const char *what;
+    int box;
+    std::wstring file;
+    std::wstring prompt;
+    std::wstring report;
+    std::wstring tool;
+    bool zso;
+};
+
+TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
+{
+    Lay(L"program (x86) & é");
+    const CompressCase cases[] = {
+        {"CHD", ids::Check1, L"game.iso", L"Proceed to compress game.iso with CHD?",
+         L"NEW.CHD created!", L"chdman.exe", false},
+        {"ZSO", ids::Check2, L"game.cue", L"Proceed to compress game.cue with ZSO?",
+         L"NEW.ZSO created!", L"ziso.py.exe", true},
+    };
+    size_t recorded = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(SetClipboard(L"before"));
+        RunningQarvel q = Start();
+        Choose(q, c.file, c.box);
+        Click(q.Control(ids::Command1));
+        ASSERT_TRUE(q.ExpectBox(c.prompt, IDYES));
+        ASSERT_TRUE(q.ExpectBox(c.report, IDOK));
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: " + c.file);
+
+        const auto records = lab.WaitForRecords(++recorded);
+        ASSERT_EQ(records.size(), recorded);
+        const auto &got = records.back();
+        const std::wstring input = images + L"\\" + c.file;
+        EXPECT_EQ(got.program, work + L"\\" + c.tool);
+        EXPECT_EQ(got.directory, work);
+        const std::wstring line =
+            c.zso ? L"cmd.exe /c ziso.py -c 1 \"" + input + L"\" \"" + program + L"\\NEW.ZSO\""
+                  : L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + program +
+                        L"\\NEW.CHD\"";
+        // What the interpreter hands the tool is the line after "cmd.exe /c ".
+        EXPECT_EQ(got.commandLine, line.substr(std::wstring(L"cmd.exe /c ").size()));
+        const std::vector<std::wstring> args =
+            c.zso
+                ? std::vector<std::wstring>{L"ziso.py", L"-c", L"1", input, program + L"\\NEW.ZSO"}
+                : std::vector<std::wstring>{L"chdman", L"createcd", L"-i",
+                                            input,     L"-o",       program + L"\\NEW.CHD"};
+        EXPECT_EQ(got.args, args);
+        EXPECT_EQ(ClipboardText(), c.zso ? line : L"before");
+        EXPECT_TRUE(q.IsResponsive());
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+struct RefuseCase {
+    const char *what;
+    std::wstring file;
+    int box;
+    std::wstring refusal;
+    int answer;
+};
+
+TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
+{
+    Lay();
+    const std::wstring notAnImage = L"Selected file is not an iSO or cue!";
+    const RefuseCase cases[] = {
+        {"not an image", L"notes.txt", ids::Check1, notAnImage, IDOK},
+        {"upper-case extension", L"DISC.ISO", ids::Check2, notAnImage, IDOK},
+        {"answered No", L"game.cue", ids::Check1, L"Proceed to compress game.cue with CHD?", IDNO},
+        {"no format ticked", L"game.iso", 0, L"", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        RunningQarvel q = Start();
+        Choose(q, c.file, c.box);
+        Click(q.Control(ids::Command1));
+        if (!c.refusal.empty()) {
+            ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer));
+        }
+        EXPECT_TRUE(q.NoMessageBox());
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: " + c.file);
+        EXPECT_TRUE(q.IsResponsive());
+        EXPECT_TRUE(q.Close());
+    }
+    EXPECT_TRUE(lab.Records().empty());
+}
+
+TEST_F(EndToEnd, RefusesACompressWithNothingSelected)
+{
+    Lay();
+    RunningQarvel q = Start();
+    Click(q.Control(ids::Check1));
+    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(q.ExpectBox(L"Selected file is not an iSO or cue!", IDOK));
+    EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: ");
+    EXPECT_TRUE(q.Close());
+    EXPECT_TRUE(lab.Records().empty());
+}
+
+TEST_F(EndToEnd, StartsTheConverterBesideItFromAnyFolderAndTakesNoArguments)
+{
+    const wchar_t *folders[] = {L"my programs", L"Program Files (x86)", L"a&b", L"tools"};
+    size_t recorded = 0;
+    for (const wchar_t *folder : folders) {
+        SCOPED_TRACE(testing::Message() << std::wstring(folder));
+        Lay(folder);
+        RunningQarvel q = Start();
+        // Nothing selected first, then a .cue file: neither reaches the converter.
+        for (const wchar_t *file : {L"", L"game.cue"}) {
+            if (*file != L'\0') {
+                Choose(q, file);
+            }
+            Click(q.Control(ids::Command2));
+            EXPECT_TRUE(q.NoMessageBox());
+            EXPECT_EQ(WindowText(q.Control(ids::Label1)), std::wstring(L"File: ") + file);
+            const auto records = lab.WaitForRecords(++recorded);
+            ASSERT_EQ(records.size(), recorded);
+            EXPECT_EQ(records.back().program, program + L"\\bin2iso.exe");
+            EXPECT_EQ(records.back().args, std::vector<std::wstring>{program + L"\\bin2iso.exe"});
+        }
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+TEST_F(EndToEnd, LabelsInstallTheScriptPackageAndOpenTheSite)
+{
+    Lay();
+    RunningQarvel q = Start();
+    Click(q.Control(ids::Label4));
+    const auto records = lab.WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].program, work + L"\\pip.exe");
+    EXPECT_EQ(records[0].args, (std::vector<std::wstring>{L"pip", L"install", L"lz4"}));
+    // The site goes to the default browser; Qarvel itself shows nothing and stays usable.
+    for (const int label : {ids::Label2, ids::Label3}) {
+        Click(q.Control(label));
+        EXPECT_TRUE(q.NoMessageBox());
+        EXPECT_TRUE(q.IsResponsive());
+    }
+    EXPECT_TRUE(q.IsRunning());
+    EXPECT_TRUE(q.Close());
+}
+
+} // namespace
+} // namespace qarvel::drive
