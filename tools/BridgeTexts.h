@@ -12,6 +12,8 @@ inline constexpr const wchar_t *DriveNotMapped = L"Wine maps no folder to the dr
 inline constexpr const wchar_t *NoShell = L"Wine cannot reach the Linux shell /bin/sh.";
 inline constexpr const wchar_t *CannotCreateFolder = L"cannot create a private temporary folder: ";
 inline constexpr const wchar_t *CannotWriteScript = L"cannot write the run script: ";
+inline constexpr const wchar_t *CannotStartHeartbeat =
+    L"cannot write the file that tells the Linux side the bridge still runs: ";
 inline constexpr const wchar_t *CannotStartShell = L"cannot start /bin/sh: ";
 inline constexpr const wchar_t *ShellDidNotStart =
     L"the Linux shell did not start running chdman within 10 seconds.";

@@ -55,6 +55,12 @@ void StandardStream::WriteMessage(const std::wstring &message)
     }
 }
 
+bool StandardStream::ConsoleGone() const
+{
+    DWORD mode = 0;
+    return console_ && !::GetConsoleMode(handle_, &mode);
+}
+
 void StandardStream::WriteWide(const std::wstring &text)
 {
     DWORD written = 0;

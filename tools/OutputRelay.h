@@ -22,6 +22,9 @@ public:
     void Flush();
     // One line of the bridge's own, with its prefix.
     void WriteMessage(const std::wstring &message);
+    // Whether the stream was a console that is gone: Wine keeps a program running when its
+    // console window is closed, without a close event.
+    bool ConsoleGone() const;
 
 private:
     void WriteWide(const std::wstring &text);

@@ -36,18 +36,25 @@ template <typename Number> std::optional<Number> ParseNumber(std::string_view te
     return value;
 }
 
+// A line that writes the value beside the file and renames it, so a reader sees the whole
+// value or nothing.
+std::string WriteAtOnce(const RunRequest &request, std::string_view value, std::string_view name)
+{
+    const std::string temp = InFolder(request, std::string(name) + ".tmp");
+    return "echo " + std::string(value) + " >" + temp + " && mv " + temp + ' ' +
+           InFolder(request, name) + '\n';
+}
+
 } // namespace
 
 std::string ComposeRunScript(const RunRequest &request)
 {
-    const std::string status = InFolder(request, files::Status);
-    const std::string statusTemp = InFolder(request, std::string(files::Status) + ".tmp");
-    const std::string pidTemp = InFolder(request, std::string(files::ShellPid) + ".tmp");
-
+    const std::string mark = InFolder(request, files::WatchMark);
+    const std::string heartbeat = InFolder(request, files::Heartbeat);
+    const std::string seconds = std::to_string(request.watchSeconds);
     std::string script = "# Written by the chdman bridge: runs the tool once and leaves its exit "
                          "status.\n";
-    script += "echo $$ >" + pidTemp + " && mv " + pidTemp + ' ' +
-              InFolder(request, files::ShellPid) + '\n';
+    script += WriteAtOnce(request, "$$", files::ShellPid);
     script += "tool=" + ShellQuote(request.tool) + '\n';
     script += "if [ -f \"$tool\" ] && [ -x \"$tool\" ]; then\n";
     script += "  \"$tool\"";
@@ -56,12 +63,32 @@ std::string ComposeRunScript(const RunRequest &request)
         script += ShellQuote(argument);
     }
     script += " </dev/null >" + InFolder(request, files::Output) + " 2>" +
-              InFolder(request, files::Errors) + '\n';
+              InFolder(request, files::Errors) + " &\n";
+    script += "  tool_pid=$!\n";
+    // The watchdog: stops the tool once the bridge has stopped beating.
+    script += "  (\n";
+    script += "    while :; do\n";
+    script += "      : >" + mark + '\n';
+    script += "      sleep " + seconds + '\n';
+    script += "      [ " + heartbeat + " -nt " + mark + " ] || break\n";
+    script += "    done\n";
+    script += "    kill -TERM \"$tool_pid\"\n";
+    script += "  ) </dev/null >/dev/null 2>&1 &\n";
+    script += "  watchdog=$!\n";
+    script += "  wait \"$tool_pid\"\n";
     script += "  status=$?\n";
+    script += "  kill \"$watchdog\" 2>/dev/null\n";
     script += "else\n";
     script += "  status=" + std::string(MissingToolStatus) + '\n';
     script += "fi\n";
-    script += "echo \"$status\" >" + statusTemp + " && mv " + statusTemp + ' ' + status + '\n';
+    script += WriteAtOnce(request, "\"$status\"", files::Status);
+    // The bridge reads the status and removes the folder; once it has stopped beating without
+    // doing so, nobody else will.
+    script += "(\n";
+    script += "  sleep " + seconds + '\n';
+    script += "  [ " + heartbeat + " -nt " + InFolder(request, files::Status) + " ] || rm -rf " +
+              ShellQuote(request.folder) + '\n';
+    script += ") </dev/null >/dev/null 2>&1 &\n";
     return script;
 }
 
@@ -76,7 +103,7 @@ std::optional<RunStatus> ParseRunStatus(std::string_view text)
     return std::nullopt;
 }
 
-std::optional<unsigned long> ParseShellPid(std::string_view text)
+std::optional<unsigned long> ParsePid(std::string_view text)
 {
     const auto pid = ParseNumber<unsigned long>(text);
     if (!pid || *pid == 0) {

@@ -1,6 +1,7 @@
 #include "ShellRun.h"
 
 #include "BridgeTexts.h"
+#include "LinuxProcesses.h"
 #include "RunScript.h"
 #include "Win32Text.h"
 
@@ -10,85 +11,45 @@ namespace qarvel::bridge {
 
 namespace {
 
-constexpr int BridgeFailure = 1;
 constexpr int ToolMissingCode = 127;
 constexpr DWORD PollMilliseconds = 50;
 constexpr ULONGLONG StartLimitMilliseconds = 10'000;
 constexpr ULONGLONG AliveCheckMilliseconds = 500;
 
-// Starts /bin/sh on the script, in the private folder; the process handles are of no use
-// under Wine and are closed at once.
-DWORD StartShell(const WinePaths &wine, const PrivateFolder &folder)
+// 0 while the shell has not written it yet.
+unsigned long ReadShellPid(const PrivateFolder &folder)
 {
-    const auto shell = wine.ToWindows("/bin/sh");
-    if (!shell) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    std::wstring commandLine =
-        L"\"" + *shell + L"\" ./" + std::wstring(files::Script.begin(), files::Script.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(shell->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.Path().c_str(), &startup, &process)) {
-        return ::GetLastError();
-    }
-    const win::UniqueHandle processHandle(process.hProcess);
-    const win::UniqueHandle threadHandle(process.hThread);
-    return ERROR_SUCCESS;
+    const auto text = ReadSmallFile(folder.File(files::ShellPid));
+    return text ? ParsePid(*text).value_or(0) : 0;
 }
 
-// Whether the Linux process still runs, seen through Wine's view of /proc; true when that
-// cannot be told, so a missing /proc never ends a run early. A process whose parent does not
-// reap it stays in /proc as a zombie, so its state counts, not only its presence.
-bool ProcessAlive(const WinePaths &wine, unsigned long pid)
-{
-    const auto folder = wine.ToWindows("/proc/" + std::to_string(pid));
-    if (!folder) {
-        return true;
-    }
-    if (::GetFileAttributesW(folder->c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = ::GetLastError();
-        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-    }
-    const auto stat = ReadSmallFile(*folder + L"\\stat");
-    return !stat || !StatShowsEnded(*stat);
-}
-
+// Whether the shell has started and still runs.
 class ShellWatch {
 public:
-    ShellWatch(const WinePaths &wine, const PrivateFolder &folder)
-        : wine_(wine), pidFile_(folder.File(files::ShellPid)), started_(::GetTickCount64())
-    {
-    }
+    explicit ShellWatch(const ShellRunContext &run) : run_(run), started_(::GetTickCount64()) {}
 
     enum class State { Running, NeverStarted, Vanished };
 
     State Check()
     {
         const ULONGLONG now = ::GetTickCount64();
-        if (!pid_) {
-            if (const auto text = ReadSmallFile(pidFile_)) {
-                pid_ = ParseShellPid(*text);
-            }
-            if (!pid_ && now - started_ > StartLimitMilliseconds) {
-                return State::NeverStarted;
-            }
-            return State::Running;
+        if (pid_ == 0) {
+            pid_ = ReadShellPid(run_.folder);
+            return pid_ == 0 && now - started_ > StartLimitMilliseconds ? State::NeverStarted
+                                                                        : State::Running;
         }
         if (now - lastAliveCheck_ < AliveCheckMilliseconds) {
             return State::Running;
         }
         lastAliveCheck_ = now;
-        return ProcessAlive(wine_, *pid_) ? State::Running : State::Vanished;
+        return ProcessAlive(run_.wine, pid_) ? State::Running : State::Vanished;
     }
 
 private:
-    const WinePaths &wine_;
-    std::wstring pidFile_;
+    const ShellRunContext &run_;
     ULONGLONG started_;
     ULONGLONG lastAliveCheck_ = 0;
-    std::optional<unsigned long> pid_;
+    unsigned long pid_ = 0;
 };
 
 int ReportStatus(const std::string &text, const std::string &tool, StandardStream &errors)
@@ -114,20 +75,21 @@ int ReportStatus(const std::string &text, const std::string &tool, StandardStrea
 
 } // namespace
 
-int RunShellScript(const WinePaths &wine, const PrivateFolder &folder, const std::string &tool,
-                   ShellStreams streams)
+int RunShellScript(const ShellRunContext &run, const std::string &tool)
 {
-    if (const DWORD error = StartShell(wine, folder); error != ERROR_SUCCESS) {
-        streams.errors.WriteMessage(error == ERROR_FILE_NOT_FOUND
-                                        ? std::wstring(texts::NoShell)
-                                        : texts::CannotStartShell + DescribeError(error));
+    const std::wstring script =
+        std::wstring(L"./") + std::wstring(files::Script.begin(), files::Script.end());
+    if (const DWORD error = StartShell(run.wine, run.folder, script); error != ERROR_SUCCESS) {
+        run.errors.WriteMessage(error == ERROR_FILE_NOT_FOUND
+                                    ? std::wstring(texts::NoShell)
+                                    : texts::CannotStartShell + DescribeError(error));
         return BridgeFailure;
     }
 
-    FileFollower output(folder.File(files::Output), streams.output);
-    FileFollower errors(folder.File(files::Errors), streams.errors);
-    const std::wstring statusFile = folder.File(files::Status);
-    ShellWatch watch(wine, folder);
+    FileFollower output(run.folder.File(files::Output), run.output);
+    FileFollower errors(run.folder.File(files::Errors), run.errors);
+    const std::wstring statusFile = run.folder.File(files::Status);
+    ShellWatch watch(run);
     for (;;) {
         auto status = ReadSmallFile(statusFile);
         auto state = ShellWatch::State::Running;
@@ -142,16 +104,21 @@ int RunShellScript(const WinePaths &wine, const PrivateFolder &folder, const std
         output.Pump();
         errors.Pump();
         if (status || state != ShellWatch::State::Running) {
-            streams.output.Flush();
-            streams.errors.Flush();
+            run.output.Flush();
+            run.errors.Flush();
         }
         if (status) {
-            return ReportStatus(*status, tool, streams.errors);
+            return ReportStatus(*status, tool, run.errors);
+        }
+        // Nobody sees chdman any more: leave, and the script's watchdog stops it once the
+        // heartbeat ends, as closing the window ends chdman on Windows.
+        if (run.output.ConsoleGone()) {
+            return BridgeFailure;
         }
         if (state != ShellWatch::State::Running) {
-            streams.errors.WriteMessage(state == ShellWatch::State::NeverStarted
-                                            ? texts::ShellDidNotStart
-                                            : texts::ShellVanished);
+            run.errors.WriteMessage(state == ShellWatch::State::NeverStarted
+                                        ? texts::ShellDidNotStart
+                                        : texts::ShellVanished);
             return BridgeFailure;
         }
         ::Sleep(PollMilliseconds);

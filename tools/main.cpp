@@ -3,6 +3,7 @@
 
 #include "BridgeTexts.h"
 #include "ChdmanCommand.h"
+#include "Heartbeat.h"
 #include "OutputRelay.h"
 #include "PrivateFolder.h"
 #include "RunScript.h"
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int BridgeFailure = 1;
 
 int RunBridge(const std::vector<std::wstring> &arguments)
 {
@@ -51,7 +50,13 @@ int RunBridge(const std::vector<std::wstring> &arguments)
         errors.WriteMessage(texts::CannotWriteScript + DescribeError(error));
         return BridgeFailure;
     }
-    return RunShellScript(*wine, *folder, request.tool, ShellStreams{output, errors});
+    Heartbeat heartbeat; // stops beating before the folder goes
+    error = heartbeat.Start(folder->File(files::Heartbeat));
+    if (error != ERROR_SUCCESS) {
+        errors.WriteMessage(texts::CannotStartHeartbeat + DescribeError(error));
+        return BridgeFailure;
+    }
+    return RunShellScript(ShellRunContext{*wine, *folder, output, errors}, request.tool);
 }
 
 } // namespace

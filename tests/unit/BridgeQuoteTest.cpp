@@ -13,12 +13,16 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <stop_token>
 #include <sys/stat.h>
+#include <thread>
 #endif
 
 namespace qarvel::bridge {
@@ -97,35 +101,6 @@ TEST(ClassifyArguments, TakesFileOptionValuesAndFreeDrivePathsOnly)
     }
 }
 
-// Texts that are special to the shell in every way quoting can get wrong.
-const std::vector<std::string> &AwkwardTexts()
-{
-    static const std::vector<std::string> texts = {
-        "",
-        "plain",
-        "two  blanks",
-        "it's",
-        "''",
-        "'",
-        "a'\\''b",
-        "$HOME",
-        "${x:-y}",
-        "`id`",
-        "$(id)",
-        "back\\slash\\",
-        "\"quoted\"",
-        "tab\tand\nnewline",
-        "*?[a]",
-        "~",
-        "!x",
-        "a;b|c&d>e<f",
-        "-o",
-        "\xC3\xBC \xC3\x9F \xE6\x97\xA5\xE6\x9C\xAC",
-        "trailing\\",
-    };
-    return texts;
-}
-
 TEST(ShellQuote, WrapsInSingleQuotesAndEscapesOnlyThem)
 {
     EXPECT_EQ(ShellQuote(""), "''");
@@ -165,13 +140,13 @@ TEST(ParseRunStatus, ReadsCodesAndTheMissingToolWordOnly)
     }
 }
 
-TEST(ParseShellPid, AcceptsPositiveNumbersOnly)
+TEST(ParsePid, AcceptsPositiveNumbersOnly)
 {
-    EXPECT_EQ(ParseShellPid("4242\n"), 4242UL);
-    EXPECT_EQ(ParseShellPid("1"), 1UL);
-    EXPECT_EQ(ParseShellPid("0\n"), std::nullopt);
-    EXPECT_EQ(ParseShellPid(""), std::nullopt);
-    EXPECT_EQ(ParseShellPid("42a"), std::nullopt);
+    EXPECT_EQ(ParsePid("4242\n"), 4242UL);
+    EXPECT_EQ(ParsePid("1"), 1UL);
+    EXPECT_EQ(ParsePid("0\n"), std::nullopt);
+    EXPECT_EQ(ParsePid(""), std::nullopt);
+    EXPECT_EQ(ParsePid("42a"), std::nullopt);
 }
 
 TEST(StatShowsEnded, ReadsTheStateAfterTheLastParenthesis)
@@ -215,6 +190,35 @@ TEST(CompleteUtf8Length, HoldsBackOnlyAnUnfinishedLastSequence)
 }
 
 #ifndef _WIN32
+
+// Texts that are special to the shell in every way quoting can get wrong.
+const std::vector<std::string> &AwkwardTexts()
+{
+    static const std::vector<std::string> texts = {
+        "",
+        "plain",
+        "two  blanks",
+        "it's",
+        "''",
+        "'",
+        "a'\\''b",
+        "$HOME",
+        "${x:-y}",
+        "`id`",
+        "$(id)",
+        "back\\slash\\",
+        "\"quoted\"",
+        "tab\tand\nnewline",
+        "*?[a]",
+        "~",
+        "!x",
+        "a;b|c&d>e<f",
+        "-o",
+        "\xC3\xBC \xC3\x9F \xE6\x97\xA5\xE6\x9C\xAC",
+        "trailing\\",
+    };
+    return texts;
+}
 
 // A scratch folder whose own name needs quoting, removed afterwards.
 class ScratchFolder {
@@ -313,7 +317,7 @@ TEST(ComposeRunScript, RunsTheToolWithItsArgumentsAndLeavesOutputAndStatus)
         ASSERT_TRUE(status.has_value());
         EXPECT_EQ(status->kind, RunStatus::Kind::Exited);
         EXPECT_EQ(status->code, exitCode);
-        EXPECT_TRUE(ParseShellPid(ReadFile(folder.Path() / files::ShellPid)).has_value());
+        EXPECT_TRUE(ParsePid(ReadFile(folder.Path() / files::ShellPid)).has_value());
         // Both were written beside and renamed: no half-written file stays.
         EXPECT_FALSE(std::filesystem::exists(folder.Path() / "status.tmp"));
         EXPECT_FALSE(std::filesystem::exists(folder.Path() / "shell.pid.tmp"));
@@ -335,6 +339,94 @@ TEST(ComposeRunScript, ReportsAToolThatIsMissingOrNotExecutable)
         const auto status = ParseRunStatus(ReadFile(folder.Path() / files::Status));
         ASSERT_TRUE(status.has_value());
         EXPECT_EQ(status->kind, RunStatus::Kind::ToolMissing);
+    }
+}
+
+// The tool stand-in for the watchdog: runs until TERM, which it notes beside the folder.
+void WriteLongTool(const std::filesystem::path &path, const std::filesystem::path &termNote,
+                   int seconds)
+{
+    WriteFile(path, "#!/bin/sh\n"
+                    "note=" +
+                        ShellQuote(termNote.string()) +
+                        "\n"
+                        "trap 'kill \"$s\"; echo TERM >\"$note\"; exit 143' TERM\n"
+                        "sleep " +
+                        std::to_string(seconds) +
+                        " &\n"
+                        "s=$!\n"
+                        "wait \"$s\"\n");
+    ::chmod(path.c_str(), 0755);
+}
+
+// Beats on the heartbeat file, as the bridge does, while it lives.
+class FakeHeartbeat {
+public:
+    explicit FakeHeartbeat(std::filesystem::path path)
+        : thread_([path = std::move(path)](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  WriteFile(path, "*");
+                  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+              }
+          })
+    {
+    }
+
+private:
+    std::jthread thread_;
+};
+
+bool GoneWithin(const std::filesystem::path &path, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+TEST(ComposeRunScript, WatchdogStopsTheToolAndClearsUpOnlyWhenTheBridgeStopsBeating)
+{
+    const struct {
+        const char *what;
+        int toolSeconds;
+        bool beating;
+        bool stopped;
+    } cases[] = {
+        {"bridge gone, tool still running", 30, false, true},
+        {"bridge gone, tool ends by itself", 0, false, false},
+        {"bridge alive", 2, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder outer;
+        ASSERT_FALSE(outer.Path().empty());
+        const auto folder = outer.Path() / "run it's";
+        std::filesystem::create_directory(folder);
+        WriteLongTool(outer.Path() / "tool", outer.Path() / "term", c.toolSeconds);
+        RunRequest request{folder.string(), (outer.Path() / "tool").string(), {}};
+        request.watchSeconds = 1;
+        WriteFile(folder / files::Script, ComposeRunScript(request));
+
+        std::optional<FakeHeartbeat> heartbeat;
+        if (c.beating) {
+            heartbeat.emplace(folder / files::Heartbeat);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(RunSh(folder / files::Script), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(std::filesystem::exists(outer.Path() / "term"), c.stopped);
+        if (c.beating) {
+            EXPECT_EQ(ReadFile(folder / files::Status), "0\n");
+            // The bridge still beats: the folder is its to remove.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            EXPECT_TRUE(std::filesystem::exists(folder));
+        } else {
+            EXPECT_TRUE(GoneWithin(folder, std::chrono::seconds(5)));
+        }
     }
 }
 
