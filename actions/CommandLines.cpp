@@ -72,6 +72,29 @@ std::wstring ConvertCommand(const std::wstring& programDirectory)
     return texts::ConvertHead + Quoted(Quoted(programDirectory + texts::ConverterFile));
 }
 
+std::wstring FindExpansion(const std::wstring& commandLine,
+                           const std::function<bool(const std::wstring&)>& isVariable)
+{
+    // Each "%" with the next one after it: whichever way the interpreter pairs them up, every
+    // text it could expand is one of these.
+    for (auto open = commandLine.find(L'%'); open != std::wstring::npos;) {
+        const auto close = commandLine.find(L'%', open + 1);
+        if (close == std::wstring::npos) {
+            break;
+        }
+        // The whole text between the signs is a name ("%=C:%" too); before a colon it may be
+        // a name followed by a substring or replacement ("%PATH:~0,3%").
+        const std::wstring inside = commandLine.substr(open + 1, close - open - 1);
+        const std::wstring beforeColon = inside.substr(0, inside.find(L':'));
+        if ((!inside.empty() && isVariable(inside)) ||
+            (!beforeColon.empty() && beforeColon != inside && isVariable(beforeColon))) {
+            return commandLine.substr(open, close - open + 1);
+        }
+        open = close;
+    }
+    return {};
+}
+
 std::wstring SiteCommand()
 {
     return std::wstring(texts::SiteHead) + texts::SiteAddress;

@@ -1,6 +1,7 @@
 #pragma once
 // Pure functions that cut a selected name and compose the command lines the program starts.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,11 @@ std::wstring ConvertCommand(const std::wstring& programDirectory);
 
 // cmd.exe /c start <site address>
 std::wstring SiteCommand();
+
+// The command interpreter replaces %NAME% with the value of the variable NAME even inside
+// quotes (and %NAME:...% with part of it), so a file or folder name holding such text would
+// reach the tool as another path. Gives the first such text in the line, or empty text.
+std::wstring FindExpansion(const std::wstring& commandLine,
+                           const std::function<bool(const std::wstring&)>& isVariable);
 
 } // namespace qarvel

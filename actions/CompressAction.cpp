@@ -38,12 +38,14 @@ void ImageActions::OnCompress()
 void ImageActions::Compress(Format format)
 {
     const bool chd = format == Format::Chd;
-    if (!Ask(texts::ConfirmStart + selectedName_ + (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
-        return;
-    }
     const std::wstring programDirectory = host_.ProgramDirectory();
     const std::wstring commandLine = chd ? ChdCommand(selectedPath_, programDirectory)
                                          : ZsoCommand(selectedPath_, programDirectory);
+    if (!IsSafeToStart(commandLine) ||
+        !Ask(texts::ConfirmStart + selectedName_ +
+             (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
+        return;
+    }
     const bool copied = chd || host_.SetClipboardText(commandLine);
     if (!Launch(commandLine)) {
         return;
@@ -52,6 +54,17 @@ void ImageActions::Compress(Format format)
     if (!copied) {
         Tell(texts::ClipboardFailed, MessageStyle::OkOnly);
     }
+}
+
+bool ImageActions::IsSafeToStart(const std::wstring& commandLine)
+{
+    const std::wstring expanded = FindExpansion(
+        commandLine, [this](const std::wstring& name) { return host_.IsEnvironmentVariable(name); });
+    if (expanded.empty()) {
+        return true;
+    }
+    Tell(texts::ExpansionStart + expanded + texts::ExpansionEnd, MessageStyle::Critical);
+    return false;
 }
 
 bool ImageActions::Launch(const std::wstring& commandLine)

@@ -42,6 +42,8 @@ public:
 private:
     enum class Format { Chd, Zso };
     void Compress(Format format);
+    // False, after saying why, when the interpreter would change a path in the line.
+    bool IsSafeToStart(const std::wstring& commandLine);
     // Starts the line minimised; says so when the interpreter could not be started.
     bool Launch(const std::wstring& commandLine);
     bool Ask(const std::wstring& prompt);

@@ -8,7 +8,10 @@ void ImageActions::OnConvert()
 {
     // The converter takes no arguments; the capture only refreshes the file label.
     CaptureSelection();
-    Launch(ConvertCommand(host_.ProgramDirectory()));
+    const std::wstring commandLine = ConvertCommand(host_.ProgramDirectory());
+    if (IsSafeToStart(commandLine)) {
+        Launch(commandLine);
+    }
 }
 
 void ImageActions::OnSiteLabelClicked()

@@ -41,6 +41,12 @@ inline constexpr const wchar_t* SiteAddress = L"https://halvoren.example/qarvel"
 // Shown when the command interpreter itself could not be started: nothing was run.
 inline constexpr const wchar_t* LaunchFailed =
     L"Windows could not start the command interpreter (cmd.exe), so nothing was started.";
+// Shown instead of starting a line in which the interpreter would expand a variable; the text
+// it would replace stands between the two parts.
+inline constexpr const wchar_t* ExpansionStart = L"The command interpreter would replace ";
+inline constexpr const wchar_t* ExpansionEnd =
+    L" in this path with the value of an environment variable, so the tool would be given "
+    L"another path. Rename the file or folder and try again.";
 // Shown after the ZSO report when the command line could not be put on the clipboard.
 inline constexpr const wchar_t* ClipboardFailed =
     L"The command line could not be copied to the clipboard: another program is holding it. "

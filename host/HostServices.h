@@ -46,6 +46,9 @@ public:
     // The directory holding the program's executable, no trailing separator except at a
     // drive root.
     virtual std::wstring ProgramDirectory() = 0;
+
+    // True when an environment variable of this name is set for the programs started.
+    virtual bool IsEnvironmentVariable(const std::wstring& name) = 0;
 };
 
 } // namespace qarvel

@@ -64,4 +64,10 @@ std::wstring WinHost::ProgramDirectory()
     return RunningProgramDirectory();
 }
 
+bool WinHost::IsEnvironmentVariable(const std::wstring &name)
+{
+    // The size asked for is 0, so a set variable answers with the size it needs.
+    return ::GetEnvironmentVariableW(name.c_str(), nullptr, 0) > 0;
+}
+
 } // namespace qarvel::win

@@ -23,6 +23,7 @@ public:
     bool SetClipboardText(const std::wstring &text) override;
     bool FileExists(const std::wstring &path) override;
     std::wstring ProgramDirectory() override;
+    bool IsEnvironmentVariable(const std::wstring &name) override;
 
 private:
     HWND owner_ = nullptr;

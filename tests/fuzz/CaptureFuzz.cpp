@@ -26,9 +26,31 @@ std::wstring TakeText(FuzzedDataProvider &data)
     // every letter case, characters the interpreter treats specially, a surrogate pair), and
     // now and then any UTF-16 code unit at all.
     static const wchar_t *const tokens[] = {
-        L".",  L"..", L"\\", L"\"", L"iso", L"cue", L"ISO", L"Iso",    L"CUE",          L"cuE",
-        L" ",  L"&",  L"%",  L"^",  L"!",   L"(",   L")",   L"\u00e9", L"\xD83D\xDCBF", L"game",
-        L"C:", L"\t",
+        L".",
+        L"..",
+        L"\\",
+        L"\"",
+        L"iso",
+        L"cue",
+        L"ISO",
+        L"Iso",
+        L"CUE",
+        L"cuE",
+        L" ",
+        L"&",
+        L"%",
+        L"^",
+        L"!",
+        L"(",
+        L")",
+        L"\u00e9",
+        L"\xD83D\xDCBF",
+        L"game",
+        L"C:",
+        L"PATH",
+        L"%PATH%",
+        L"=C:",
+        L"\t",
     };
     const auto count = data.ConsumeIntegralInRange<std::size_t>(0, 40);
     std::wstring text;
@@ -103,14 +125,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     Require(rig.actions.IsImageName() == image);
 
     // What was launched: exactly one line for an accepted image with a box ticked and Yes.
-    const bool launches = image && (chd || zso) && yes;
+    const std::wstring input = Q(directory + L"\\" + selected);
+    const std::wstring expected =
+        chd ? L"cmd.exe /c chdman createcd -i " + input + L" -o " +
+                  Q(programDirectory + L"\\NEW.CHD")
+            : L"cmd.exe /c ziso.py -c 1 " + input + L" " + Q(programDirectory + L"\\NEW.ZSO");
+    // A line in which the interpreter would replace a variable is refused before anything else.
+    const bool expands = !qarvel::FindExpansion(expected, [&](const std::wstring &n) {
+                              return rig.host.variables.contains(n);
+                          }).empty();
+    const bool launches = image && (chd || zso) && yes && !expands;
     Require(rig.host.launched.size() == (launches ? 1U : 0U));
     if (launches) {
-        const std::wstring input = Q(directory + L"\\" + selected);
-        const std::wstring expected =
-            chd ? L"cmd.exe /c chdman createcd -i " + input + L" -o " +
-                      Q(programDirectory + L"\\NEW.CHD")
-                : L"cmd.exe /c ziso.py -c 1 " + input + L" " + Q(programDirectory + L"\\NEW.ZSO");
         Require(rig.host.launched[0] == expected);
         Require(rig.host.clipboard == (zso ? expected : L"(untouched)"));
     } else {

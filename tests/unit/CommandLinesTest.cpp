@@ -103,5 +103,26 @@ TEST(SiteAddress, IsSecureAndSafeForTheInterpreter)
     EXPECT_EQ(address.find_first_of(L" \t&|<>^%()\"!"), std::wstring::npos);
 }
 
+TEST(FindExpansion, FindsEveryTextTheInterpreterWouldReplace)
+{
+    const auto isVariable = [](const std::wstring& name) {
+        return name == L"PATH" || name == L"=C:" || name == L"TEMP";
+    };
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"cmd.exe /c chdman -i \"D:\\a%PATH%b.iso\"", L"%PATH%"},
+        {L"\"D:\\%PATH:~0,3%.iso\"", L"%PATH:~0,3%"},
+        {L"\"D:\\%=C:%.iso\"", L"%=C:%"},
+        // However the interpreter pairs the signs, a variable behind an unknown name is found.
+        {L"\"D:\\%nothing%TEMP%.iso\"", L"%TEMP%"},
+        {L"\"D:\\100% done.iso\"", L""},
+        {L"\"D:\\%nothing% and %none%.iso\"", L""},
+        {L"\"D:\\%%.iso\"", L""},
+        {L"\"D:\\path.iso\"", L""},
+    };
+    for (const auto& [line, found] : cases) {
+        EXPECT_EQ(FindExpansion(line, isVariable), found) << std::wstring(line);
+    }
+}
+
 } // namespace
 } // namespace qarvel

@@ -135,6 +135,27 @@ TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
     EXPECT_EQ(rig.log.back(), std::wstring(L"box 0 ") + texts::ClipboardFailed);
 }
 
+TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
+{
+    for (const Tick chd : {Tick::Ticked, Tick::Unticked}) {
+        Rig rig;
+        rig.form.selectedFile = L"100% a%PATH%b.iso";
+        rig.form.check1 = chd;
+        rig.form.check2 = Tick::Ticked;
+        rig.actions.OnCompress();
+        EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
+                                std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
+                                    texts::ExpansionEnd}));
+        EXPECT_TRUE(rig.host.launched.empty());
+    }
+    // A lone percent sign, or an unknown name between two, reaches the tool unchanged.
+    Rig rig;
+    rig.form.selectedFile = L"100% %done%.iso";
+    rig.form.check1 = Tick::Ticked;
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.host.launched.size(), 1U);
+}
+
 TEST(OnCompress, RecapturesOnEveryPressAndLaunchesOncePerPress)
 {
     Rig rig;

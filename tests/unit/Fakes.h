@@ -78,6 +78,7 @@ public:
 
     std::wstring programDirectory = L"C:\\tools";
     std::set<std::wstring> files;
+    std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
     TaskNumber task = 4242;
     bool clipboardWorks = true;
@@ -109,6 +110,10 @@ public:
         return files.contains(path);
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
+    bool IsEnvironmentVariable(const std::wstring& name) override
+    {
+        return variables.contains(name);
+    }
 
 private:
     Log& log_;

@@ -98,6 +98,16 @@ TEST(OnConvert, CapturesThenStartsTheConverterWithNoArguments)
     }
 }
 
+TEST(OnConvert, RefusesAProgramFolderTheInterpreterWouldChange)
+{
+    Rig rig;
+    rig.host.programDirectory = L"C:\\tools %TEMP%";
+    rig.actions.OnConvert();
+    EXPECT_TRUE(rig.host.launched.empty());
+    EXPECT_EQ(rig.log.back(),
+              std::wstring(L"box 16 ") + texts::ExpansionStart + L"%TEMP%" + texts::ExpansionEnd);
+}
+
 TEST(LabelLaunches, StartTheirLinesMinimisedAndSayWhenNothingStarted)
 {
     Rig rig;

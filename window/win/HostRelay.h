@@ -41,6 +41,11 @@ public:
         beforeCall_();
         return host_.ProgramDirectory();
     }
+    bool IsEnvironmentVariable(const std::wstring &name) override
+    {
+        beforeCall_();
+        return host_.IsEnvironmentVariable(name);
+    }
 
 private:
     HostServices &host_;

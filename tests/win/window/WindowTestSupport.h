@@ -43,6 +43,7 @@ public:
     bool SetClipboardText(const std::wstring &) override { return true; }
     bool FileExists(const std::wstring &path) override { return existingFiles.contains(path); }
     std::wstring ProgramDirectory() override { return programDirectory; }
+    bool IsEnvironmentVariable(const std::wstring &) override { return false; }
 };
 
 // A folder under the temporary folder, removed with everything in it at the end.
