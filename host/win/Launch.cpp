@@ -9,9 +9,10 @@ namespace qarvel::win {
 
 namespace {
 
-// The longest command line CreateProcessW takes, its terminating NUL included. Wine accepts
-// longer ones and hands them on, so the limit is kept here for the same result everywhere.
-constexpr size_t LongestCommandLine = 32767;
+// The longest line cmd.exe runs. Windows' cmd.exe refuses a longer one ("The command line is
+// too long.") after it has started, so the caller would believe the tool runs; Wine's cmd.exe
+// overruns its buffer and crashes. Such a line is not started at all.
+constexpr size_t LongestCommandLine = 8191;
 
 } // namespace
 
@@ -36,7 +37,7 @@ std::wstring CommandInterpreterPath()
 
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
 {
-    if (commandLine.size() >= LongestCommandLine) {
+    if (commandLine.size() > LongestCommandLine) {
         TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
         return NoTask;
     }

@@ -10,7 +10,8 @@ namespace qarvel::win {
 // Starts the command line, exactly as given, with the system directory's cmd.exe as the
 // program: a cmd.exe beside Qarvel or in the working directory is never run. The new window
 // is shown as `mode` says; the child inherits the working directory. Returns at once with
-// the process id, or NoTask when nothing could be started.
+// the process id, or NoTask when nothing could be started, which includes a line longer than
+// cmd.exe runs (8191 characters).
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode);
 
 // The full path of the command interpreter in the system directory; empty when unknown.

@@ -133,12 +133,24 @@ TEST_F(Launch, PlantedInterpretersNeverRun)
     }
 }
 
-TEST_F(Launch, GivesNoTaskWhenNothingCouldStart)
+TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
 {
-    // Longer than any command line Windows accepts (32767 characters, NUL included).
-    const std::wstring tooLong = ChdLine(L"D:\\" + std::wstring(40000, L'x') + L".iso", L"C:\\o");
+    // cmd.exe runs lines of up to 8191 characters; the input path fills the line to the limit.
+    const std::wstring output = L"C:\\tools\\NEW.CHD";
+    const size_t fixed = ChdLine(L"", output).size();
+    const std::wstring longest = L"D:\\" + std::wstring(8191 - fixed - 7, L'x') + L".iso";
+    ASSERT_EQ(ChdLine(longest, output).size(), 8191u);
 
-    EXPECT_EQ(host_.LaunchCommand(tooLong, ShowMode::ShowMinimisedWithFocus), NoTask);
+    EXPECT_NE(host_.LaunchCommand(ChdLine(longest, output), ShowMode::ShowMinimisedWithFocus),
+              NoTask);
+    const std::vector<std::wstring> expected = {L"chdman", L"createcd", L"-i",
+                                                longest,   L"-o",       output};
+    EXPECT_EQ(SingleChdmanRecord().args, expected);
+
+    ::DeleteFileW(recordFile().c_str());
+    EXPECT_EQ(
+        host_.LaunchCommand(ChdLine(longest + L"x", output), ShowMode::ShowMinimisedWithFocus),
+        NoTask);
     ::Sleep(300);
     EXPECT_TRUE(record::ReadFile(recordFile()).empty());
 }
