@@ -14,8 +14,8 @@ rm -rf "$WORK" && mkdir -p "$WORK"
 DIR="$WORK/blanks ü & it's \$HOME \`x\` (1)"
 mkdir -p "$DIR"
 : >"$DIR/game ü.iso"
-cp "$HERE/fake_chdman.sh" "$WORK/fake chdman" && chmod +x "$WORK/fake chdman"
-export QARVEL_CHDMAN="$WORK/fake chdman" FAKE_ARGV="$WORK/argv"
+cp "$HERE/fake_chdman.sh" "$WORK/fake chdman ü" && chmod +x "$WORK/fake chdman ü"
+export QARVEL_CHDMAN="$WORK/fake chdman ü" FAKE_ARGV="$WORK/argv"
 
 # Extra drives for this run: Q: and the share \\bridgesrv\share, both on $DIR.
 DOSDEVICES="$WINEPREFIX/dosdevices"
@@ -104,7 +104,7 @@ expect_eq "exit code" 127 "$rc"
 expect_contains "message" "$WORK/err.txt" "chdman bridge: the Linux shell could not start"
 
 echo "== the tool named by a Windows path"
-QARVEL_CHDMAN="$(windows_path "$WORK/fake chdman")" FAKE_EXIT=5 run_wine "$BRIDGE" info
+QARVEL_CHDMAN="$(windows_path "$WORK/fake chdman ü")" FAKE_EXIT=5 run_wine "$BRIDGE" info
 expect_eq "exit code" 5 "$rc"
 
 echo "== the shell killed before it could report: the bridge ends instead of waiting"
