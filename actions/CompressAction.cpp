@@ -38,6 +38,11 @@ void ImageActions::OnCompress()
 void ImageActions::Compress(Format format)
 {
     const bool chd = format == Format::Chd;
+    // The list may be older than the folder: never hand a tool a file that is gone.
+    if (!host_.FileExists(selectedPath_)) {
+        Tell(texts::FileGone + selectedPath_, MessageStyle::Critical);
+        return;
+    }
     const std::wstring programDirectory = host_.ProgramDirectory();
     const std::wstring commandLine = chd ? ChdCommand(selectedPath_, programDirectory)
                                          : ZsoCommand(selectedPath_, programDirectory);

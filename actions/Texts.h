@@ -38,9 +38,14 @@ inline constexpr const wchar_t* SiteHead = L"cmd.exe /c start ";
 // hold no blank and none of the characters the interpreter treats specially.
 inline constexpr const wchar_t* SiteAddress = L"https://halvoren.example/qarvel";
 
-// Shown when the command interpreter itself could not be started: nothing was run.
+// Shown when the command interpreter could not be started with the line: nothing was run.
 inline constexpr const wchar_t* LaunchFailed =
-    L"Windows could not start the command interpreter (cmd.exe), so nothing was started.";
+    L"The command could not be started: Windows could not run the command interpreter "
+    L"(cmd.exe) with it, or the line is longer than the interpreter takes. Nothing was started.";
+// Shown, followed by the path, when the selected file is no longer there to compress.
+inline constexpr const wchar_t* FileGone =
+    L"The selected file cannot be found; it may have been moved or deleted, or its folder may "
+    L"no longer be readable:\r\n";
 // Shown instead of starting a line in which the interpreter would expand a variable; the text
 // it would replace stands between the two parts.
 inline constexpr const wchar_t* ExpansionStart = L"The command interpreter would replace ";

@@ -37,7 +37,8 @@ TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
     rig.form.selectedFile = L"game.iso";
     rig.form.check1 = Tick::Ticked;
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?",
+    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
+                            L"box 4 Proceed to compress game.iso with CHD?",
                             L"launch 2 " + ChdLine, L"box 0 NEW.CHD created!"}));
     EXPECT_EQ(rig.host.clipboard, L"(untouched)");
 }
@@ -48,7 +49,8 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
     rig.form.selectedFile = L"game.iso";
     rig.form.check2 = Tick::Ticked;
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
+    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
+                            L"box 4 Proceed to compress game.iso with ZSO?",
                             L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine,
                             L"box 0 NEW.ZSO created!"}));
     EXPECT_EQ(rig.host.clipboard, ZsoLine);
@@ -88,10 +90,12 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
         {"no box ticked", L"game.iso", Tick::Unticked, Tick::Unticked, Answer::AnswerYes,
          {L"label File: game.iso"}},
         {"No to CHD", L"game.iso", Tick::Ticked, Tick::Unticked, Answer::AnswerNo,
-         {L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?"}},
+         {L"label File: game.iso", L"exists D:\\rips\\game.iso",
+          L"box 4 Proceed to compress game.iso with CHD?"}},
         // The clipboard is touched only after Yes.
         {"No to ZSO", L"game.iso", Tick::Unticked, Tick::Ticked, Answer::AnswerNo,
-         {L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?"}},
+         {L"label File: game.iso", L"exists D:\\rips\\game.iso",
+          L"box 4 Proceed to compress game.iso with ZSO?"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -144,6 +148,7 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
         rig.form.check2 = Tick::Ticked;
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
+                                L"exists D:\\rips\\100% a%PATH%b.iso",
                                 std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
                                     texts::ExpansionEnd}));
         EXPECT_TRUE(rig.host.launched.empty());
@@ -154,6 +159,17 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
     rig.form.check1 = Tick::Ticked;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched.size(), 1U);
+}
+
+TEST(OnCompress, RefusesASelectedFileThatIsGone)
+{
+    Rig rig;
+    rig.form.selectedFile = L"game.iso";
+    rig.form.selectionGone = true;
+    rig.form.check1 = Tick::Ticked;
+    rig.actions.OnCompress();
+    EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::FileGone + L"D:\\rips\\game.iso");
+    EXPECT_TRUE(rig.host.launched.empty());
 }
 
 TEST(OnCompress, RecapturesOnEveryPressAndLaunchesOncePerPress)

@@ -28,6 +28,8 @@ public:
     bool check1Enabled = true;
     bool check2Enabled = true;
     std::function<void()> onDirectoryChanged;
+    // The selected file was deleted after the list was read.
+    bool selectionGone = false;
 
     std::wstring ReadSelectedFile() override { return selectedFile; }
     std::wstring ReadFileListDirectory() override { return fileListDirectory; }
@@ -78,6 +80,8 @@ public:
 
     std::wstring programDirectory = L"C:\\tools";
     std::set<std::wstring> files;
+    // Files that exist beside those in the set (the rig makes the listed selection one).
+    std::function<bool(const std::wstring&)> alsoExists;
     std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
     TaskNumber task = 4242;
@@ -107,7 +111,7 @@ public:
     bool FileExists(const std::wstring& path) override
     {
         log_.push_back(L"exists " + path);
-        return files.contains(path);
+        return files.contains(path) || (alsoExists && alsoExists(path));
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
     bool IsEnvironmentVariable(const std::wstring& name) override
@@ -129,6 +133,10 @@ struct Rig {
     Rig()
     {
         form.onDirectoryChanged = [this] { actions.OnDirectoryChanged(); };
+        host.alsoExists = [this](const std::wstring& path) {
+            return !form.selectionGone && !form.selectedFile.empty() &&
+                   path == form.fileListDirectory + L"\\" + form.selectedFile;
+        };
     }
 };
 

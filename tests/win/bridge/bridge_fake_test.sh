@@ -5,7 +5,7 @@
 #   bridge_fake_test.sh BRIDGE.exe WINEPREFIX WORK_DIR
 set -uo pipefail
 BRIDGE=$1
-export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 WORK=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/common.sh"

@@ -4,7 +4,7 @@
 #   bridge_qarvel_test.sh TEST.exe WINEPREFIX WORK_DIR
 set -uo pipefail
 TEST_EXE=$1
-export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 WORK=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/common.sh"
