@@ -25,7 +25,9 @@ UniqueIcon LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric, UI
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    // Libraries are loaded from the system folder only, never from beside the program.
+    // Libraries are loaded from the system folder only, never from beside the program. Every
+    // supported Windows has this call; should it fail, the usual search order stays, which
+    // is no reason to keep the user from the program.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     qarvel::win::WinHost host;

@@ -397,7 +397,9 @@ void Form1::ReportFolderError(const std::wstring &folder, DWORD error)
 
 void Form1::Run(void (ImageActions::*handling)())
 {
+    ++handlingDepth_;
     (actions_.*handling)();
+    --handlingDepth_;
     fileListFresh_ = false;
 }
 
@@ -426,7 +428,7 @@ void Form1::SetFileListDirectory(const std::wstring &directory)
         ReportFolderError(normal, error);
         return;
     }
-    fileListFresh_ = true;
+    fileListFresh_ = handlingDepth_ > 0;
 }
 
 void Form1::RereadFileList()

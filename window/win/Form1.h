@@ -86,6 +86,8 @@ private:
     DriveList drive1_;
     FileList file1_;
     HWND lastFocus_ = nullptr;
+    // How many handlings are running (the directory-change handling runs inside the load).
+    int handlingDepth_ = 0;
     // File1 was filled by SetFileListDirectory during the current handling and nothing that
     // lets time pass (a host call, the end of the handling) has happened since: a reread
     // right now would read the same folder again to the same result.

@@ -118,6 +118,15 @@ TEST_F(Lists, RereadSeesNewAndRemovedFiles)
     EXPECT_EQ(std::find(shown.begin(), shown.end(), L"plain.iso"), shown.end());
 }
 
+TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
+{
+    window->form->SetFileListDirectory(tree.Root());
+    tree.File(L"arrived in between.iso");
+    window->form->RereadFileList();
+    const std::vector<std::wstring> shown = ListItems(file1);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), L"arrived in between.iso"), shown.end());
+}
+
 TEST_F(Lists, SetFileListDirectoryLeavesTheDirectoryListAlone)
 {
     window->form->SetFileListDirectory(tree.Path(L"sub folder"));
