@@ -1,16 +1,11 @@
 #include "DirectoryList.h"
 
 #include "DirectoryPaths.h"
-#include "FolderReader.h"
 
 namespace qarvel::win {
 
-DWORD DirectoryList::Open(const std::wstring &directory)
+void DirectoryList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
 {
-    const FolderEntries subfolders = ReadFolder(directory, EntryKind::Folders);
-    if (subfolders.error != ERROR_SUCCESS) {
-        return subfolders.error;
-    }
     const std::vector<std::wstring> chain = DirectoryChain(directory);
     list_.SetRedraw(false);
     list_.Clear();
@@ -18,7 +13,7 @@ DWORD DirectoryList::Open(const std::wstring &directory)
     for (const std::wstring &step : chain) {
         list_.SetItemData(list_.Add(step), depth++);
     }
-    for (const std::wstring &name : subfolders.names) {
+    for (const std::wstring &name : subfolders) {
         list_.SetItemData(list_.Add(ChildPath(directory, name)), depth);
     }
     list_.SetRedraw(true);
@@ -26,7 +21,6 @@ DWORD DirectoryList::Open(const std::wstring &directory)
     open_ = directory;
     openIndex_ = static_cast<int>(chain.size()) - 1;
     HighlightOpenDirectory();
-    return ERROR_SUCCESS;
 }
 
 void DirectoryList::HighlightOpenDirectory()

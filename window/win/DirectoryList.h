@@ -6,6 +6,7 @@
 #include "Controls.h"
 
 #include <string>
+#include <vector>
 
 namespace qarvel::win {
 
@@ -14,9 +15,9 @@ public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
     HWND Handle() const { return list_.Handle(); }
 
-    // Makes the directory the open one and highlights it. When its subdirectories cannot be
-    // read, the list stays as it was and the error is given back.
-    DWORD Open(const std::wstring &directory);
+    // Makes the directory the open one, listed with its subfolders (read by the window), and
+    // highlights it.
+    void Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders);
     const std::wstring &OpenDirectory() const { return open_; }
     // Highlights the open directory again (after a failed open).
     void HighlightOpenDirectory();

@@ -1,7 +1,5 @@
 #include "FileList.h"
 
-#include "FolderReader.h"
-
 namespace qarvel::win {
 
 namespace {
@@ -24,19 +22,15 @@ private:
 
 } // namespace
 
-DWORD FileList::Show(const std::wstring &directory)
+DWORD FileList::Show(const std::wstring &directory, const FolderEntries &entries)
 {
     ClearSelection();
-    FolderEntries files = ReadFolder(directory, EntryKind::Files);
-    if (files.error != ERROR_SUCCESS) {
-        return files.error;
-    }
     directory_ = directory;
     RedrawPause pause(list_);
     list_.Clear();
     // Each name is kept with its terminating null.
-    list_.Reserve(files.names.size(), files.totalLength + files.names.size());
-    for (const std::wstring &name : files.names) {
+    list_.Reserve(entries.files.size(), entries.filesLength + entries.files.size());
+    for (const std::wstring &name : entries.files) {
         const int added = list_.Add(name);
         if (added == LB_ERR || added == LB_ERRSPACE) {
             return ERROR_NOT_ENOUGH_MEMORY;

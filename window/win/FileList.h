@@ -1,8 +1,9 @@
 #pragma once
 // File1: the bare names of the files in one directory, no subdirectories, no hidden or system
-// files, at most one selected.
+// files, at most one selected. The window reads the folder; the list shows what was read.
 
 #include "Controls.h"
+#include "FolderReader.h"
 
 #include <string>
 
@@ -13,11 +14,9 @@ public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
     HWND Handle() const { return list_.Handle(); }
 
-    // Lists the files of the directory and clears the selection. When the directory cannot be
-    // read, the list keeps its directory and what it showed, and the error is given back.
-    DWORD Show(const std::wstring &directory);
-    // Reads the directory again; the same rules as Show.
-    DWORD Reread() { return Show(directory_); }
+    // Shows the names of the directory's files (read by the window) and clears the selection.
+    // Gives ERROR_NOT_ENOUGH_MEMORY when the list could not take them all.
+    DWORD Show(const std::wstring &directory, const FolderEntries &entries);
 
     const std::wstring &Directory() const { return directory_; }
     // The selected name; empty when nothing is selected.

@@ -5,6 +5,7 @@
 #include "host/win/Handles.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace qarvel::win {
 
@@ -15,27 +16,19 @@ bool IsDotEntry(const wchar_t *name)
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool Wanted(const WIN32_FIND_DATAW &data, EntryKind kind)
+bool IsHiddenOrSystem(const WIN32_FIND_DATAW &data)
 {
-    if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
-        return false;
-    }
-    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (kind == EntryKind::Folders) {
-        return folder && !IsDotEntry(data.cFileName);
-    }
-    return !folder;
+    return (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 }
 
-int CompareNoCase(const std::wstring &a, const std::wstring &b)
+bool IsFolder(const WIN32_FIND_DATAW &data)
 {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 } // namespace
 
-FolderEntries ReadFolder(const std::wstring &directory, EntryKind kind)
+FolderEntries ReadFolder(const std::wstring &directory)
 {
     FolderEntries result;
     ScopedErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -52,28 +45,49 @@ FolderEntries ReadFolder(const std::wstring &directory, EntryKind kind)
         return result;
     }
     do {
-        if (Wanted(data, kind)) {
-            result.names.emplace_back(data.cFileName);
-            result.totalLength += result.names.back().size();
+        if (IsHiddenOrSystem(data)) {
+            continue;
+        }
+        if (!IsFolder(data)) {
+            result.files.emplace_back(data.cFileName);
+            result.filesLength += result.files.back().size();
+        } else if (!IsDotEntry(data.cFileName)) {
+            result.folders.emplace_back(data.cFileName);
         }
     } while (::FindNextFileW(find.get(), &data));
     const DWORD error = ::GetLastError();
     if (error != ERROR_NO_MORE_FILES) {
-        result.error = error;
-        result.names.clear();
-        result.totalLength = 0;
-        return result;
+        FolderEntries failed;
+        failed.error = error;
+        return failed;
     }
-    SortNames(result.names);
+    SortNames(result.files);
+    SortNames(result.folders);
     return result;
 }
 
 void SortNames(std::vector<std::wstring> &names)
 {
-    std::sort(names.begin(), names.end(), [](const std::wstring &a, const std::wstring &b) {
-        const int order = CompareNoCase(a, b);
-        return order == CSTR_EQUAL ? a < b : order == CSTR_LESS_THAN;
+    // Each name is folded to capitals once, so the sort compares plain strings; names that
+    // differ only in letter case keep a fixed order among themselves.
+    std::vector<std::wstring> keys;
+    keys.reserve(names.size());
+    for (const std::wstring &name : names) {
+        keys.push_back(name);
+        ::CharUpperBuffW(keys.back().data(), static_cast<DWORD>(keys.back().size()));
+    }
+    std::vector<std::size_t> order(names.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : names[a] < names[b];
     });
+    std::vector<std::wstring> sorted;
+    sorted.reserve(names.size());
+    for (const std::size_t index : order) {
+        sorted.push_back(std::move(names[index]));
+    }
+    names.swap(sorted);
 }
 
 } // namespace qarvel::win

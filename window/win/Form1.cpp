@@ -93,7 +93,7 @@ std::unique_ptr<Form1> Form1::Create(HINSTANCE instance, HostServices &host, OnC
 }
 
 Form1::Form1(Key, HostServices &host, OnClose onClose)
-    : host_(host), relay_(host, [this] { fileListFresh_ = false; }), actions_(*this, relay_),
+    : host_(host), relay_(host, [this] { recent_.reset(); }), actions_(*this, relay_),
       onClose_(onClose)
 {
 }
@@ -377,20 +377,23 @@ void Form1::OnDriveChosen()
 void Form1::OpenDirectory(const std::wstring &directory)
 {
     const std::wstring normal = NormalDirectory(directory);
-    const DWORD error = dir1_.Open(normal);
-    if (error != ERROR_SUCCESS) {
+    FolderEntries entries = ReadFolder(normal);
+    if (entries.error != ERROR_SUCCESS) {
         dir1_.HighlightOpenDirectory();
         drive1_.ShowDriveOf(dir1_.OpenDirectory());
-        ReportFolderError(normal, error);
+        ReportFolderError(normal, entries.error);
         return;
     }
+    dir1_.Open(normal, entries.folders);
     drive1_.ShowDriveOf(normal);
+    // The directory-change handling runs at once and lists this same folder in File1.
+    recent_ = RecentFolder{normal, std::move(entries)};
     Run(&ImageActions::OnDirectoryChanged);
 }
 
 void Form1::ReportFolderError(const std::wstring &folder, DWORD error)
 {
-    fileListFresh_ = false;
+    recent_.reset();
     host_.ShowMessageBox(texts::FolderUnreadable(folder, DescribeError(error)),
                          MessageStyle::Critical);
 }
@@ -400,7 +403,7 @@ void Form1::Run(void (ImageActions::*handling)())
     ++handlingDepth_;
     (actions_.*handling)();
     --handlingDepth_;
-    fileListFresh_ = false;
+    recent_.reset();
 }
 
 CheckBox Form1::Box(FormatBox box) const
@@ -423,24 +426,38 @@ std::wstring Form1::ReadFileListDirectory()
 void Form1::SetFileListDirectory(const std::wstring &directory)
 {
     const std::wstring normal = NormalDirectory(directory);
-    const DWORD error = file1_.Show(normal);
+    if (!recent_ || recent_->directory != normal) {
+        FolderEntries entries = ReadFolder(normal);
+        if (entries.error != ERROR_SUCCESS) {
+            // File1 keeps its directory and what it showed.
+            file1_.ClearSelection();
+            ReportFolderError(normal, entries.error);
+            return;
+        }
+        recent_ = RecentFolder{normal, std::move(entries)};
+    }
+    const DWORD error = file1_.Show(normal, recent_->entries);
+    recent_->inFileList = error == ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS || handlingDepth_ == 0) {
+        recent_.reset();
+    }
     if (error != ERROR_SUCCESS) {
         ReportFolderError(normal, error);
-        return;
     }
-    fileListFresh_ = handlingDepth_ > 0;
 }
 
 void Form1::RereadFileList()
 {
-    if (fileListFresh_ || file1_.Directory().empty()) {
-        fileListFresh_ = false;
-        file1_.ClearSelection();
+    file1_.ClearSelection();
+    const std::wstring &directory = file1_.Directory();
+    if (directory.empty() || (recent_ && recent_->inFileList && recent_->directory == directory)) {
         return;
     }
-    const DWORD error = file1_.Reread();
+    const FolderEntries entries = ReadFolder(directory);
+    const DWORD error =
+        entries.error != ERROR_SUCCESS ? entries.error : file1_.Show(directory, entries);
     if (error != ERROR_SUCCESS) {
-        ReportFolderError(file1_.Directory(), error);
+        ReportFolderError(directory, error);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "DirectoryList.h"
 #include "DriveList.h"
 #include "FileList.h"
+#include "FolderReader.h"
 #include "host/win/Handles.h"
 #include "HostRelay.h"
 #include "Layout.h"
@@ -14,6 +15,7 @@
 #include "window/FormControls.h"
 
 #include <memory>
+#include <optional>
 
 namespace qarvel::win {
 
@@ -88,10 +90,17 @@ private:
     HWND lastFocus_ = nullptr;
     // How many handlings are running (the directory-change handling runs inside the load).
     int handlingDepth_ = 0;
-    // File1 was filled by SetFileListDirectory during the current handling and nothing that
-    // lets time pass (a host call, the end of the handling) has happened since: a reread
-    // right now would read the same folder again to the same result.
-    bool fileListFresh_ = false;
+
+    // A folder read during the current handling while nothing that lets time pass has
+    // happened since (a host call, the end of the handling): reading it again now would give
+    // the same names. Opening a directory reads it once for both lists, and the reread that
+    // follows setting File1's directory reads nothing.
+    struct RecentFolder {
+        std::wstring directory;
+        FolderEntries entries;
+        bool inFileList = false; // File1 shows exactly these names
+    };
+    std::optional<RecentFolder> recent_;
 };
 
 } // namespace qarvel::win
