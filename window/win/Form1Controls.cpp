@@ -19,10 +19,10 @@ void Form1::OpenDirectory(const std::wstring &directory)
         return;
     }
     dir1_.Open(normal, entries.folders);
-    drive1_.ShowDriveOf(normal);
     // The directory-change handling runs at once and lists this same folder in File1.
     recent_ = RecentFolder{normal, std::move(entries)};
     Run(&ImageActions::OnDirectoryChanged);
+    drive1_.ShowDriveOf(normal);
 }
 
 void Form1::ReportFolderError(const std::wstring &folder, DWORD error)
