@@ -21,14 +21,14 @@ struct ChildClass {
     DWORD exStyle;
 };
 
-ChildClass ClassOf(const ControlSpec &spec)
+ChildClass ClassOf(const LayoutEntry &entry)
 {
     constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::Label:
         // One line, clipped; "&" in a file name is shown, not taken for a mnemonic.
         return {WC_STATICW,
-                child | SS_LEFTNOWORDWRAP | SS_NOPREFIX | (spec.clickable ? SS_NOTIFY : 0u), 0};
+                child | SS_LEFTNOWORDWRAP | SS_NOPREFIX | (entry.clickable ? SS_NOTIFY : 0u), 0};
     case ControlKind::PushButton:
         return {WC_BUTTONW, child | WS_TABSTOP | BS_PUSHBUTTON, 0};
     case ControlKind::CheckBox:
@@ -110,10 +110,10 @@ Form1::~Form1()
 bool Form1::CreateControls(HINSTANCE instance)
 {
     // Creation order is the tab order of the layout table.
-    for (const ControlSpec &spec : FormLayout()) {
-        const ChildClass kind = ClassOf(spec);
-        if (::CreateWindowExW(kind.exStyle, kind.className, spec.caption, kind.style, 0, 0, 0, 0,
-                              window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    for (const LayoutEntry &entry : FormLayout()) {
+        const ChildClass kind = ClassOf(entry);
+        if (::CreateWindowExW(kind.exStyle, kind.className, entry.caption, kind.style, 0, 0, 0, 0,
+                              window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                               instance, nullptr) == nullptr) {
             return false;
         }
@@ -159,15 +159,15 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
     UniqueFont font = CreateMessageFont(dpi);
     if (font) {
         // The controls let go of the old font before it is deleted.
-        for (const ControlSpec &spec : FormLayout()) {
-            Control(Child(spec.id)).SetFont(font.get());
+        for (const LayoutEntry &entry : FormLayout()) {
+            Control(Child(entry.id)).SetFont(font.get());
         }
         font_ = std::move(font);
     }
     const int margin = ::MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     dir1_.SetItemHeight(MeasureText(dir1_.Handle(), CurrentFont(), L"Ag").cy + margin);
-    for (const ControlSpec &spec : FormLayout()) {
-        PlaceControl(spec);
+    for (const LayoutEntry &entry : FormLayout()) {
+        PlaceControl(entry);
     }
     if (suggested != nullptr) {
         ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
@@ -181,21 +181,21 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 
-void Form1::PlaceControl(const ControlSpec &spec)
+void Form1::PlaceControl(const LayoutEntry &entry)
 {
-    const HWND control = Child(spec.id);
+    const HWND control = Child(entry.id);
     SIZE caption{0, 0};
-    if (spec.kind == ControlKind::Label) {
+    if (entry.kind == ControlKind::Label) {
         caption = MeasureText(control, CurrentFont(), Control(control).Text());
     }
-    const RECT place = ControlRect(spec, dpi_, caption);
+    const RECT place = ControlRect(entry, dpi_, caption);
     const int width = place.right - place.left;
     const int height = place.bottom - place.top;
     // A drop-down list is given the height of its open list; its closed height is set apart.
-    const int windowHeight = spec.kind == ControlKind::DriveList ? height * 8 : height;
+    const int windowHeight = entry.kind == ControlKind::DriveList ? height * 8 : height;
     ::SetWindowPos(control, nullptr, place.left, place.top, width, windowHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    if (spec.kind == ControlKind::DriveList) {
+    if (entry.kind == ControlKind::DriveList) {
         drive1_.SetClosedHeight(height);
     }
 }

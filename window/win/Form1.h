@@ -57,7 +57,7 @@ private:
     bool CreateControls(HINSTANCE instance);
 
     void ApplyDpi(UINT dpi, const RECT *suggested);
-    void PlaceControl(const ControlSpec &spec);
+    void PlaceControl(const LayoutEntry &entry);
     SIZE WindowSizeFor(UINT dpi) const;
     HFONT CurrentFont() const;
 

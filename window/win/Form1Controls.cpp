@@ -94,7 +94,7 @@ void Form1::SetFileLabel(const std::wstring &caption)
 {
     Control(Child(ids::Label1)).SetText(caption);
     // The label fits its new caption.
-    PlaceControl(SpecOf(ids::Label1));
+    PlaceControl(LayoutOf(ids::Label1));
 }
 
 Tick Form1::ReadTick(FormatBox box)

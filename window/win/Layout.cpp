@@ -9,7 +9,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr std::array<ControlSpec, 11> Table{{
+constexpr std::array<LayoutEntry, 11> Table{{
     {ids::Label1, Label, L"File: Not Set", 120, 120, 870, 195, false},
     {ids::Command1, PushButton, L" iSO", 3975, 345, 615, 315, false},
     {ids::Label2, Label, L"Written by Mordwin", 2265, 3525, FitsCaption, 195, true},
@@ -25,15 +25,15 @@ constexpr std::array<ControlSpec, 11> Table{{
 
 } // namespace
 
-std::span<const ControlSpec> FormLayout()
+std::span<const LayoutEntry> FormLayout()
 {
     return Table;
 }
 
-const ControlSpec &SpecOf(ids::Control id)
+const LayoutEntry &LayoutOf(ids::Control id)
 {
     return *std::find_if(Table.begin(), Table.end(),
-                         [id](const ControlSpec &spec) { return spec.id == id; });
+                         [id](const LayoutEntry &entry) { return entry.id == id; });
 }
 
 int TwipsToPixels(int twips, UINT dpi)
@@ -46,13 +46,13 @@ SIZE FormClientSize(UINT dpi)
     return {TwipsToPixels(FormClientWidth, dpi), TwipsToPixels(FormClientHeight, dpi)};
 }
 
-RECT ControlRect(const ControlSpec &spec, UINT dpi, SIZE captionExtent)
+RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent)
 {
-    const int left = TwipsToPixels(spec.left, dpi);
-    const int top = TwipsToPixels(spec.top, dpi);
-    int width = TwipsToPixels(spec.width, dpi);
-    int height = TwipsToPixels(spec.height, dpi);
-    if (spec.kind == Label) {
+    const int left = TwipsToPixels(entry.left, dpi);
+    const int top = TwipsToPixels(entry.top, dpi);
+    int width = TwipsToPixels(entry.width, dpi);
+    int height = TwipsToPixels(entry.height, dpi);
+    if (entry.kind == Label) {
         const int room = std::max(0L, FormClientSize(dpi).cx - left);
         width = std::min<int>(captionExtent.cx, room);
         height = std::max<int>(height, captionExtent.cy);

@@ -15,7 +15,7 @@ enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, 
 // Width of a label that sizes itself to its caption on one line.
 inline constexpr int FitsCaption = -1;
 
-struct ControlSpec {
+struct LayoutEntry {
     ids::Control id;
     ControlKind kind;
     const wchar_t *caption;
@@ -31,8 +31,8 @@ inline constexpr int FormClientWidth = 5985;
 inline constexpr int FormClientHeight = 3990;
 
 // Every control of the window, in tab order.
-std::span<const ControlSpec> FormLayout();
-const ControlSpec &SpecOf(ids::Control id);
+std::span<const LayoutEntry> FormLayout();
+const LayoutEntry &LayoutOf(ids::Control id);
 
 // Twips to pixels at the given DPI.
 int TwipsToPixels(int twips, UINT dpi);
@@ -40,6 +40,6 @@ int TwipsToPixels(int twips, UINT dpi);
 SIZE FormClientSize(UINT dpi);
 // Position and size of a control in pixels; a label's width is its caption's width, cut off
 // at the client area's right edge, and its height at least the caption's height.
-RECT ControlRect(const ControlSpec &spec, UINT dpi, SIZE captionExtent);
+RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent);
 
 } // namespace qarvel::win
