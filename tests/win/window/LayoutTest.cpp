@@ -1,37 +1,61 @@
-// The window's frame, controls, captions, places and font, at 96 DPI, after a change to 144 DPI,
-// and in a process started at 144 DPI.
+// The window's frame, controls, captions, places and font: laid out from the twips table at
+// every DPI of the table below, each in a process started at that DPI, and after a change of
+// DPI while the window is open.
 
 #include "WindowTestSupport.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace qarvel::test {
 namespace {
 
+enum class Kind { Label, PushButton, CheckBox, List };
+
 struct Expected {
     ids::Control id;
     const wchar_t *className;
-    const wchar_t *caption;
-    RECT at96;  // left, top, right, bottom in client pixels
-    RECT at144; // the same at 144 DPI (1.5 times, rounded to the nearest)
-    bool label; // width fits the caption, so only left, top and height are pinned
+    const wchar_t *caption; // nullptr: the drive list shows the chosen drive
+    Kind kind;
+    int left; // twips, 1440 to the inch
+    int top;
+    int width; // a label's width is that of its caption
+    int height;
 };
 
+constexpr int CaptionWidth = 0;
+
 // clang-format off
-const Expected Controls[] = {
-    {ids::Label1,   L"Static",   L"File: Not Set",      {8, 8, 0, 21},       {12, 12, 0, 32},     true},
-    {ids::Command1, L"Button",   L" iSO",               {265, 23, 306, 44},  {398, 35, 460, 67},  false},
-    {ids::Label2,   L"Static",   L"Written by Mordwin", {151, 235, 0, 248},  {227, 353, 0, 373},  true},
-    {ids::Label3,   L"Static",   L"Halvoren",           {135, 251, 0, 264},  {203, 377, 0, 397},  true},
-    {ids::Dir1,     L"ListBox",  L"",                   {8, 48, 245, 144},   {12, 72, 368, 216},  false},
-    {ids::Drive1,   L"ComboBox", nullptr,                 {8, 24, 246, 45},    {12, 36, 369, 68},   false},
-    {ids::File1,    L"ListBox",  L"",                   {9, 143, 243, 227},  {14, 215, 365, 341}, false},
-    {ids::Check1,   L"Button",   L"CHD",                {266, 57, 311, 70},  {399, 86, 467, 106}, false},
-    {ids::Check2,   L"Button",   L"ZSO",                {266, 73, 310, 86},  {399, 110, 465, 130}, false},
-    {ids::Label4,   L"Static",   L"pip install lz4",    {315, 73, 0, 86},    {473, 110, 0, 130},  true},
-    {ids::Command2, L"Button",   L"BIN2ISO",            {311, 23, 364, 44},  {467, 35, 547, 67},  false},
+constexpr Expected Controls[] = {
+    {ids::Label1,   L"Static",   L"File: Not Set",      Kind::Label,      120,  120,  CaptionWidth, 195},
+    {ids::Command1, L"Button",   L" iSO",               Kind::PushButton, 3975, 345,  615,          315},
+    {ids::Label2,   L"Static",   L"Written by Mordwin", Kind::Label,      2265, 3525, CaptionWidth, 195},
+    {ids::Label3,   L"Static",   L"Halvoren",           Kind::Label,      2032, 3765, CaptionWidth, 195},
+    {ids::Dir1,     L"ListBox",  L"",                   Kind::List,       120,  720,  3555,         1440},
+    {ids::Drive1,   L"ComboBox", nullptr,               Kind::List,       120,  360,  3570,         315},
+    {ids::File1,    L"ListBox",  L"",                   Kind::List,       135,  2145, 3510,         1260},
+    {ids::Check1,   L"Button",   L"CHD",                Kind::CheckBox,   3990, 855,  675,          195},
+    {ids::Check2,   L"Button",   L"ZSO",                Kind::CheckBox,   3990, 1095, 660,          195},
+    {ids::Label4,   L"Static",   L"pip install lz4",    Kind::Label,      4725, 1095, CaptionWidth, 195},
+    {ids::Command2, L"Button",   L"BIN2ISO",            Kind::PushButton, 4665, 345,  795,          315},
 };
 // clang-format on
+constexpr const Expected &FileLabel = Controls[0];
+static_assert(FileLabel.id == ids::Label1);
+
+constexpr int ClientWidth = 5985; // twips
+constexpr int ClientHeight = 3990;
+
+// Display scalings of 100, 125, 150 and 200 per cent.
+const UINT Dpis[] = {96, 120, 144, 192};
+
+int Pixels(int twips, UINT dpi)
+{
+    return ::MulDiv(twips, static_cast<int>(dpi), 1440);
+}
 
 std::wstring ClassName(HWND window)
 {
@@ -48,12 +72,15 @@ std::wstring Text(HWND window)
     return text;
 }
 
+HFONT FontHandle(HWND control)
+{
+    return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
 LOGFONTW FontOf(HWND control)
 {
     LOGFONTW font{};
-    const auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-    EXPECT_NE(handle, nullptr);
-    ::GetObjectW(handle, sizeof font, &font);
+    EXPECT_NE(::GetObjectW(FontHandle(control), sizeof font, &font), 0);
     return font;
 }
 
@@ -66,13 +93,11 @@ LOGFONTW MessageFontAt(UINT dpi)
     return metrics.lfMessageFont;
 }
 
-// The caption's size on one line in the control's own font.
-SIZE CaptionExtent(HWND control)
+// The text's width on one line and the line's height, in the control's own font.
+SIZE TextExtent(HWND control, const std::wstring &text)
 {
-    const std::wstring text = Text(control);
     HDC dc = ::GetDC(control);
-    const HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old = ::SelectObject(dc, FontHandle(control));
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW metrics{};
@@ -82,68 +107,122 @@ SIZE CaptionExtent(HWND control)
     return {extent.cx, metrics.tmHeight};
 }
 
-// Every control in place at the DPI, in the message font of that DPI.
+SIZE CaptionExtent(HWND control)
+{
+    return TextExtent(control, Text(control));
+}
+
+// The room a fixed-size control needs for its caption: a push button draws an edge and its
+// focus rectangle's margin on each side, a check box its mark and a blank before the caption.
+SIZE RoomNeeded(const Expected &control, HWND handle, UINT dpi)
+{
+    const int edgeX = ::GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+    const int edgeY = ::GetSystemMetricsForDpi(SM_CYEDGE, dpi);
+    if (control.kind == Kind::PushButton) {
+        const SIZE caption = CaptionExtent(handle);
+        return {caption.cx + 4 * edgeX, caption.cy + 2 * edgeY};
+    }
+    const SIZE caption = TextExtent(handle, L" " + Text(handle));
+    return {::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + caption.cx, caption.cy};
+}
+
+// Every list's lines are at least as tall as its text, and the open drive list shows the
+// drives, up to eight of them, without scrolling.
+void CheckListLines(HWND handle, ids::Control id)
+{
+    const LONG text = CaptionExtent(handle).cy;
+    if (id == ids::Drive1) {
+        EXPECT_GE(::SendMessageW(handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0), text)
+            << "the closed box's field";
+        const auto line = static_cast<LONG>(::SendMessageW(handle, CB_GETITEMHEIGHT, 0, 0));
+        EXPECT_GE(line, text) << "the open list";
+        const auto drives = static_cast<LONG>(::SendMessageW(handle, CB_GETCOUNT, 0, 0));
+        RECT open{};
+        ::SendMessageW(handle, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
+        EXPECT_GE(open.bottom - open.top, std::min(drives, 8L) * line) << "the open list";
+    } else {
+        EXPECT_GE(::SendMessageW(handle, LB_GETITEMHEIGHT, 0, 0), text);
+    }
+}
+
+// Every control in its place from the twips table at the DPI and inside the client area, in
+// the window's one font, which is the message font of that DPI, with room for its caption.
 void CheckLayout(FormUnderTest &window, UINT dpi)
 {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    // The client area of the table; the window's own is checked where the process runs at this
+    // DPI (a change sent to a window whose frame stays at another DPI leaves a larger one).
+    const RECT client{0, 0, Pixels(ClientWidth, dpi), Pixels(ClientHeight, dpi)};
+
     const LOGFONTW messageFont = MessageFontAt(dpi);
-    RECT client{};
-    ::GetClientRect(window.form->Handle(), &client);
+    EXPECT_EQ(messageFont.lfHeight, ::MulDiv(MessageFontAt(96).lfHeight, static_cast<int>(dpi), 96))
+        << "the message font grows with the DPI";
+    const HFONT windowFont = FontHandle(window.Control(ids::Label1));
     for (const Expected &control : Controls) {
         SCOPED_TRACE(control.id);
         const HWND handle = window.Control(control.id);
         ASSERT_NE(handle, nullptr);
         EXPECT_EQ(ClassName(handle), control.className);
-        if (control.caption != nullptr) { // the drive list shows the chosen drive
+        if (control.caption != nullptr) {
             EXPECT_EQ(Text(handle), control.caption);
         }
-        const RECT want = dpi == 144 ? control.at144 : control.at96;
-        const RECT got = PlaceInParent(handle);
-        EXPECT_EQ(got.left, want.left);
-        EXPECT_EQ(got.top, want.top);
+        EXPECT_EQ(FontHandle(handle), windowFont) << "one font for every control";
         const LOGFONTW font = FontOf(handle);
         EXPECT_EQ(font.lfHeight, messageFont.lfHeight);
         EXPECT_STREQ(font.lfFaceName, messageFont.lfFaceName);
-        if (control.label) {
+
+        const RECT got = PlaceInParent(handle);
+        EXPECT_EQ(got.left, Pixels(control.left, dpi));
+        EXPECT_EQ(got.top, Pixels(control.top, dpi));
+        const LONG height = got.bottom - got.top;
+        const SIZE caption = CaptionExtent(handle);
+        if (control.kind == Kind::Label) {
             // One line just wide enough for the caption, and never less than its own height.
-            const SIZE caption = CaptionExtent(handle);
-            EXPECT_EQ(got.right - got.left, caption.cx);
-            EXPECT_EQ(got.bottom - got.top, std::max(want.bottom - want.top, caption.cy));
+            EXPECT_EQ(got.right - got.left, caption.cx) << "a clipped label";
+            EXPECT_EQ(height, std::max<LONG>(Pixels(control.height, dpi), caption.cy));
         } else {
-            EXPECT_EQ(got.right, want.right);
-            EXPECT_EQ(got.bottom, want.bottom);
+            EXPECT_EQ(got.right - got.left, Pixels(control.width, dpi));
+            EXPECT_EQ(height, Pixels(control.height, dpi));
         }
+        if (control.kind == Kind::List) {
+            CheckListLines(handle, control.id);
+        } else if (control.kind != Kind::Label) {
+            const SIZE room = RoomNeeded(control, handle, dpi);
+            EXPECT_LE(room.cx, got.right - got.left) << "caption wider than its control";
+            EXPECT_LE(room.cy, height) << "caption taller than its control";
+        }
+        EXPECT_GE(got.left, 0);
+        EXPECT_GE(got.top, 0);
         EXPECT_LE(got.right, client.right);
         EXPECT_LE(got.bottom, client.bottom);
     }
+
+    // The file label alone is cut off, at the window's edge, when its caption is too long.
+    const HWND label = window.Control(ids::Label1);
+    const std::wstring before = Text(label);
+    window.form->SetFileLabel(L"File: " + std::wstring(200, L'W') + L".iso");
+    const RECT cut = PlaceInParent(label);
+    EXPECT_GT(CaptionExtent(label).cx, client.right - cut.left);
+    EXPECT_EQ(cut.left, Pixels(FileLabel.left, dpi));
+    EXPECT_EQ(cut.right, client.right);
+    window.form->SetFileLabel(before);
 }
 
-TEST(WindowLayout, FrameCaptionAndClientAt96Dpi)
+TEST(WindowLayout, FrameAndCaption)
 {
     FolderTree tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
-    ASSERT_EQ(::GetDpiForWindow(form), 96u) << "the test expects the 96 DPI prefix";
     EXPECT_EQ(Text(form), L"Qarvel Compression Tool v0.1 ");
     wchar_t className[64] = {};
     ::GetClassNameW(form, className, 64);
     EXPECT_STREQ(className, ids::Form1Class);
-    RECT client{};
-    ::GetClientRect(form, &client);
-    EXPECT_EQ(client.right, 399);
-    EXPECT_EQ(client.bottom, 266);
     // A fixed layout: the frame does not resize and there is nothing to maximise.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_THICKFRAME, 0u);
     EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
     EXPECT_NE(style & WS_CAPTION, 0u);
     EXPECT_NE(style & WS_MINIMIZEBOX, 0u);
-}
-
-TEST(WindowLayout, ControlsAt96Dpi)
-{
-    FolderTree tree;
-    FormUnderTest window(tree.Root());
-    CheckLayout(window, 96);
 }
 
 TEST(WindowLayout, LabelsTakeNoFocusAndOthersDo)
@@ -154,7 +233,7 @@ TEST(WindowLayout, LabelsTakeNoFocusAndOthersDo)
         SCOPED_TRACE(control.id);
         const auto style =
             static_cast<DWORD>(::GetWindowLongPtrW(window.Control(control.id), GWL_STYLE));
-        EXPECT_EQ((style & WS_TABSTOP) != 0, !control.label);
+        EXPECT_EQ((style & WS_TABSTOP) != 0, control.kind != Kind::Label);
     }
 }
 
@@ -163,6 +242,8 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
     FolderTree tree;
     FormUnderTest window(tree.Root());
     const HWND label = window.Control(ids::Label1);
+    RECT client{};
+    ::GetClientRect(window.form->Handle(), &client);
     struct Case {
         const wchar_t *caption;
         bool cutOff;
@@ -182,8 +263,8 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
         const RECT place = PlaceInParent(label);
         const SIZE caption = CaptionExtent(label);
         if (c.cutOff) {
-            EXPECT_GT(caption.cx, 399 - 8);
-            EXPECT_EQ(place.right, 399);
+            EXPECT_GT(caption.cx, client.right - place.left);
+            EXPECT_EQ(place.right, client.right);
         } else {
             EXPECT_EQ(place.right - place.left, caption.cx);
         }
@@ -213,40 +294,60 @@ TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
     EXPECT_EQ(pixelsOf(ids::Label3), 0);
 }
 
+// Moved between displays: the window goes to every DPI of the table in turn and back to its own.
 TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
 {
     FolderTree tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
-    RECT frame144{0, 0, 599, 399};
-    ASSERT_TRUE(::AdjustWindowRectExForDpi(
-        &frame144, static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE)), FALSE,
-        static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE)), 144));
-    RECT suggested{40, 30, 40 + frame144.right - frame144.left,
-                   30 + frame144.bottom - frame144.top};
-    ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    RECT placed{};
-    ::GetWindowRect(form, &placed);
-    EXPECT_EQ(placed.left, suggested.left);
-    EXPECT_EQ(placed.top, suggested.top);
-    EXPECT_EQ(placed.right, suggested.right);
-    EXPECT_EQ(placed.bottom, suggested.bottom);
-    CheckLayout(window, 144);
-    // The system asks for the size at the new DPI before it suggests a rectangle.
-    SIZE size{};
-    EXPECT_TRUE(::SendMessageW(form, WM_GETDPISCALEDSIZE, 144, reinterpret_cast<LPARAM>(&size)));
-    EXPECT_EQ(size.cx, frame144.right - frame144.left);
-    EXPECT_EQ(size.cy, frame144.bottom - frame144.top);
+    const UINT start = ::GetDpiForWindow(form);
+    std::vector<UINT> steps;
+    for (const UINT dpi : Dpis) {
+        if (dpi != start) {
+            steps.push_back(dpi);
+        }
+    }
+    steps.push_back(start);
+    for (const UINT dpi : steps) {
+        SCOPED_TRACE("changed to " + std::to_string(dpi) + " DPI");
+        RECT frame{0, 0, Pixels(ClientWidth, dpi), Pixels(ClientHeight, dpi)};
+        ASSERT_TRUE(::AdjustWindowRectExForDpi(
+            &frame, static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE)), FALSE,
+            static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE)), dpi));
+        // The system asks for the size at the new DPI before it suggests a rectangle.
+        SIZE size{};
+        EXPECT_TRUE(
+            ::SendMessageW(form, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)));
+        EXPECT_EQ(size.cx, frame.right - frame.left);
+        EXPECT_EQ(size.cy, frame.bottom - frame.top);
+        RECT suggested{40, 30, 40 + frame.right - frame.left, 30 + frame.bottom - frame.top};
+        ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT placed{};
+        ::GetWindowRect(form, &placed);
+        EXPECT_EQ(placed.left, suggested.left);
+        EXPECT_EQ(placed.top, suggested.top);
+        EXPECT_EQ(placed.right, suggested.right);
+        EXPECT_EQ(placed.bottom, suggested.bottom);
+        CheckLayout(window, dpi);
+    }
 }
 
-// Wine takes the display's DPI from LogPixels when a process starts: this sets it to 144,
-// runs the At144Dpi tests in a process of their own, and puts the old value back.
+// Wine takes the display's DPI from LogPixels when a process starts. Each row of the table
+// sets it, runs its own test again in a new process that finds the DPI in this variable, and
+// puts the old value back.
+constexpr const wchar_t *DpiVariable = L"QARVEL_WINDOW_TEST_DPI";
+
 class LogPixelsSetting {
 public:
     explicit LogPixelsSetting(DWORD value)
     {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                              nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
         DWORD size = sizeof old_;
         had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
                                   reinterpret_cast<BYTE *>(&old_), &size) == ERROR_SUCCESS;
@@ -258,6 +359,9 @@ public:
     LogPixelsSetting &operator=(const LogPixelsSetting &) = delete;
     ~LogPixelsSetting()
     {
+        if (key_ == nullptr) {
+            return;
+        }
         if (had_) {
             ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD,
                              reinterpret_cast<const BYTE *>(&old_), sizeof old_);
@@ -275,18 +379,26 @@ private:
     bool set_ = false;
 };
 
-constexpr const wchar_t *At144Marker = L"QARVEL_WINDOW_TEST_AT_144";
+// The DPI this process was started at by a row of the table; 0 in the process ctest starts.
+UINT StartedDpi()
+{
+    wchar_t value[16] = {};
+    if (::GetEnvironmentVariableW(DpiVariable, value, 16) == 0) {
+        return 0;
+    }
+    return static_cast<UINT>(std::wcstoul(value, nullptr, 10));
+}
 
-TEST(WindowLayout, InAProcessStartedAt144Dpi)
+void RunInAProcessStartedAt(UINT dpi, const std::string &testName)
 {
     wchar_t self[MAX_PATH + 1] = {};
     ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH + 1), 0u);
-    std::wstring commandLine =
-        L"\"" + std::wstring(self) + L"\" --gtest_filter=At144Dpi.* --gtest_brief=1";
-    ASSERT_TRUE(::SetEnvironmentVariableW(At144Marker, L"1"));
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" +
+                               std::wstring(testName.begin(), testName.end());
+    ASSERT_TRUE(::SetEnvironmentVariableW(DpiVariable, std::to_wstring(dpi).c_str()));
     DWORD exitCode = 1;
     {
-        LogPixelsSetting setting(144);
+        LogPixelsSetting setting(dpi);
         ASSERT_TRUE(setting.IsSet());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -298,33 +410,41 @@ TEST(WindowLayout, InAProcessStartedAt144Dpi)
         ASSERT_EQ(::WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
         ::GetExitCodeProcess(process.hProcess, &exitCode);
     }
-    ::SetEnvironmentVariableW(At144Marker, nullptr);
-    EXPECT_EQ(exitCode, 0u) << "the At144Dpi tests failed; their output is above";
+    ::SetEnvironmentVariableW(DpiVariable, nullptr);
+    EXPECT_EQ(exitCode, 0u) << "the test failed at " << dpi << " DPI; its output is above";
 }
 
-class At144Dpi : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (::GetEnvironmentVariableW(At144Marker, nullptr, 0) == 0) {
-            GTEST_SKIP() << "runs inside WindowLayout.InAProcessStartedAt144Dpi";
-        }
-    }
-};
+class StartedAt : public ::testing::TestWithParam<UINT> {};
 
-TEST_F(At144Dpi, FrameAndControls)
+TEST_P(StartedAt, LaysOutTheWindowForItsDpi)
 {
+    const UINT dpi = GetParam();
+    const UINT started = StartedDpi();
+    if (started == 0) {
+        const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+        RunInAProcessStartedAt(dpi, std::string(test->test_suite_name()) + "." + test->name());
+        return;
+    }
+    if (started != dpi) {
+        GTEST_SKIP() << "this process was started at " << started << " DPI";
+    }
     FolderTree tree;
     FormUnderTest window(tree.Root());
-    const HWND form = window.form->Handle();
-    ASSERT_EQ(::GetDpiForWindow(form), 144u);
+    ASSERT_EQ(::GetDpiForWindow(window.form->Handle()), dpi);
     RECT client{};
-    ::GetClientRect(form, &client);
-    EXPECT_EQ(client.right, 599);
-    EXPECT_EQ(client.bottom, 399);
-    EXPECT_LT(MessageFontAt(144).lfHeight, MessageFontAt(96).lfHeight) << "a larger font";
-    CheckLayout(window, 144);
+    ::GetClientRect(window.form->Handle(), &client);
+    EXPECT_EQ(client.right, Pixels(ClientWidth, dpi));
+    EXPECT_EQ(client.bottom, Pixels(ClientHeight, dpi));
+    CheckLayout(window, dpi);
+    const HWND label = window.Control(ids::Label1);
+    std::printf("%u DPI: client %ldx%ld pixels, message font height %ld, text %ld pixels high\n",
+                dpi, client.right, client.bottom, FontOf(label).lfHeight, CaptionExtent(label).cy);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, StartedAt, ::testing::ValuesIn(Dpis),
+                         [](const ::testing::TestParamInfo<UINT> &row) {
+                             return std::to_string(row.param);
+                         });
 
 } // namespace
 } // namespace qarvel::test
