@@ -201,6 +201,51 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     return program;
 }
 
+std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &launcher,
+                                                         std::wstring commandLine,
+                                                         const std::wstring &exe,
+                                                         const std::wstring &workingDirectory)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(launcher.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workingDirectory.c_str(), &startup, &info)) {
+        return std::nullopt;
+    }
+    const win::UniqueHandle launcherProcess(info.hProcess);
+    const win::UniqueHandle launcherThread(info.hThread);
+    RunningQarvel program;
+    WaitFor([&] {
+        program.window_ = ::FindWindowW(ids::Form1Class, nullptr);
+        for (; program.window_ != nullptr;
+             program.window_ =
+                 ::FindWindowExW(nullptr, program.window_, ids::Form1Class, nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(program.window_, &owner);
+            win::UniqueHandle process(::OpenProcess(
+                PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, owner));
+            std::wstring image(32768, L'\0');
+            DWORD size = static_cast<DWORD>(image.size());
+            if (process && ::IsWindowVisible(program.window_) &&
+                ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size)) {
+                image.resize(size);
+                if (SameText(image, exe)) {
+                    program.process_ = std::move(process);
+                    program.processId_ = owner;
+                    return true;
+                }
+            }
+        }
+        return false;
+    });
+    if (program.window_ == nullptr) {
+        return std::nullopt;
+    }
+    ::WaitForInputIdle(program.process_.get(), 5000);
+    return program;
+}
+
 RunningQarvel::~RunningQarvel()
 {
     if (process_ && IsRunning()) {

@@ -56,6 +56,13 @@ public:
     // program inherits this process's environment and passes it on to what it starts.
     static std::optional<RunningQarvel> Start(const std::wstring &exe,
                                               const std::wstring &workingDirectory);
+    // Runs a launcher with the command line given, in the working directory given, and waits
+    // for the window of the process whose executable is exe: for a program that cannot be
+    // started directly, such as one in a folder deeper than CreateProcessW takes.
+    static std::optional<RunningQarvel> StartThrough(const std::wstring &launcher,
+                                                     std::wstring commandLine,
+                                                     const std::wstring &exe,
+                                                     const std::wstring &workingDirectory);
     RunningQarvel(RunningQarvel &&) = default;
     RunningQarvel &operator=(RunningQarvel &&) = default;
     ~RunningQarvel();
