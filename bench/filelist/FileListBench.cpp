@@ -1,10 +1,10 @@
 // Filling File1 from large folders: the time to fill the real list against a bare
-// FindFirstFileExW enumeration of the same folder, and how the fill grows from 10,000 to
-// 100,000 files, all measured in this one run. Prints the ratios; never a pass or fail.
+// FindFirstFileExW enumeration of the same folder, and how the fill grows with the number of
+// files, all measured in this one run. Prints the ratios; never a pass or fail.
 //
-//   filelist-bench <folder of 10,000 files> <folder of 100,000 files> [runs]
+//   filelist-bench <runs> <folder>...   (smallest first)
 //
-// bench/filelist/run makes the two folders (on Linux, where making 100,000 files is quick;
+// bench/filelist/run makes the folders (on Linux, where making 100,000 files is quick;
 // Wine makes each new file in time that grows with the folder) and runs this under Wine.
 
 #include "host/HostServices.h"
@@ -109,15 +109,15 @@ Figures Measure(Form1 &form, const std::wstring &folder, std::size_t expected, i
 int wmain(int argc, wchar_t **argv)
 {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: filelist-bench <10,000 files> <100,000 files> [runs]\n");
+        std::fwprintf(stderr, L"usage: filelist-bench <runs> <folder>... (smallest first)\n");
         return 2;
     }
-    const std::wstring small = argv[1];
-    const std::wstring large = argv[2];
-    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 5;
-    for (const auto &[folder, count] : {std::pair{small, 10000u}, std::pair{large, 100000u}}) {
-        if (CountFiles(folder) != count) {
-            std::fwprintf(stderr, L"%ls does not hold %u files\n", folder.c_str(), count);
+    const int runs = std::max(1, _wtoi(argv[1]));
+    std::vector<std::pair<std::wstring, std::size_t>> folders;
+    for (int i = 2; i < argc; ++i) {
+        folders.emplace_back(argv[i], CountFiles(argv[i]));
+        if (folders.back().second == 0) {
+            std::fwprintf(stderr, L"%ls holds no files\n", argv[i]);
             return 2;
         }
     }
@@ -136,25 +136,31 @@ int wmain(int argc, wchar_t **argv)
         std::fwprintf(stderr, L"no window, error %lu\n", ::GetLastError());
         return 1;
     }
-    const Figures at10k = Measure(*form, small, 10000, runs);
-    const Figures at100k = Measure(*form, large, 100000, runs);
-    // Opening the folder as the user does: Dir1 reads its subfolders, then File1 fills.
-    const double open100k = MedianMs(runs, [&] { form->SetOpenDirectory(large); });
+    std::vector<Figures> figures;
+    for (const auto &[folder, count] : folders) {
+        figures.push_back(Measure(*form, folder, count, runs));
+    }
+    // Opening the largest folder as the user does: Dir1 reads its subfolders, then File1 fills.
+    const double openLargest =
+        MedianMs(runs, [&] { form->SetOpenDirectory(folders.back().first); });
 
-    std::wprintf(L"median of %d runs, milliseconds\n", runs);
-    std::wprintf(L"  10,000 files:  bare enumeration %8.1f  File1 fill %8.1f  ratio %.2f\n",
-                 at10k.bare, at10k.fill, at10k.fill / at10k.bare);
-    std::wprintf(L"  100,000 files: bare enumeration %8.1f  File1 fill %8.1f  ratio %.2f\n",
-                 at100k.bare, at100k.fill, at100k.fill / at100k.bare);
-    std::wprintf(L"  growth 10k -> 100k: File1 fill %.2fx (bare enumeration %.2fx)\n",
-                 at100k.fill / at10k.fill, at100k.bare / at10k.bare);
-    // What the list adds to reading the folder: sorting and filling.
-    const double work10k = at10k.fill - at10k.bare;
-    const double work100k = at100k.fill - at100k.bare;
-    std::wprintf(L"  list's own work (fill - bare): %.1f and %.1f, growth %.2fx\n", work10k,
-                 work100k, work100k / work10k);
-    std::wprintf(L"  opening the 100,000-file folder in Dir1 (subfolders + fill): %.1f\n",
-                 open100k);
-    std::wprintf(L"targets: fill ratio <= 3, growth <= 12\n");
+    std::wprintf(L"File1 fill against a bare FindFirstFileExW enumeration, median of %d runs (ms)\n",
+                 runs);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        std::wprintf(L"  %7zu files: bare %8.1f  fill %8.1f  fill ratio %.2f (target <= 3)\n",
+                     folders[i].second, figures[i].bare, figures[i].fill,
+                     figures[i].fill / figures[i].bare);
+    }
+    for (std::size_t i = 1; i < folders.size(); ++i) {
+        const double files = static_cast<double>(folders[i].second) /
+                             static_cast<double>(folders[i - 1].second);
+        std::wprintf(L"  growth %zu -> %zu files (%.0fx the files): fill %.2fx, bare %.2fx "
+                     L"(target <= %.0f)\n",
+                     folders[i - 1].second, folders[i].second, files,
+                     figures[i].fill / figures[i - 1].fill, figures[i].bare / figures[i - 1].bare,
+                     files * 1.2);
+    }
+    std::wprintf(L"  opening the %zu-file folder in Dir1 (subfolders + fill): %.1f\n",
+                 folders.back().second, openLargest);
     return 0;
 }

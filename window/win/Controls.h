@@ -24,7 +24,8 @@ public:
     bool SetText(const std::wstring &text) { return ::SetWindowTextW(handle_, text.c_str()) != 0; }
     void Enable(bool enabled) { ::EnableWindow(handle_, enabled ? TRUE : FALSE); }
     bool IsEnabled() const { return ::IsWindowEnabled(handle_) != 0; }
-    void SetFont(HFONT font) { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+    // The caller repaints: setting the fonts of all controls at once then costs one repaint.
+    void SetFont(HFONT font) { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
     void SetRedraw(bool redraw) { Send(WM_SETREDRAW, redraw ? TRUE : FALSE, 0); }
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 
+#include "CommonControls.h"
 #include "Font.h"
 #include "WindowTexts.h"
 
@@ -67,8 +68,7 @@ bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure)
 std::unique_ptr<Form1> Form1::Create(HINSTANCE instance, HostServices &host, OnClose onClose)
 {
     // The standard controls come from the common controls library named in the manifest.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    LoadCommonControls();
     if (!RegisterFormClass(instance, &Form1::WindowProc)) {
         return nullptr;
     }
@@ -174,11 +174,16 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
                        suggested->right - suggested->left, suggested->bottom - suggested->top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
+        // Made at this size already unless the DPI differs from the system's.
         const SIZE size = WindowSizeFor(dpi);
-        ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT frame{};
+        ::GetWindowRect(window_, &frame);
+        if (frame.right - frame.left != size.cx || frame.bottom - frame.top != size.cy) {
+            ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
-    ::InvalidateRect(window_, nullptr, TRUE);
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::PlaceControl(const LayoutEntry &entry)
