@@ -1,0 +1,858 @@
+// Bad input and faults, worked from outside on the built Qarvel.exe as a person would: odd
+// file names, long and odd paths, a drive root, folders that vanish, a drive that is not
+// there, a busy clipboard, an interpreter that cannot start, hurried clicks, and programs
+// and libraries planted beside it. Every case ends with the program still running (or closed
+// cleanly), the message the user must act on, and the recorders showing that nothing was
+// started that should not have been.
+
+#include "actions/Texts.h"
+#include "tests/harness/Driver.h"
+#include "tests/harness/Lab.h"
+#include "window/ControlIds.h"
+#include "window/win/WindowTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <stdexcept>
+
+namespace qarvel::drive {
+namespace {
+
+const std::wstring QarvelExe = FromBuildPath(QARVEL_EXE_PATH);
+const std::wstring RecorderExe = FromBuildPath(QARVEL_RECORDER_PATH);
+const std::wstring HolderExe = FromBuildPath(QARVEL_CLIPBOARD_HOLDER_PATH);
+const std::wstring PlantedDll = FromBuildPath(QARVEL_PLANTED_DLL_PATH);
+
+using record::Record;
+
+bool UnderWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// A key under HKEY_CURRENT_USER, made when missing, open for the owner's life.
+class UserKey {
+public:
+    explicit UserKey(const std::wstring &path)
+    {
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                              nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+        }
+    }
+    UserKey(const UserKey &) = delete;
+    UserKey &operator=(const UserKey &) = delete;
+    ~UserKey()
+    {
+        if (key_ != nullptr) {
+            ::RegCloseKey(key_);
+        }
+    }
+    explicit operator bool() const { return key_ != nullptr; }
+
+    std::optional<std::wstring> Text(const wchar_t *name) const
+    {
+        wchar_t value[256] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        DWORD type = 0;
+        if (::RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE *>(value),
+                               &size) != ERROR_SUCCESS ||
+            type != REG_SZ) {
+            return std::nullopt;
+        }
+        return value;
+    }
+    bool SetText(const wchar_t *name, const std::wstring &value) const
+    {
+        return ::RegSetValueExW(
+                   key_, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    void Remove(const wchar_t *name) const { ::RegDeleteValueW(key_, name); }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Under Xvfb there is no window manager, yet Wine waits up to two seconds for one whenever a
+// framed window (every message box) is hidden, which would make each answered box cost two
+// seconds. For this run Wine is told that it manages no windows: the wait ends, and nothing
+// the tests look at changes. The setting is put back afterwards.
+class NoWindowManagerWait : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        const UserKey key(Key);
+        if (UnderWine() && key) {
+            old_ = key.Text(Value);
+            changed_ = key.SetText(Value, L"N");
+        }
+    }
+    void TearDown() override
+    {
+        const UserKey key(Key);
+        if (changed_ && key) {
+            if (old_) {
+                key.SetText(Value, *old_);
+            } else {
+                key.Remove(Value);
+            }
+        }
+    }
+
+private:
+    static constexpr const wchar_t *Key = L"Software\\Wine\\X11 Driver";
+    static constexpr const wchar_t *Value = L"Managed";
+    std::optional<std::wstring> old_;
+    bool changed_ = false;
+};
+
+// GoogleTest owns the environment once it is added.
+testing::Environment *const noWindowManagerWait =
+    testing::AddGlobalTestEnvironment(new NoWindowManagerWait);
+
+enum class Format { Chd, Zso };
+
+std::wstring Variable(const wchar_t *name)
+{
+    std::wstring value(32768, L'\0');
+    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+bool EndsWithNoCase(const std::wstring &text, const std::wstring &end)
+{
+    return text.size() >= end.size() &&
+           ::CompareStringOrdinal(text.c_str() + (text.size() - end.size()),
+                                  static_cast<int>(end.size()), end.c_str(),
+                                  static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The folder joined with a name the way the program joins them: one separator, always.
+std::wstring Joined(const std::wstring &folder, const std::wstring &name)
+{
+    return folder + L"\\" + name;
+}
+
+// The arguments the tool must be given for this input and program folder.
+std::vector<std::wstring> ToolArgs(Format format, const std::wstring &input,
+                                   const std::wstring &program)
+{
+    if (format == Format::Chd) {
+        return {L"chdman", L"createcd", L"-i", input, L"-o", Joined(program, L"NEW.CHD")};
+    }
+    return {L"ziso.py", L"-c", L"1", input, Joined(program, L"NEW.ZSO")};
+}
+
+std::wstring CommandLine(Format format, const std::wstring &input, const std::wstring &program)
+{
+    if (format == Format::Chd) {
+        return std::wstring(texts::ChdHead) + L"\"" + input + L"\"" + texts::ChdBetween + L"\"" +
+               Joined(program, L"NEW.CHD") + L"\"";
+    }
+    return std::wstring(texts::ZsoHead) + L"\"" + input + L"\"" + texts::ZsoBetween + L"\"" +
+           Joined(program, L"NEW.ZSO") + L"\"";
+}
+
+std::wstring Confirmation(Format format, const std::wstring &name)
+{
+    return texts::ConfirmStart + name +
+           (format == Format::Chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd);
+}
+
+int BoxOf(Format format)
+{
+    return format == Format::Chd ? ids::Check1 : ids::Check2;
+}
+
+// Reads the box that must come next and answers it. A box with another text is answered
+// harmlessly (No where it asks) and its text is reported.
+testing::AssertionResult Box(const RunningQarvel &q, const std::wstring &text, int button)
+{
+    const auto box = q.WaitForMessageBox();
+    if (!box) {
+        return testing::AssertionFailure() << "no message box came for: " << text;
+    }
+    if (box->text != text) {
+        const bool asks = std::ranges::find(box->buttons, IDNO) != box->buttons.end();
+        q.Answer(*box, asks ? IDNO : IDOK);
+        return testing::AssertionFailure()
+               << "the box says: " << box->text << "\nexpected: " << text;
+    }
+    if (!q.Answer(*box, button)) {
+        return testing::AssertionFailure() << "the box did not close: " << text;
+    }
+    return testing::AssertionSuccess();
+}
+
+// Every record of a program whose file name ends as given.
+std::vector<Record> RecordsOf(const std::vector<Record> &records, const std::wstring &end)
+{
+    std::vector<Record> found;
+    std::ranges::copy_if(records, std::back_inserter(found),
+                         [&](const Record &r) { return EndsWithNoCase(r.program, end); });
+    return found;
+}
+
+// Deletes the files at the end of the scope, and at its start what an earlier, interrupted run
+// left at the same place.
+class Removed {
+public:
+    explicit Removed(std::vector<std::wstring> files) : files_(std::move(files)) { Remove(); }
+    Removed(const Removed &) = delete;
+    Removed &operator=(const Removed &) = delete;
+    ~Removed() { Remove(); }
+
+private:
+    void Remove() const
+    {
+        for (const std::wstring &file : files_) {
+            ::DeleteFileW(file.c_str());
+        }
+    }
+    std::vector<std::wstring> files_;
+};
+
+class Faults : public testing::Test {
+protected:
+    Lab lab{record::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name())};
+    std::wstring program = lab.Path(L"program");
+    std::wstring work = lab.Path(L"work");
+    std::wstring images = lab.Path(L"images");
+
+    // Qarvel.exe with both tools and the converter beside it.
+    void LayProgram(const std::wstring &folder)
+    {
+        program = folder;
+        const std::wstring base =
+            folder.ends_with(L'\\') ? folder.substr(0, folder.size() - 1) : folder;
+        if (base.size() > 2) {
+            ASSERT_TRUE(MakeFolders(base));
+        }
+        ASSERT_TRUE(CopyInto(QarvelExe, base + L"\\Qarvel.exe"));
+        ASSERT_TRUE(CopyInto(RecorderExe, base + L"\\bin2iso.exe"));
+        ASSERT_TRUE(CopyInto(RecorderExe, base + L"\\chdman.exe"));
+        ASSERT_TRUE(WriteFile(base + L"\\ziso.py", "# stands in for the script\n"));
+    }
+
+    // The interpreter finds the tools it is given by bare name in the working folder.
+    void LayWork()
+    {
+        ASSERT_TRUE(MakeFolders(work));
+        for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
+            ASSERT_TRUE(CopyInto(RecorderExe, Joined(work, tool)));
+        }
+    }
+
+    void LayImages(const std::wstring &folder, const std::vector<std::wstring> &files)
+    {
+        images = folder;
+        ASSERT_TRUE(MakeFolders(folder));
+        for (const std::wstring &file : files) {
+            ASSERT_TRUE(WriteFile(Joined(folder, file), "data")) << file;
+        }
+    }
+
+    void Lay(const std::vector<std::wstring> &files = {L"game.iso", L"game.cue"})
+    {
+        LayProgram(program);
+        LayWork();
+        LayImages(images, files);
+    }
+
+    std::wstring ExePath() const
+    {
+        return program.ends_with(L'\\') ? program + L"Qarvel.exe" : program + L"\\Qarvel.exe";
+    }
+
+    RunningQarvel Start()
+    {
+        auto running = ExePath().size() < MAX_PATH ? RunningQarvel::Start(ExePath(), work)
+                                                   : StartDeep(ExePath());
+        if (!running) {
+            throw std::runtime_error("Qarvel.exe did not start or showed no window");
+        }
+        return std::move(*running);
+    }
+
+    // CreateProcessW takes no program deeper than MAX_PATH, here as on Windows; Wine's own
+    // loader, given the Unix path, starts it all the same.
+    std::optional<RunningQarvel> StartDeep(const std::wstring &exe)
+    {
+        using ToUnix = char *(CDECL *)(const wchar_t *);
+        const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        const std::wstring loader = Variable(L"WINELOADER");
+        if (toUnix == nullptr || loader.empty()) {
+            ADD_FAILURE() << "a program this deep can only be started under Wine";
+            return std::nullopt;
+        }
+        char *unix = toUnix(exe.c_str());
+        if (unix == nullptr) {
+            return std::nullopt;
+        }
+        const std::wstring unixExe = record::FromUtf8(unix);
+        ::HeapFree(::GetProcessHeap(), 0, unix);
+        // Z: is the Unix root. The loader finds itself by the name it is given as argv[0].
+        std::wstring loaderPath = L"Z:" + loader;
+        std::ranges::replace(loaderPath, L'/', L'\\');
+        return RunningQarvel::StartThrough(loaderPath, L"\"" + loader + L"\" \"" + unixExe + L"\"",
+                                           exe, work);
+    }
+
+    static void Tick(RunningQarvel &q, int box)
+    {
+        if (::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) != BST_CHECKED) {
+            Click(q.Control(box));
+        }
+        ASSERT_TRUE(WaitFor(
+            [&] { return ::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3s));
+    }
+
+    // Compresses the selected file with Yes and checks what reached the tool, byte for byte.
+    void CompressSelected(RunningQarvel &q, Format format, const std::wstring &name,
+                          size_t &recorded)
+    {
+        Tick(q, BoxOf(format));
+        Click(q.Control(ids::Command1));
+        ASSERT_TRUE(Box(q, Confirmation(format, name), IDYES));
+        ASSERT_TRUE(Box(q, format == Format::Chd ? texts::ChdReport : texts::ZsoReport, IDOK));
+        const auto records = lab.WaitForRecords(++recorded);
+        ASSERT_EQ(records.size(), recorded);
+        const Record &got = records.back();
+        const std::wstring input = Joined(images, name);
+        EXPECT_EQ(got.program,
+                  Joined(work, format == Format::Chd ? L"chdman.exe" : L"ziso.py.exe"));
+        EXPECT_EQ(got.args, ToolArgs(format, input, program));
+        if (format == Format::Zso) {
+            EXPECT_EQ(ClipboardText(), CommandLine(format, input, program));
+        }
+    }
+};
+
+// --- names ---
+
+enum class Outcome { Launched, NotAnImage, Expansion };
+
+struct NameCase {
+    const char *what;
+    std::wstring name;
+    Outcome outcome;
+    std::wstring expanded = {};
+};
+
+// Names that begin with "." are hidden files under Wine (the Unix convention) and the file
+// list leaves hidden files out, so they cannot be chosen here; Windows names cannot end in
+// "." (the system drops it), so no such file can be laid at all. Neither is faked.
+TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
+{
+    // Qarvel.exe inherits this environment and passes it on to cmd.exe.
+    ::SetEnvironmentVariableW(L"QARVEL_NEVER_SET", nullptr);
+    ASSERT_TRUE(Variable(L"QARVEL_NEVER_SET").empty());
+    ASSERT_FALSE(Variable(L"PATH").empty());
+    const NameCase cases[] = {
+        {"blanks inside", L"two  blanks here.iso", Outcome::Launched},
+        {"leading blank", L" leading blank.cue", Outcome::Launched},
+        {"blank before the dot", L"blank before dot .iso", Outcome::Launched},
+        {"every character a name may hold", L"a%&^!();,='`~[]{}#@$+.iso", Outcome::Launched},
+        {"ampersand and caret first", L"&^ first.cue", Outcome::Launched},
+        {"a lone percent sign", L"100% done.iso", Outcome::Launched},
+        {"an undefined variable", L"a%QARVEL_NEVER_SET%b.iso", Outcome::Launched},
+        {"a defined variable", L"a%PATH%b.iso", Outcome::Expansion, L"%PATH%"},
+        {"accented", L"caf\u00e9 cr\u00e8me.iso", Outcome::Launched},
+        {"Cyrillic", L"\u0434\u0438\u0441\u043a.cue", Outcome::Launched},
+        {"Japanese", L"\u30c7\u30a3\u30b9\u30af.iso", Outcome::Launched},
+        {"outside the BMP", L"disc \U0001F4BF.iso", Outcome::Launched},
+        {"no dot, exactly iso", L"iso", Outcome::Launched},
+        {"no dot", L"readme", Outcome::NotAnImage},
+        {"many dots", L"a.b.c.iso", Outcome::Launched},
+        {"two dots in a row", L"disc..cue", Outcome::Launched},
+        {"image name, other last piece", L"game.iso.txt", Outcome::NotAnImage},
+        {"upper case", L"UPPER.ISO", Outcome::NotAnImage},
+        {"mixed case", L"Mixed.Cue", Outcome::NotAnImage},
+        {"last piece only starts right", L"game.isoo", Outcome::NotAnImage},
+    };
+    std::vector<std::wstring> files;
+    for (const auto &c : cases) {
+        files.push_back(c.name);
+    }
+    Lay(files);
+    RunningQarvel q = Start();
+    ASSERT_TRUE(q.OpenFolder(images));
+    Tick(q, ids::Check1);
+    size_t recorded = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(q.SelectFile(c.name));
+        switch (c.outcome) {
+        case Outcome::Launched:
+            CompressSelected(q, Format::Chd, c.name, recorded);
+            break;
+        case Outcome::NotAnImage:
+            Click(q.Control(ids::Command1));
+            EXPECT_TRUE(Box(q, texts::NotAnImage, IDOK));
+            break;
+        case Outcome::Expansion:
+            Click(q.Control(ids::Command1));
+            EXPECT_TRUE(Box(q, texts::ExpansionStart + c.expanded + texts::ExpansionEnd, IDOK));
+            break;
+        }
+        EXPECT_TRUE(q.NoMessageBox(300ms));
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), texts::FileLabelStart + c.name);
+    }
+    EXPECT_EQ(lab.Records().size(), recorded) << "only accepted names reach the tool";
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_TRUE(q.Close());
+}
+
+// --- paths ---
+
+struct PathCase {
+    const char *what;
+    std::wstring program;
+    std::wstring images;
+    std::vector<Format> formats;
+};
+
+TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
+{
+    const std::wstring a(90, L'a');
+    const std::wstring b = L"b \u00e9" + std::wstring(88, L'b');
+    const std::wstring c(90, L'c');
+    const std::wstring deep = a + L"\\" + b + L"\\" + c;
+    const PathCase cases[] = {
+        {"selected file deeper than 260 characters",
+         lab.Path(L"program"),
+         lab.Path(L"images\\" + deep),
+         {Format::Chd}},
+        {"program folder deeper than 260 characters",
+         lab.Path(L"program\\" + deep),
+         lab.Path(L"images"),
+         {Format::Chd}},
+        {"program folder with blanks, parentheses, & and a lone %",
+         lab.Path(L"Program Files (x86)\\Q & A (1) %"),
+         lab.Path(L"images"),
+         {Format::Chd, Format::Zso}},
+    };
+    LayWork();
+    size_t recorded = 0;
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.what);
+        LayProgram(row.program);
+        LayImages(row.images, {L"long name.iso"});
+        RunningQarvel q = Start();
+        EXPECT_EQ(q.OpenFolderShown(), program);
+        EXPECT_TRUE(::IsWindowEnabled(q.Control(ids::Check1)));
+        EXPECT_TRUE(::IsWindowEnabled(q.Control(ids::Check2)));
+        ASSERT_TRUE(q.OpenFolder(images));
+        for (const Format format : row.formats) {
+            ASSERT_TRUE(q.SelectFile(L"long name.iso"));
+            CompressSelected(q, format, L"long name.iso", recorded);
+        }
+        EXPECT_TRUE(q.IsResponsive());
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+// Wine's C: is the prefix's drive_c, a folder this test may write to; what it lays in the
+// root is removed again whatever happens.
+TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
+{
+    const Removed laid({L"C:\\Qarvel.exe", L"C:\\bin2iso.exe", L"C:\\chdman.exe", L"C:\\ziso.py",
+                        L"C:\\game.iso"});
+    LayProgram(L"C:\\");
+    LayWork();
+    ASSERT_TRUE(WriteFile(L"C:\\game.iso", "data"));
+    RunningQarvel q = Start();
+    EXPECT_EQ(q.OpenFolderShown(), L"C:\\");
+
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    Tick(q, ids::Check1);
+    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(Box(q, Confirmation(Format::Chd, L"game.iso"), IDYES));
+    ASSERT_TRUE(Box(q, texts::ChdReport, IDOK));
+    auto records = lab.WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].args,
+              (std::vector<std::wstring>{L"chdman", L"createcd", L"-i", L"C:\\\\game.iso", L"-o",
+                                         L"C:\\\\NEW.CHD"}));
+
+    Click(q.Control(ids::Command2));
+    records = lab.WaitForRecords(2);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(EndsWithNoCase(records[1].program, L"\\bin2iso.exe")) << records[1].program;
+    EXPECT_EQ(records[1].args, std::vector<std::wstring>{L"C:\\\\bin2iso.exe"});
+    EXPECT_TRUE(q.NoMessageBox());
+    EXPECT_TRUE(q.Close());
+}
+
+// --- faults ---
+
+TEST_F(Faults, TheOpenFolderDeletedWhileShown)
+{
+    Lay();
+    ASSERT_TRUE(MakeFolders(Joined(images, L"sub")));
+    RunningQarvel q = Start();
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    Tick(q, ids::Check1);
+    RemoveTree(images);
+    ASSERT_EQ(::GetFileAttributesW(images.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Still listed, no longer there: the tool is not given a path that names nothing.
+    Click(q.Control(ids::Command1));
+    EXPECT_TRUE(Box(q, texts::FileGone + Joined(images, L"game.iso"), IDOK));
+    EXPECT_TRUE(q.NoMessageBox());
+
+    // Another entry of the vanished folder: named in a message, the lists as they were.
+    const HWND dir1 = q.Control(ids::Dir1);
+    const auto entries = ListItems(dir1);
+    const auto sub = std::ranges::find(entries, Joined(images, L"sub"));
+    ASSERT_NE(sub, entries.end());
+    ClickListItem(dir1, static_cast<int>(sub - entries.begin()), 2);
+    const auto box = q.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value()) << "opening a vanished folder says so";
+    EXPECT_NE(box->text.find(L"\"" + Joined(images, L"sub") + L"\""), std::wstring::npos)
+        << box->text;
+    ASSERT_TRUE(q.Answer(*box, IDOK));
+    EXPECT_EQ(ListItems(dir1), entries);
+    EXPECT_EQ(q.OpenFolderShown(), images);
+
+    // The lists stay usable: the working folder opens and lists its files.
+    ASSERT_TRUE(q.OpenFolder(work));
+    const auto files = ListItems(q.Control(ids::File1));
+    EXPECT_NE(std::ranges::find(files, L"chdman.exe"), files.end());
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_TRUE(lab.Records().empty());
+    EXPECT_TRUE(q.Close());
+}
+
+std::wstring ComboText(HWND combo, LRESULT index)
+{
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) {
+        return {};
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
+    return text;
+}
+
+// The drive letter comes from the test's wrapper, which points it at a folder that does not
+// exist before Wine starts (Wine reads its drives once per session). Wine reports such a
+// drive as "path not found"; Windows reports an empty removable drive as "not ready".
+TEST_F(Faults, ADriveThatIsNotThere)
+{
+    const std::wstring letter = Variable(L"QARVEL_MISSING_DRIVE");
+    if (letter.empty()) {
+        GTEST_SKIP() << "run through tests/e2e/with-missing-drive to have a drive with no target";
+    }
+    const std::wstring root = letter + L"\\";
+    Lay();
+    RunningQarvel q = Start();
+    const HWND drive1 = q.Control(ids::Drive1);
+    const auto count = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0);
+    bool offered = false;
+    for (LRESULT i = 0; i < count; ++i) {
+        offered = offered || ComboText(drive1, i) == root;
+    }
+    ASSERT_TRUE(offered) << "the drive list offers the drive";
+    const LRESULT shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+    ASSERT_NE(shown, CB_ERR);
+    const std::wstring shownRoot = ComboText(drive1, shown);
+    const auto dirBefore = ListItems(q.Control(ids::Dir1));
+    const auto filesBefore = ListItems(q.Control(ids::File1));
+
+    // As a person does: open the drop-down and type the drive's letter, which picks it.
+    Click(drive1);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(drive1, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3s));
+    PressKey(static_cast<WORD>(letter[0])); // the wrapper gives an upper-case letter
+    const auto box = q.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    const std::wstring unreadable = win::texts::FolderUnreadable(root, L"");
+    const std::wstring head = unreadable.substr(0, unreadable.find(L"\n\n") + 2);
+    const std::wstring tail = unreadable.substr(head.size());
+    EXPECT_TRUE(box->text.starts_with(head) && box->text.ends_with(tail) &&
+                box->text.size() > unreadable.size())
+        << box->text;
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    ASSERT_TRUE(q.Answer(*box, IDOK));
+    EXPECT_TRUE(q.NoMessageBox()) << "no second box, the system's among them";
+    EXPECT_EQ(ListItems(q.Control(ids::Dir1)), dirBefore);
+    EXPECT_EQ(ListItems(q.Control(ids::File1)), filesBefore);
+    EXPECT_EQ(ComboText(drive1, ::SendMessageW(drive1, CB_GETCURSEL, 0, 0)), shownRoot);
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_TRUE(q.Close());
+}
+
+// Starts clipboard-holder.exe and waits until it holds the clipboard.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(DWORD holdMs)
+    {
+        const std::wstring name =
+            L"qarvel-fault-clipboard-" + std::to_wstring(::GetCurrentProcessId());
+        ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+        std::wstring line = L"\"" + HolderExe + L"\" " + std::to_wstring(holdMs) + L" " + name;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (ready_ && ::CreateProcessW(HolderExe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                       nullptr, nullptr, &startup, &info)) {
+            process_.reset(info.hProcess);
+            const win::UniqueHandle thread(info.hThread);
+        }
+    }
+    bool Holds() const
+    {
+        return process_ && ::WaitForSingleObject(ready_.get(), 10000) == WAIT_OBJECT_0;
+    }
+    ~ClipboardHolder()
+    {
+        if (process_) {
+            ::WaitForSingleObject(process_.get(), 15000);
+        }
+    }
+
+private:
+    win::UniqueHandle ready_;
+    win::UniqueHandle process_;
+};
+
+struct HoldCase {
+    const char *what;
+    DWORD holdMs;
+    bool copied;
+};
+
+TEST_F(Faults, AClipboardHeldByAnotherProgram)
+{
+    Lay();
+    RunningQarvel q = Start();
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    Tick(q, ids::Check2);
+    const HoldCase cases[] = {
+        {"held longer than the program waits", 4000, false},
+        {"held for a moment", 100, true},
+    };
+    const std::wstring line = CommandLine(Format::Zso, Joined(images, L"game.iso"), program);
+    size_t recorded = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(SetClipboard(L"before"));
+        Click(q.Control(ids::Command1));
+        const auto ask = q.WaitForMessageBox();
+        ASSERT_TRUE(ask.has_value());
+        ASSERT_EQ(ask->text, Confirmation(Format::Zso, L"game.iso"));
+        {
+            ClipboardHolder holder(c.holdMs);
+            ASSERT_TRUE(holder.Holds());
+            ASSERT_TRUE(q.Answer(*ask, IDYES));
+            // The compression starts whether or not the line could be copied.
+            EXPECT_TRUE(Box(q, texts::ZsoReport, IDOK));
+            if (!c.copied) {
+                EXPECT_TRUE(Box(q, texts::ClipboardFailed, IDOK));
+            }
+            EXPECT_TRUE(q.NoMessageBox());
+        }
+        const auto records = lab.WaitForRecords(++recorded);
+        ASSERT_EQ(records.size(), recorded);
+        EXPECT_EQ(records.back().args, ToolArgs(Format::Zso, Joined(images, L"game.iso"), program));
+        EXPECT_EQ(ClipboardText(), c.copied ? line : L"before");
+    }
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_TRUE(q.Close());
+}
+
+// Moves the system's cmd.exe aside for the scope. Should the test die on the way, the
+// test's wrapper puts it back.
+class InterpreterAway {
+public:
+    InterpreterAway()
+    {
+        std::wstring system(MAX_PATH, L'\0');
+        system.resize(::GetSystemDirectoryW(system.data(), MAX_PATH));
+        path_ = system + L"\\cmd.exe";
+        aside_ = path_ + L".qarvel-away";
+        moved_ = ::MoveFileExW(path_.c_str(), aside_.c_str(), 0) != FALSE;
+    }
+    InterpreterAway(const InterpreterAway &) = delete;
+    InterpreterAway &operator=(const InterpreterAway &) = delete;
+    ~InterpreterAway()
+    {
+        if (moved_) {
+            ::MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+    bool Moved() const { return moved_; }
+
+private:
+    std::wstring path_;
+    std::wstring aside_;
+    bool moved_ = false;
+};
+
+struct UnstartableCase {
+    const char *what;
+    int control;
+    int tick;
+    std::wstring confirmation;
+};
+
+TEST_F(Faults, AnInterpreterThatCannotStart)
+{
+    Lay();
+    RunningQarvel q = Start();
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    const UnstartableCase cases[] = {
+        {"CHD", ids::Command1, ids::Check1, Confirmation(Format::Chd, L"game.iso")},
+        {"ZSO", ids::Command1, ids::Check2, Confirmation(Format::Zso, L"game.iso")},
+        {"BIN2ISO", ids::Command2, 0, L""},
+        {"lz4 label", ids::Label4, 0, L""},
+    };
+    {
+        const InterpreterAway away;
+        ASSERT_TRUE(away.Moved());
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.what);
+            if (c.tick != 0) {
+                Tick(q, c.tick);
+            }
+            Click(q.Control(c.control));
+            if (!c.confirmation.empty()) {
+                ASSERT_TRUE(Box(q, c.confirmation, IDYES));
+            }
+            EXPECT_TRUE(Box(q, texts::LaunchFailed, IDOK)) << "and no report of success";
+            EXPECT_TRUE(q.NoMessageBox());
+        }
+    }
+    EXPECT_TRUE(lab.Records().empty());
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_TRUE(q.Close());
+}
+
+TEST_F(Faults, ButtonsPressedManyTimesInARow)
+{
+    Lay();
+    RunningQarvel q = Start();
+    for (int i = 0; i < 10; ++i) {
+        Click(q.Control(ids::Command2));
+    }
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_EQ(lab.WaitForRecords(10).size(), 10u);
+
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.cue"));
+    Tick(q, ids::Check1);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        Click(q.Control(ids::Command1));
+        ASSERT_TRUE(Box(q, Confirmation(Format::Chd, L"game.cue"), IDYES));
+        ASSERT_TRUE(Box(q, texts::ChdReport, IDOK));
+    }
+    EXPECT_TRUE(q.IsResponsive());
+    EXPECT_EQ(lab.WaitForRecords(15).size(), 15u);
+    // Nothing more arrives late.
+    ::Sleep(1500);
+    const auto records = lab.Records();
+    EXPECT_EQ(RecordsOf(records, L"\\bin2iso.exe").size(), 10u);
+    EXPECT_EQ(RecordsOf(records, L"\\chdman.exe").size(), 5u);
+    EXPECT_EQ(records.size(), 15u);
+    EXPECT_TRUE(q.Close());
+}
+
+// --- planting ---
+
+// Wine loads its own built-in uxtheme.dll and version.dll even when a file of that name lies
+// beside the program, so under Wine's defaults nothing planted would ever be loaded, whatever
+// Qarvel.exe does. For one program, this asks Wine to take the libraries beside it first, the
+// way Windows searches the program's folder first; the setting is removed at the end.
+class NativeFirstFor {
+public:
+    NativeFirstFor(const std::wstring &program, std::initializer_list<const wchar_t *> libraries)
+        : app_(L"Software\\Wine\\AppDefaults\\" + program)
+    {
+        if (!UnderWine()) {
+            return;
+        }
+        const UserKey overrides(app_ + L"\\DllOverrides");
+        made_ = static_cast<bool>(overrides);
+        for (const wchar_t *library : libraries) {
+            made_ = made_ && overrides.SetText(library, L"native,builtin");
+        }
+    }
+    NativeFirstFor(const NativeFirstFor &) = delete;
+    NativeFirstFor &operator=(const NativeFirstFor &) = delete;
+    ~NativeFirstFor() { ::RegDeleteTreeW(HKEY_CURRENT_USER, app_.c_str()); }
+    // True when the setting is in place, or not needed (not under Wine).
+    bool Ready() const { return made_ || !UnderWine(); }
+
+private:
+    std::wstring app_;
+    bool made_ = false;
+};
+
+// A cmd.exe beside the program or in its working folder never runs in place of the system's,
+// and libraries planted beside Qarvel.exe under system names are never loaded, through a whole
+// start, compress, convert and close.
+//
+// uxtheme.dll is asked for native-first (see NativeFirstFor). version.dll cannot be: Wine's
+// own user32.dll imports it, which Windows' does not, so native-first would load it into every
+// program under Wine. Under Wine it therefore passes trivially; it guards the Windows build.
+TEST_F(Faults, NothingPlantedBesideItRuns)
+{
+    Lay();
+    ASSERT_TRUE(CopyInto(RecorderExe, Joined(program, L"cmd.exe")));
+    ASSERT_TRUE(CopyInto(RecorderExe, Joined(work, L"cmd.exe")));
+    for (const wchar_t *library : {L"version.dll", L"uxtheme.dll"}) {
+        ASSERT_TRUE(CopyInto(PlantedDll, Joined(program, library)));
+    }
+    const NativeFirstFor nativeFirst(L"Qarvel.exe", {L"uxtheme"});
+    ASSERT_TRUE(nativeFirst.Ready());
+    // Each library and the program it was loaded into, once.
+    const auto loaded = [&] {
+        std::set<std::wstring> found;
+        for (const Record &r : RecordsOf(lab.Records(), L".dll")) {
+            found.insert(r.program + L" into " + (r.args.empty() ? L"?" : r.args[0]));
+        }
+        return found;
+    };
+    std::optional<RunningQarvel> started;
+    try {
+        started.emplace(Start());
+    } catch (const std::runtime_error &) {
+    }
+    ASSERT_EQ(loaded(), std::set<std::wstring>{}) << "planted libraries were loaded";
+    ASSERT_TRUE(started.has_value()) << "Qarvel.exe did not start";
+    RunningQarvel &q = *started;
+
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    size_t recorded = 0;
+    CompressSelected(q, Format::Chd, L"game.iso", recorded);
+    CompressSelected(q, Format::Zso, L"game.iso", recorded);
+    Click(q.Control(ids::Command2));
+    Click(q.Control(ids::Label4));
+    lab.WaitForRecords(4);
+    EXPECT_TRUE(q.Close());
+
+    ::Sleep(500);
+    EXPECT_EQ(loaded(), std::set<std::wstring>{}) << "planted libraries were loaded";
+    const auto records = lab.Records();
+    EXPECT_TRUE(RecordsOf(records, L"\\cmd.exe").empty()) << "a planted interpreter ran";
+    EXPECT_EQ(RecordsOf(records, L"\\chdman.exe").size(), 1u);
+    EXPECT_EQ(RecordsOf(records, L"\\ziso.py.exe").size(), 1u);
+    EXPECT_EQ(RecordsOf(records, L"\\bin2iso.exe").size(), 1u);
+    EXPECT_EQ(RecordsOf(records, L"\\pip.exe").size(), 1u);
+}
+
+} // namespace
+} // namespace qarvel::drive
