@@ -3,6 +3,7 @@
 
 #include "tests/harness/Driver.h"
 #include "tests/harness/Lab.h"
+#include "tests/harness/WineSettings.h"
 #include "window/ControlIds.h"
 
 #include <gtest/gtest.h>
