@@ -7,7 +7,7 @@
 
 namespace qarvel {
 
-std::vector<std::wstring> SplitName(const std::wstring& name)
+std::vector<std::wstring> SplitName(const std::wstring &name)
 {
     std::vector<std::wstring> pieces;
     if (name.empty()) {
@@ -25,55 +25,55 @@ std::vector<std::wstring> SplitName(const std::wstring& name)
     }
 }
 
-bool IsImagePieces(const std::vector<std::wstring>& pieces)
+bool IsImagePieces(const std::vector<std::wstring> &pieces)
 {
     if (pieces.empty()) {
         return false;
     }
     return std::ranges::any_of(texts::AcceptedLastPieces,
-                               [&](const wchar_t* accepted) { return pieces.back() == accepted; });
+                               [&](const wchar_t *accepted) { return pieces.back() == accepted; });
 }
 
-std::wstring JoinPath(const std::wstring& directory, const std::wstring& name)
+std::wstring JoinPath(const std::wstring &directory, const std::wstring &name)
 {
     return directory + texts::PathSeparator + name;
 }
 
 namespace {
 
-std::wstring Quoted(const std::wstring& text)
+std::wstring Quoted(const std::wstring &text)
 {
     return texts::Quote + text + texts::Quote;
 }
 
-std::wstring CompressCommand(const wchar_t* head, const std::wstring& inputPath,
-                             const wchar_t* between, const std::wstring& programDirectory,
-                             const wchar_t* outputName)
+std::wstring CompressCommand(const wchar_t *head, const std::wstring &inputPath,
+                             const wchar_t *between, const std::wstring &programDirectory,
+                             const wchar_t *outputName)
 {
     return head + Quoted(inputPath) + between + Quoted(JoinPath(programDirectory, outputName));
 }
 
 } // namespace
 
-std::wstring ChdCommand(const std::wstring& inputPath, const std::wstring& programDirectory)
+std::wstring ChdCommand(const std::wstring &inputPath, const std::wstring &programDirectory)
 {
     return CompressCommand(texts::ChdHead, inputPath, texts::ChdBetween, programDirectory,
                            texts::ChdOutputName);
 }
 
-std::wstring ZsoCommand(const std::wstring& inputPath, const std::wstring& programDirectory)
+std::wstring ZsoCommand(const std::wstring &inputPath, const std::wstring &programDirectory)
 {
     return CompressCommand(texts::ZsoHead, inputPath, texts::ZsoBetween, programDirectory,
                            texts::ZsoOutputName);
 }
 
-std::wstring ConvertCommand(const std::wstring& programDirectory)
+std::wstring ConvertCommand(const std::wstring &programDirectory)
 {
     return texts::ConvertHead + Quoted(Quoted(programDirectory + texts::ConverterFile));
 }
 
-std::wstring FindExpansion(const std::wstring& commandLine,
-                           const std::function<bool(const std::wstring&)>& isVariable)
+std::wstring FindExpansion(const std::wstring &commandLine,
+                           const std::function<bool(const std::wstring &)> &isVariable)
 {
     // Each "%" with the next one after it: whichever way the interpreter pairs them up, every
     // text it could expand is one of these.

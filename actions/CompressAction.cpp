@@ -46,9 +46,8 @@ void ImageActions::Compress(Format format)
     const std::wstring programDirectory = host_.ProgramDirectory();
     const std::wstring commandLine = chd ? ChdCommand(selectedPath_, programDirectory)
                                          : ZsoCommand(selectedPath_, programDirectory);
-    if (!IsSafeToStart(commandLine) ||
-        !Ask(texts::ConfirmStart + selectedName_ +
-             (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
+    if (!IsSafeToStart(commandLine) || !Ask(texts::ConfirmStart + selectedName_ +
+                                            (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
         return;
     }
     const bool copied = chd || host_.SetClipboardText(commandLine);
@@ -61,10 +60,11 @@ void ImageActions::Compress(Format format)
     }
 }
 
-bool ImageActions::IsSafeToStart(const std::wstring& commandLine)
+bool ImageActions::IsSafeToStart(const std::wstring &commandLine)
 {
-    const std::wstring expanded = FindExpansion(
-        commandLine, [this](const std::wstring& name) { return host_.IsEnvironmentVariable(name); });
+    const std::wstring expanded = FindExpansion(commandLine, [this](const std::wstring &name) {
+        return host_.IsEnvironmentVariable(name);
+    });
     if (expanded.empty()) {
         return true;
     }
@@ -72,7 +72,7 @@ bool ImageActions::IsSafeToStart(const std::wstring& commandLine)
     return false;
 }
 
-bool ImageActions::Launch(const std::wstring& commandLine)
+bool ImageActions::Launch(const std::wstring &commandLine)
 {
     if (host_.LaunchCommand(commandLine, ShowMode::ShowMinimisedWithFocus) == NoTask) {
         Tell(texts::LaunchFailed, MessageStyle::Critical);
@@ -81,12 +81,12 @@ bool ImageActions::Launch(const std::wstring& commandLine)
     return true;
 }
 
-bool ImageActions::Ask(const std::wstring& prompt)
+bool ImageActions::Ask(const std::wstring &prompt)
 {
     return host_.ShowMessageBox(prompt, MessageStyle::YesNo) == Answer::AnswerYes;
 }
 
-void ImageActions::Tell(const std::wstring& prompt, MessageStyle style)
+void ImageActions::Tell(const std::wstring &prompt, MessageStyle style)
 {
     host_.ShowMessageBox(prompt, style);
 }

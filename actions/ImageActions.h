@@ -12,7 +12,7 @@ namespace qarvel {
 
 class ImageActions {
 public:
-    ImageActions(FormControls& form, HostServices& host) : form_(form), host_(host) {}
+    ImageActions(FormControls &form, HostServices &host) : form_(form), host_(host) {}
 
     // Selection capture, shared by the compress and convert buttons.
     void CaptureSelection();
@@ -35,22 +35,22 @@ public:
     void OnSiteLabelClicked();
     void OnLz4LabelClicked();
 
-    const std::wstring& SelectedName() const { return selectedName_; }
-    const std::vector<std::wstring>& NamePieces() const { return namePieces_; }
-    const std::wstring& SelectedPath() const { return selectedPath_; }
+    const std::wstring &SelectedName() const { return selectedName_; }
+    const std::vector<std::wstring> &NamePieces() const { return namePieces_; }
+    const std::wstring &SelectedPath() const { return selectedPath_; }
 
 private:
     enum class Format { Chd, Zso };
     void Compress(Format format);
     // False, after saying why, when the interpreter would change a path in the line.
-    bool IsSafeToStart(const std::wstring& commandLine);
+    bool IsSafeToStart(const std::wstring &commandLine);
     // Starts the line minimised; says so when the interpreter could not be started.
-    bool Launch(const std::wstring& commandLine);
-    bool Ask(const std::wstring& prompt);
-    void Tell(const std::wstring& prompt, MessageStyle style);
+    bool Launch(const std::wstring &commandLine);
+    bool Ask(const std::wstring &prompt);
+    void Tell(const std::wstring &prompt, MessageStyle style);
 
-    FormControls& form_;
-    HostServices& host_;
+    FormControls &form_;
+    HostServices &host_;
 
     // Filled only by CaptureSelection, which every action that uses them runs first.
     std::wstring selectedName_;

@@ -26,29 +26,29 @@ inline constexpr TaskNumber NoTask = 0;
 class HostServices {
 public:
     HostServices() = default;
-    HostServices(const HostServices&) = delete;
-    HostServices& operator=(const HostServices&) = delete;
+    HostServices(const HostServices &) = delete;
+    HostServices &operator=(const HostServices &) = delete;
     virtual ~HostServices() = default;
 
     // Starts the command line as a new process and returns at once, without waiting.
     // The process inherits the program's working directory. Gives NoTask on failure.
-    virtual TaskNumber LaunchCommand(const std::wstring& commandLine, ShowMode mode) = 0;
+    virtual TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) = 0;
 
     // A modal message box captioned "Qarvel"; the first button is the default.
-    virtual Answer ShowMessageBox(const std::wstring& prompt, MessageStyle style) = 0;
+    virtual Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) = 0;
 
     // Replaces the clipboard's text. False when the clipboard could not be written.
-    virtual bool SetClipboardText(const std::wstring& text) = 0;
+    virtual bool SetClipboardText(const std::wstring &text) = 0;
 
     // True when a file, not a directory, exists at the full path (host's rules for names).
-    virtual bool FileExists(const std::wstring& path) = 0;
+    virtual bool FileExists(const std::wstring &path) = 0;
 
     // The directory holding the program's executable, no trailing separator except at a
     // drive root.
     virtual std::wstring ProgramDirectory() = 0;
 
     // True when an environment variable of this name is set for the programs started.
-    virtual bool IsEnvironmentVariable(const std::wstring& name) = 0;
+    virtual bool IsEnvironmentVariable(const std::wstring &name) = 0;
 };
 
 } // namespace qarvel

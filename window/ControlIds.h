@@ -4,7 +4,7 @@
 
 namespace qarvel::ids {
 
-inline constexpr const wchar_t* Form1Class = L"QarvelForm1";
+inline constexpr const wchar_t *Form1Class = L"QarvelForm1";
 
 enum Control : int {
     Label1 = 101,   // the file label (static)

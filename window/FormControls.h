@@ -15,8 +15,8 @@ enum class Tick : int { Unticked = 0, Ticked = 1 };
 class FormControls {
 public:
     FormControls() = default;
-    FormControls(const FormControls&) = delete;
-    FormControls& operator=(const FormControls&) = delete;
+    FormControls(const FormControls &) = delete;
+    FormControls &operator=(const FormControls &) = delete;
     virtual ~FormControls() = default;
 
     // File1: the selected entry, the bare file name; empty when nothing is selected.
@@ -24,7 +24,7 @@ public:
     // File1: the directory whose files it lists (no trailing separator except at a drive root).
     virtual std::wstring ReadFileListDirectory() = 0;
     // File1: list that directory's files; the selection is cleared.
-    virtual void SetFileListDirectory(const std::wstring& directory) = 0;
+    virtual void SetFileListDirectory(const std::wstring &directory) = 0;
     // File1: read its directory again; the selection is cleared.
     virtual void RereadFileList() = 0;
 
@@ -32,10 +32,10 @@ public:
     virtual std::wstring ReadHighlightedDirectory() = 0;
     // Dir1: open that directory and highlight it; the directory-change handling runs at once,
     // before this returns, just as when the user opens a directory.
-    virtual void SetOpenDirectory(const std::wstring& directory) = 0;
+    virtual void SetOpenDirectory(const std::wstring &directory) = 0;
 
     // Label1: replaces the caption.
-    virtual void SetFileLabel(const std::wstring& caption) = 0;
+    virtual void SetFileLabel(const std::wstring &caption) = 0;
 
     virtual Tick ReadTick(FormatBox box) = 0;
     // Changes the tick value without running the box's click handling.

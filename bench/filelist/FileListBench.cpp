@@ -144,16 +144,16 @@ int wmain(int argc, wchar_t **argv)
     const double openLargest =
         MedianMs(runs, [&] { form->SetOpenDirectory(folders.back().first); });
 
-    std::wprintf(L"File1 fill against a bare FindFirstFileExW enumeration, median of %d runs (ms)\n",
-                 runs);
+    std::wprintf(
+        L"File1 fill against a bare FindFirstFileExW enumeration, median of %d runs (ms)\n", runs);
     for (std::size_t i = 0; i < folders.size(); ++i) {
         std::wprintf(L"  %7zu files: bare %8.1f  fill %8.1f  fill ratio %.2f (target <= 3)\n",
                      folders[i].second, figures[i].bare, figures[i].fill,
                      figures[i].fill / figures[i].bare);
     }
     for (std::size_t i = 1; i < folders.size(); ++i) {
-        const double files = static_cast<double>(folders[i].second) /
-                             static_cast<double>(folders[i - 1].second);
+        const double files =
+            static_cast<double>(folders[i].second) / static_cast<double>(folders[i - 1].second);
         std::wprintf(L"  growth %zu -> %zu files (%.0fx the files): fill %.2fx, bare %.2fx "
                      L"(target <= %.0f)\n",
                      folders[i - 1].second, folders[i].second, files,

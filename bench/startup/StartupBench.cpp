@@ -29,7 +29,7 @@ HWND VisibleWindowOf(DWORD processId)
     Search search{processId, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
+            auto &s = *reinterpret_cast<Search *>(lParam);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
             if (owner == s.processId && ::IsWindowVisible(window) &&
@@ -44,7 +44,7 @@ HWND VisibleWindowOf(DWORD processId)
 }
 
 // Milliseconds from CreateProcess to a visible, idle window; negative when it never came.
-double TimeOneStart(const std::wstring& exe, const std::wstring& directory)
+double TimeOneStart(const std::wstring &exe, const std::wstring &directory)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
@@ -83,7 +83,7 @@ double Median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-std::wstring FolderOf(const std::wstring& path)
+std::wstring FolderOf(const std::wstring &path)
 {
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
@@ -91,7 +91,7 @@ std::wstring FolderOf(const std::wstring& path)
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv)
+int wmain(int argc, wchar_t **argv)
 {
     if (argc < 3) {
         std::fputs("usage: startup-bench <Qarvel.exe> <empty-window.exe> [starts]\n", stderr);

@@ -14,7 +14,7 @@ namespace {
 using Pieces = std::vector<std::wstring>;
 
 struct NameCase {
-    const wchar_t* name;
+    const wchar_t *name;
     Pieces pieces;
     bool image;
 };
@@ -39,7 +39,7 @@ TEST(SplitName, CutsAtEveryDotKeepingEmptyPiecesAndTestsTheLastOne)
         {L".", {L"", L""}, false},
         {L"", {}, false},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "name \"" << std::wstring(c.name) << "\"");
         const Pieces pieces = SplitName(c.name);
         EXPECT_EQ(pieces, c.pieces);
@@ -48,10 +48,10 @@ TEST(SplitName, CutsAtEveryDotKeepingEmptyPiecesAndTestsTheLastOne)
 }
 
 struct LineCase {
-    const wchar_t* input;
-    const wchar_t* programDirectory;
-    const wchar_t* chd;
-    const wchar_t* zso;
+    const wchar_t *input;
+    const wchar_t *programDirectory;
+    const wchar_t *chd;
+    const wchar_t *zso;
 };
 
 TEST(CompressCommands, AreComposedByteForByte)
@@ -71,7 +71,7 @@ TEST(CompressCommands, AreComposedByteForByte)
          L"cmd.exe /c ziso.py -c 1 \"E:\\my rips (1)\\a&b %x% é.cue\" "
          L"\"C:\\Program Files (x86)\\Q\\NEW.ZSO\""},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << std::wstring(c.input));
         EXPECT_EQ(ChdCommand(c.input, c.programDirectory), c.chd);
         EXPECT_EQ(ZsoCommand(c.input, c.programDirectory), c.zso);
@@ -105,10 +105,10 @@ TEST(SiteAddress, IsSecureAndSafeForTheInterpreter)
 
 TEST(FindExpansion, FindsEveryTextTheInterpreterWouldReplace)
 {
-    const auto isVariable = [](const std::wstring& name) {
+    const auto isVariable = [](const std::wstring &name) {
         return name == L"PATH" || name == L"=C:" || name == L"TEMP";
     };
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+    const std::pair<const wchar_t *, const wchar_t *> cases[] = {
         {L"cmd.exe /c chdman -i \"D:\\a%PATH%b.iso\"", L"%PATH%"},
         {L"\"D:\\%PATH:~0,3%.iso\"", L"%PATH:~0,3%"},
         {L"\"D:\\%=C:%.iso\"", L"%=C:%"},
@@ -119,7 +119,7 @@ TEST(FindExpansion, FindsEveryTextTheInterpreterWouldReplace)
         {L"\"D:\\%%.iso\"", L""},
         {L"\"D:\\path.iso\"", L""},
     };
-    for (const auto& [line, found] : cases) {
+    for (const auto &[line, found] : cases) {
         EXPECT_EQ(FindExpansion(line, isVariable), found) << std::wstring(line);
     }
 }

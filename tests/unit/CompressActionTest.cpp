@@ -1,7 +1,7 @@
 // The compress button from selection to report, against fakes that log every call in order.
 
-#include "Fakes.h"
 #include "actions/Texts.h"
+#include "Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ namespace {
 
 const std::wstring ChdLine =
     L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"";
-const std::wstring ZsoLine = L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
+const std::wstring ZsoLine =
+    L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
 
 TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
 {
@@ -38,8 +39,8 @@ TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
     rig.form.check1 = Tick::Ticked;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
-                            L"box 4 Proceed to compress game.iso with CHD?",
-                            L"launch 2 " + ChdLine, L"box 0 NEW.CHD created!"}));
+                            L"box 4 Proceed to compress game.iso with CHD?", L"launch 2 " + ChdLine,
+                            L"box 0 NEW.CHD created!"}));
     EXPECT_EQ(rig.host.clipboard, L"(untouched)");
 }
 
@@ -49,10 +50,10 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
     rig.form.selectedFile = L"game.iso";
     rig.form.check2 = Tick::Ticked;
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
-                            L"box 4 Proceed to compress game.iso with ZSO?",
-                            L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine,
-                            L"box 0 NEW.ZSO created!"}));
+    EXPECT_EQ(rig.log,
+              (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
+                   L"box 4 Proceed to compress game.iso with ZSO?", L"clipboard " + ZsoLine,
+                   L"launch 2 " + ZsoLine, L"box 0 NEW.ZSO created!"}));
     EXPECT_EQ(rig.host.clipboard, ZsoLine);
 }
 
@@ -69,8 +70,8 @@ TEST(OnCompress, BothTickedTakesChd)
 }
 
 struct StopCase {
-    const char* what;
-    const wchar_t* selected;
+    const char *what;
+    const wchar_t *selected;
     Tick check1;
     Tick check2;
     Answer answer;
@@ -81,23 +82,47 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
 {
     const std::wstring refused = std::wstring(L"box 16 ") + texts::NotAnImage;
     const StopCase cases[] = {
-        {"upper-case extension", L"GAME.ISO", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+        {"upper-case extension",
+         L"GAME.ISO",
+         Tick::Ticked,
+         Tick::Unticked,
+         Answer::AnswerYes,
          {L"label File: GAME.ISO", refused}},
-        {"trailing dot", L"game.iso.", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+        {"trailing dot",
+         L"game.iso.",
+         Tick::Ticked,
+         Tick::Unticked,
+         Answer::AnswerYes,
          {L"label File: game.iso.", refused}},
-        {"nothing selected", L"", Tick::Ticked, Tick::Unticked, Answer::AnswerYes,
+        {"nothing selected",
+         L"",
+         Tick::Ticked,
+         Tick::Unticked,
+         Answer::AnswerYes,
          {L"label File: ", refused}},
-        {"no box ticked", L"game.iso", Tick::Unticked, Tick::Unticked, Answer::AnswerYes,
+        {"no box ticked",
+         L"game.iso",
+         Tick::Unticked,
+         Tick::Unticked,
+         Answer::AnswerYes,
          {L"label File: game.iso"}},
-        {"No to CHD", L"game.iso", Tick::Ticked, Tick::Unticked, Answer::AnswerNo,
+        {"No to CHD",
+         L"game.iso",
+         Tick::Ticked,
+         Tick::Unticked,
+         Answer::AnswerNo,
          {L"label File: game.iso", L"exists D:\\rips\\game.iso",
           L"box 4 Proceed to compress game.iso with CHD?"}},
         // The clipboard is touched only after Yes.
-        {"No to ZSO", L"game.iso", Tick::Unticked, Tick::Ticked, Answer::AnswerNo,
+        {"No to ZSO",
+         L"game.iso",
+         Tick::Unticked,
+         Tick::Ticked,
+         Answer::AnswerNo,
          {L"label File: game.iso", L"exists D:\\rips\\game.iso",
           L"box 4 Proceed to compress game.iso with ZSO?"}},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Rig rig;
         rig.form.selectedFile = c.selected;
@@ -120,7 +145,7 @@ TEST(OnCompress, AFailedLaunchIsNeverReportedAsCreated)
         rig.host.task = NoTask;
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::LaunchFailed);
-        for (const auto& entry : rig.log) {
+        for (const auto &entry : rig.log) {
             EXPECT_EQ(entry.find(L"created!"), std::wstring::npos) << entry;
         }
     }
@@ -147,10 +172,10 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
         rig.form.check1 = chd;
         rig.form.check2 = Tick::Ticked;
         rig.actions.OnCompress();
-        EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
-                                L"exists D:\\rips\\100% a%PATH%b.iso",
-                                std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
-                                    texts::ExpansionEnd}));
+        EXPECT_EQ(rig.log,
+                  (Log{L"label File: 100% a%PATH%b.iso", L"exists D:\\rips\\100% a%PATH%b.iso",
+                       std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
+                           texts::ExpansionEnd}));
         EXPECT_TRUE(rig.host.launched.empty());
     }
     // A lone percent sign, or an unknown name between two, reaches the tool unchanged.

@@ -17,7 +17,7 @@ using Log = std::vector<std::wstring>;
 
 class FakeForm final : public FormControls {
 public:
-    explicit FakeForm(Log& log) : log_(log) {}
+    explicit FakeForm(Log &log) : log_(log) {}
 
     std::wstring selectedFile;
     std::wstring fileListDirectory = L"D:\\rips";
@@ -33,7 +33,7 @@ public:
 
     std::wstring ReadSelectedFile() override { return selectedFile; }
     std::wstring ReadFileListDirectory() override { return fileListDirectory; }
-    void SetFileListDirectory(const std::wstring& directory) override
+    void SetFileListDirectory(const std::wstring &directory) override
     {
         log_.push_back(L"list " + directory);
         fileListDirectory = directory;
@@ -45,7 +45,7 @@ public:
         selectedFile.clear();
     }
     std::wstring ReadHighlightedDirectory() override { return highlightedDirectory; }
-    void SetOpenDirectory(const std::wstring& directory) override
+    void SetOpenDirectory(const std::wstring &directory) override
     {
         log_.push_back(L"open " + directory);
         highlightedDirectory = directory;
@@ -53,7 +53,7 @@ public:
             onDirectoryChanged();
         }
     }
-    void SetFileLabel(const std::wstring& caption) override
+    void SetFileLabel(const std::wstring &caption) override
     {
         log_.push_back(L"label " + caption);
         fileLabel = caption;
@@ -71,17 +71,17 @@ public:
     }
 
 private:
-    Log& log_;
+    Log &log_;
 };
 
 class FakeHost final : public HostServices {
 public:
-    explicit FakeHost(Log& log) : log_(log) {}
+    explicit FakeHost(Log &log) : log_(log) {}
 
     std::wstring programDirectory = L"C:\\tools";
     std::set<std::wstring> files;
     // Files that exist beside those in the set (the rig makes the listed selection one).
-    std::function<bool(const std::wstring&)> alsoExists;
+    std::function<bool(const std::wstring &)> alsoExists;
     std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
     TaskNumber task = 4242;
@@ -89,18 +89,18 @@ public:
     std::wstring clipboard = L"(untouched)";
     std::vector<std::wstring> launched;
 
-    TaskNumber LaunchCommand(const std::wstring& commandLine, ShowMode mode) override
+    TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override
     {
         log_.push_back(L"launch " + std::to_wstring(static_cast<int>(mode)) + L" " + commandLine);
         launched.push_back(commandLine);
         return task;
     }
-    Answer ShowMessageBox(const std::wstring& prompt, MessageStyle style) override
+    Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override
     {
         log_.push_back(L"box " + std::to_wstring(static_cast<int>(style)) + L" " + prompt);
         return style == MessageStyle::YesNo ? answer : Answer::AnswerOk;
     }
-    bool SetClipboardText(const std::wstring& text) override
+    bool SetClipboardText(const std::wstring &text) override
     {
         log_.push_back(L"clipboard " + text);
         if (clipboardWorks) {
@@ -108,19 +108,19 @@ public:
         }
         return clipboardWorks;
     }
-    bool FileExists(const std::wstring& path) override
+    bool FileExists(const std::wstring &path) override
     {
         log_.push_back(L"exists " + path);
         return files.contains(path) || (alsoExists && alsoExists(path));
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
-    bool IsEnvironmentVariable(const std::wstring& name) override
+    bool IsEnvironmentVariable(const std::wstring &name) override
     {
         return variables.contains(name);
     }
 
 private:
-    Log& log_;
+    Log &log_;
 };
 
 // One window's worth: the fakes and the actions object wired together as the window does.
@@ -133,7 +133,7 @@ struct Rig {
     Rig()
     {
         form.onDirectoryChanged = [this] { actions.OnDirectoryChanged(); };
-        host.alsoExists = [this](const std::wstring& path) {
+        host.alsoExists = [this](const std::wstring &path) {
             return !form.selectionGone && !form.selectedFile.empty() &&
                    path == form.fileListDirectory + L"\\" + form.selectedFile;
         };

@@ -1,8 +1,8 @@
 // Start-up probes, the mutually exclusive format boxes, and the converter and label launches.
 
-#include "Fakes.h"
 #include "actions/CommandLines.h"
 #include "actions/Texts.h"
+#include "Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace qarvel::test {
 namespace {
 
 struct ProbeCase {
-    const char* what;
+    const char *what;
     std::wstring programDirectory;
     std::set<std::wstring> files;
     bool chd;
@@ -28,15 +28,18 @@ TEST(OnWindowLoad, DisablesOpensTheProgramDirectoryThenEnablesEachToolFound)
         // A drive root: the probe path holds two separators in a row, passed on unchanged.
         {"drive root", L"C:\\", {L"C:\\\\chdman.exe"}, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Rig rig;
         rig.host.programDirectory = c.programDirectory;
         rig.host.files = c.files;
         rig.form.selectedFile = L"left.over";
         rig.actions.OnWindowLoad();
-        Log expected{L"Check1 off", L"Check2 off", L"open " + c.programDirectory,
-                     L"list " + c.programDirectory, L"reread",
+        Log expected{L"Check1 off",
+                     L"Check2 off",
+                     L"open " + c.programDirectory,
+                     L"list " + c.programDirectory,
+                     L"reread",
                      L"exists " + c.programDirectory + L"\\chdman.exe"};
         if (c.chd) {
             expected.push_back(L"Check1 on");
@@ -70,7 +73,7 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
         {T, U, FormatBox::Check2, U, T}, {U, T, FormatBox::Check1, T, U},
         {T, U, FormatBox::Check1, U, U}, {U, T, FormatBox::Check2, U, U},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         Rig rig;
         rig.form.check1 = c.check1Before;
         rig.form.check2 = c.check2Before;
@@ -89,7 +92,7 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
 
 TEST(OnConvert, CapturesThenStartsTheConverterWithNoArguments)
 {
-    for (const wchar_t* selected : {L"", L"game.cue"}) {
+    for (const wchar_t *selected : {L"", L"game.cue"}) {
         Rig rig;
         rig.form.selectedFile = selected;
         rig.actions.OnConvert();
