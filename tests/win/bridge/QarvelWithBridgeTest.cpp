@@ -1,8 +1,10 @@
 // Qarvel.exe compressing a real image to CHD under Wine, with the bridge beside it as
 // chdman.exe: the box is offered, the command goes through the real cmd.exe and the bridge to
 // the Linux chdman, and NEW.CHD appears in the program folder. Given the image to lay and the
-// path to copy the result to, so the caller can check it with the Linux chdman.
+// path to copy the result to, so the caller can check it with the Linux chdman. A .cue image
+// comes with the track file it names, laid beside it under its own name.
 //   qarvel_bridge_e2e_test IMAGE.iso RESULT.chd
+//   qarvel_bridge_e2e_test IMAGE.cue RESULT.chd TRACK.bin
 
 #include "actions/Texts.h"
 #include "tests/harness/Driver.h"
@@ -19,6 +21,7 @@ namespace qarvel::drive {
 namespace {
 
 std::wstring ImagePath;
+std::wstring TrackPath;
 std::wstring ResultPath;
 
 const std::wstring QarvelExe = FromBuildPath(QARVEL_EXE_PATH);
@@ -47,12 +50,17 @@ TEST(QarvelWithBridge, CompressesARealImageThroughTheLinuxChdman)
     Lab lab(L"bridge");
     const std::wstring program = lab.Path(L"program (x86) & \u00fc");
     const std::wstring images = lab.Path(L"rips \u00e9");
-    const std::wstring image = L"game \u00fc.iso";
+    // The image keeps its own extension, .iso or .cue.
+    const std::wstring image = L"game \u00fc" + ImagePath.substr(ImagePath.rfind(L'.'));
     ASSERT_TRUE(MakeFolders(program));
     ASSERT_TRUE(MakeFolders(images));
     ASSERT_TRUE(CopyInto(QarvelExe, program + L"\\Qarvel.exe"));
     ASSERT_TRUE(CopyInto(BridgeExe, program + L"\\chdman.exe"));
     ASSERT_TRUE(CopyInto(ImagePath, images + L"\\" + image));
+    if (!TrackPath.empty()) {
+        const std::wstring track = TrackPath.substr(TrackPath.find_last_of(L"\\/") + 1);
+        ASSERT_TRUE(CopyInto(TrackPath, images + L"\\" + track));
+    }
 
     // Started from its own folder, where the interpreter then finds chdman.exe by bare name.
     auto q = RunningQarvel::Start(program + L"\\Qarvel.exe", program);
@@ -85,7 +93,10 @@ TEST(QarvelWithBridge, CompressesARealImageThroughTheLinuxChdman)
 int wmain(int argc, wchar_t *argv[])
 {
     testing::InitGoogleTest(&argc, argv);
-    if (argc == 3) {
+    if (argc == 4) {
+        qarvel::drive::TrackPath = argv[3];
+    }
+    if (argc == 3 || argc == 4) {
         qarvel::drive::ImagePath = argv[1];
         qarvel::drive::ResultPath = argv[2];
     }
