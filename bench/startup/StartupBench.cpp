@@ -1,8 +1,9 @@
-// Start-up of Qarvel.exe against an empty Win32 window program started the same way: from
-// process start to the window shown and the program idle, the median of several starts each,
-// interleaved so both see the same machine. Prints the ratio measured in this one run.
+// Start-up of Qarvel.exe against yardstick programs started the same way (an empty Win32
+// window; the same window with Qarvel's controls in it): from process start to the window
+// shown and the program idle, the median of several starts each, interleaved so all see the
+// same machine. Prints the ratios measured in this one run.
 //
-//   startup-bench <Qarvel.exe> <empty-window.exe> [starts]
+//   startup-bench <starts> <Qarvel.exe> <yardstick.exe>...
 
 #include "host/win/Handles.h"
 
@@ -93,33 +94,36 @@ std::wstring FolderOf(const std::wstring &path)
 
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc < 3) {
-        std::fputs("usage: startup-bench <Qarvel.exe> <empty-window.exe> [starts]\n", stderr);
+    if (argc < 4) {
+        std::fputs("usage: startup-bench <starts> <Qarvel.exe> <yardstick.exe>...\n", stderr);
         return 2;
     }
-    const std::wstring qarvel = argv[1];
-    const std::wstring empty = argv[2];
-    const int starts = argc > 3 ? std::max(10, _wtoi(argv[3])) : 15;
+    const int starts = std::max(10, _wtoi(argv[1]));
+    std::vector<std::wstring> programs(argv + 2, argv + argc);
 
     // One start of each first, untimed: the first start pays for loading the system DLLs.
-    TimeOneStart(qarvel, FolderOf(qarvel));
-    TimeOneStart(empty, FolderOf(empty));
-    std::vector<double> qarvelTimes;
-    std::vector<double> emptyTimes;
-    for (int i = 0; i < starts; ++i) {
-        const double q = TimeOneStart(qarvel, FolderOf(qarvel));
-        const double e = TimeOneStart(empty, FolderOf(empty));
-        if (q < 0 || e < 0) {
-            std::fputs("startup-bench: a program did not show its window\n", stderr);
-            return 1;
-        }
-        qarvelTimes.push_back(q);
-        emptyTimes.push_back(e);
+    for (const auto &program : programs) {
+        TimeOneStart(program, FolderOf(program));
     }
-    const double q = Median(qarvelTimes);
-    const double e = Median(emptyTimes);
-    std::printf("start-up: Qarvel %.1f ms, empty window %.1f ms (medians of %d starts each)\n", q,
-                e, starts);
-    std::printf("start-up ratio: %.2f (target at most 1.30)\n", q / e);
+    std::vector<std::vector<double>> times(programs.size());
+    for (int i = 0; i < starts; ++i) {
+        for (size_t p = 0; p < programs.size(); ++p) {
+            const double t = TimeOneStart(programs[p], FolderOf(programs[p]));
+            if (t < 0) {
+                std::fwprintf(stderr, L"startup-bench: %ls did not show its window\n",
+                              programs[p].c_str());
+                return 1;
+            }
+            times[p].push_back(t);
+        }
+    }
+    const double qarvel = Median(times[0]);
+    std::printf("start-up, medians of %d starts each: Qarvel %.1f ms\n", starts, qarvel);
+    for (size_t p = 1; p < programs.size(); ++p) {
+        const double yardstick = Median(times[p]);
+        std::printf("  against %ls: %.1f ms, ratio %.2f\n",
+                    programs[p].substr(programs[p].find_last_of(L"\\/") + 1).c_str(), yardstick,
+                    qarvel / yardstick);
+    }
     return 0;
 }
