@@ -1,6 +1,8 @@
-// A second yardstick for start-up: the empty window with Qarvel's eleven standard controls
-// made in it, in the message font, with the common controls loaded; no list is filled and
-// nothing is laid out by DPI. What Qarvel costs beyond this is its own work.
+// The yardsticks for start-up, built and linked the same way as Qarvel.exe: the smallest Win32
+// program that shows one window and idles; and, built with QARVEL_BENCH_CONTROLS, that window
+// with Qarvel's eleven standard controls made in it, in the message font, with the common
+// controls loaded, no list filled and nothing laid out by DPI. What Qarvel costs beyond the
+// second is its own work.
 
 #include "host/win/Handles.h"
 
@@ -19,27 +21,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
+#ifdef QARVEL_BENCH_CONTROLS
+// The font lives as long as the window: the controls draw with it.
+qarvel::win::UniqueFont MakeControls(HWND window, HINSTANCE instance)
 {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = L"QarvelBenchControls";
-    if (!::RegisterClassW(&windowClass)) {
-        return 1;
-    }
-    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Controls",
-                                          WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400,
-                                          300, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
-        return 1;
-    }
     // Kinds, captions and places at 96 DPI as in Qarvel's window.
     const struct {
         const wchar_t *cls;
@@ -62,7 +47,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     NONCLIENTMETRICSW m{};
     m.cbSize = sizeof m;
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
-    const qarvel::win::UniqueFont font(::CreateFontIndirectW(&m.lfMessageFont));
+    qarvel::win::UniqueFont font(::CreateFontIndirectW(&m.lfMessageFont));
     int id = 100;
     for (const auto &k : kids) {
         HWND c = ::CreateWindowExW(0, k.cls, k.text, WS_CHILD | WS_VISIBLE | k.style, k.x, k.y, k.w,
@@ -70,6 +55,36 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
                                    instance, nullptr);
         ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     }
+    return font;
+}
+#endif
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
+{
+#ifdef QARVEL_BENCH_CONTROLS
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+#endif
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = L"QarvelBenchYardstick";
+    if (!::RegisterClassW(&windowClass)) {
+        return 1;
+    }
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Yardstick",
+                                          WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400,
+                                          300, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return 1;
+    }
+#ifdef QARVEL_BENCH_CONTROLS
+    const qarvel::win::UniqueFont font = MakeControls(window, instance);
+#endif
     ::ShowWindow(window, show);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
