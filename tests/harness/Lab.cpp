@@ -1,6 +1,7 @@
 #include "Lab.h"
 
 #include "Driver.h"
+#include "host/win/Files.h"
 
 namespace qarvel::drive {
 
@@ -15,21 +16,14 @@ std::wstring FromBuildPath(const char *linuxPath)
     return path;
 }
 
-namespace {
-
 // Long paths need the \\?\ form here: the test process itself is not long-path aware.
-std::wstring Long(const std::wstring &path)
-{
-    return path.starts_with(L"\\\\?\\") ? path : L"\\\\?\\" + path;
-}
-
-} // namespace
+using win::ExtendedLengthPath;
 
 bool MakeFolders(const std::wstring &path)
 {
     for (size_t at = path.find(L'\\', 3);; at = path.find(L'\\', at + 1)) {
         const std::wstring part = path.substr(0, at);
-        if (!::CreateDirectoryW(Long(part).c_str(), nullptr) &&
+        if (!::CreateDirectoryW(ExtendedLengthPath(part).c_str(), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
             return false;
         }
@@ -41,8 +35,9 @@ bool MakeFolders(const std::wstring &path)
 
 bool WriteFile(const std::wstring &path, const std::string &bytes)
 {
-    const win::UniqueFile file(::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::UniqueFile file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
+                                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
     DWORD written = 0;
     return file &&
            (bytes.empty() || (::WriteFile(file.get(), bytes.data(),
@@ -52,29 +47,33 @@ bool WriteFile(const std::wstring &path, const std::string &bytes)
 
 bool CopyInto(const std::wstring &from, const std::wstring &to)
 {
-    return ::CopyFileW(Long(from).c_str(), Long(to).c_str(), FALSE) != FALSE;
+    return ::CopyFileW(ExtendedLengthPath(from).c_str(), ExtendedLengthPath(to).c_str(), FALSE) !=
+           FALSE;
 }
 
 void RemoveTree(const std::wstring &path)
 {
-    WIN32_FIND_DATAW found{};
-    const win::UniqueFind find(::FindFirstFileW(Long(path + L"\\*").c_str(), &found));
-    if (find) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(Long(child).c_str());
-            }
-        } while (::FindNextFileW(find.get(), &found));
+    const std::wstring base = ExtendedLengthPath(path);
+    {
+        WIN32_FIND_DATAW found{};
+        const win::UniqueFind find(::FindFirstFileW((base + L"\\*").c_str(), &found));
+        if (find) {
+            do {
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") {
+                    continue;
+                }
+                const std::wstring child = base + L"\\" + name;
+                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                    RemoveTree(child);
+                } else {
+                    ::DeleteFileW(child.c_str());
+                }
+            } while (::FindNextFileW(find.get(), &found));
+        } // the search is closed before its folder goes
     }
-    ::RemoveDirectoryW(Long(path).c_str());
+    ::RemoveDirectoryW(base.c_str());
 }
 
 Lab::Lab(const std::wstring &name)

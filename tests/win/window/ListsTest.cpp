@@ -228,7 +228,7 @@ TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
     const std::vector<std::wstring> entries = ListItems(dir1);
     const auto sub = std::find(entries.begin(), entries.end(), tree.Path(L"sub folder"));
     ASSERT_NE(sub, entries.end());
-    RemoveTree(tree.Path(L"sub folder"));
+    drive::RemoveTree(tree.Path(L"sub folder"));
     window->ShowInFront();
     DoubleClickAt(ListItemCentre(dir1, static_cast<int>(sub - entries.begin())));
     PumpUntil(*window->form, [&] { return !window->host.boxes.empty(); });

@@ -39,7 +39,7 @@ FolderTree::FolderTree()
 FolderTree::~FolderTree()
 {
     if (!root_.empty()) {
-        RemoveTree(root_);
+        drive::RemoveTree(root_);
     }
 }
 
@@ -56,30 +56,6 @@ void FolderTree::File(const std::wstring &relative, DWORD attributes) const
     const win::UniqueFile file(
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
     EXPECT_TRUE(file) << "file of " << relative.size() << " characters, error " << ::GetLastError();
-}
-
-void RemoveTree(const std::wstring &folder)
-{
-    const std::wstring base = win::ExtendedLengthPath(folder);
-    WIN32_FIND_DATAW data;
-    win::UniqueFind find(::FindFirstFileW((base + L"\\*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = base + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(path);
-            } else {
-                ::DeleteFileW(path.c_str());
-            }
-        } while (::FindNextFileW(find.get(), &data));
-    }
-    find.reset();
-    ::RemoveDirectoryW(base.c_str());
 }
 
 bool PumpUntil(win::Form1 &form, const std::function<bool()> &condition, DWORD timeoutMs)

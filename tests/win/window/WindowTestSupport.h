@@ -4,6 +4,7 @@
 
 #include "host/HostServices.h"
 #include "host/win/Files.h"
+#include "tests/harness/Lab.h"
 #include "window/ControlIds.h"
 #include "window/win/Form1.h"
 
@@ -63,9 +64,6 @@ public:
 private:
     std::wstring root_;
 };
-
-// Removes a folder and all it holds; paths of any length.
-void RemoveTree(const std::wstring &folder);
 
 // Runs the window's messages, keyboard navigation included, until the condition holds or the
 // time is up; gives the condition's last value.
