@@ -4,6 +4,19 @@
 
 namespace qarvel {
 
+struct ImageActions::Format {
+    std::wstring (*composeCommand)(const std::wstring &inputPath,
+                                   const std::wstring &programDirectory);
+    const wchar_t *confirmEnd;
+    const wchar_t *report;
+    bool copiesCommand; // only the ZSO line goes on the clipboard
+};
+
+const ImageActions::Format ImageActions::Chd{ChdCommand, texts::ConfirmChdEnd, texts::ChdReport,
+                                             false};
+const ImageActions::Format ImageActions::Zso{ZsoCommand, texts::ConfirmZsoEnd, texts::ZsoReport,
+                                             true};
+
 void ImageActions::CaptureSelection()
 {
     selectedName_ = form_.ReadSelectedFile();
@@ -29,32 +42,30 @@ void ImageActions::OnCompress()
         return;
     }
     if (form_.ReadTick(FormatBox::Check1) == Tick::Ticked) {
-        Compress(Format::Chd);
+        Compress(Chd);
     } else if (form_.ReadTick(FormatBox::Check2) == Tick::Ticked) {
-        Compress(Format::Zso);
+        Compress(Zso);
     }
 }
 
-void ImageActions::Compress(Format format)
+void ImageActions::Compress(const Format &format)
 {
-    const bool chd = format == Format::Chd;
     // The list may be older than the folder: never hand a tool a file that is gone.
     if (!host_.FileExists(selectedPath_)) {
         Tell(texts::FileGone + selectedPath_, MessageStyle::Critical);
         return;
     }
     const std::wstring programDirectory = host_.ProgramDirectory();
-    const std::wstring commandLine = chd ? ChdCommand(selectedPath_, programDirectory)
-                                         : ZsoCommand(selectedPath_, programDirectory);
-    if (!IsSafeToStart(commandLine) || !Ask(texts::ConfirmStart + selectedName_ +
-                                            (chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd))) {
+    const std::wstring commandLine = format.composeCommand(selectedPath_, programDirectory);
+    if (!IsSafeToStart(commandLine) ||
+        !Ask(texts::ConfirmStart + selectedName_ + format.confirmEnd)) {
         return;
     }
-    const bool copied = chd || host_.SetClipboardText(commandLine);
+    const bool copied = !format.copiesCommand || host_.SetClipboardText(commandLine);
     if (!Launch(commandLine)) {
         return;
     }
-    Tell(chd ? texts::ChdReport : texts::ZsoReport, MessageStyle::OkOnly);
+    Tell(format.report, MessageStyle::OkOnly);
     if (!copied) {
         Tell(texts::ClipboardFailed, MessageStyle::OkOnly);
     }

@@ -40,8 +40,10 @@ public:
     const std::wstring &SelectedPath() const { return selectedPath_; }
 
 private:
-    enum class Format { Chd, Zso };
-    void Compress(Format format);
+    struct Format; // what differs between CHD and ZSO
+    static const Format Chd;
+    static const Format Zso;
+    void Compress(const Format &format);
     // False, after saying why, when the interpreter would change a path in the line.
     bool IsSafeToStart(const std::wstring &commandLine);
     // Starts the line minimised; says so when the interpreter could not be started.
