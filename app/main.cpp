@@ -1,7 +1,7 @@
 // Qarvel's start: the host, the one window, and the message loop until the window is closed.
 
-#include "host/win/ErrorText.h"
-#include "host/win/Handles.h"
+#include "win32/ErrorText.h"
+#include "win32/Handles.h"
 #include "host/win/WinHost.h"
 #include "Resource.h"
 #include "window/win/Form1.h"

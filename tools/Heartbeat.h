@@ -2,7 +2,7 @@
 // The bridge's sign of life for the script's watchdog: a thread of its own writes to a file in
 // the private folder twice a second, whatever the console does, until the run is over.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

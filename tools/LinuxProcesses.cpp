@@ -1,6 +1,6 @@
 #include "LinuxProcesses.h"
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 #include "RunScript.h"
 
 namespace qarvel::bridge {

@@ -2,7 +2,7 @@
 // Passes the Linux chdman's output on to the bridge's own standard streams while it grows, so
 // the command window shows chdman's progress and errors as they come.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

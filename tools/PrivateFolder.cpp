@@ -1,6 +1,6 @@
 #include "PrivateFolder.h"
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <utility>
 

@@ -8,7 +8,7 @@
 // Wine makes each new file in time that grows with the folder) and runs this under Wine.
 
 #include "host/HostServices.h"
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 #include "window/win/Form1.h"
 
 #include <windows.h>

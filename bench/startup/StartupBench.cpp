@@ -5,7 +5,7 @@
 //
 //   startup-bench <starts> <Qarvel.exe> <yardstick.exe>...
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // controls loaded, no list filled and nothing laid out by DPI. What Qarvel costs beyond the
 // second is its own work.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

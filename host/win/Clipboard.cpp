@@ -1,7 +1,7 @@
 #include "Clipboard.h"
 
-#include "ErrorText.h"
-#include "Handles.h"
+#include "win32/ErrorText.h"
+#include "win32/Handles.h"
 
 #include <cstring>
 

@@ -1,7 +1,8 @@
 #include "Launch.h"
 
-#include "ErrorText.h"
-#include "Handles.h"
+#include "win32/ErrorText.h"
+#include "win32/GrowBuffer.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 
@@ -18,21 +19,13 @@ constexpr size_t LongestCommandLine = 8191;
 
 std::wstring CommandInterpreterPath()
 {
-    std::wstring directory(MAX_PATH, L'\0');
-    for (;;) {
-        const UINT size = static_cast<UINT>(directory.size());
-        const UINT length = ::GetSystemDirectoryW(directory.data(), size);
-        if (length == 0) {
-            TraceFailure(L"GetSystemDirectoryW", ::GetLastError());
-            return {};
-        }
-        if (length < size) {
-            directory.resize(length);
-            break;
-        }
-        directory.resize(length); // too small: length is the size needed, NUL included
+    const auto directory = GrowBuffer(
+        [](wchar_t *buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
+    if (!directory) {
+        TraceFailure(L"GetSystemDirectoryW", ::GetLastError());
+        return {};
     }
-    return directory + L"\\cmd.exe";
+    return *directory + L"\\cmd.exe";
 }
 
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)

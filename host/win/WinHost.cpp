@@ -1,7 +1,7 @@
 #include "WinHost.h"
 
 #include "Clipboard.h"
-#include "ErrorText.h"
+#include "win32/ErrorText.h"
 #include "Files.h"
 #include "Launch.h"
 #include "ProgramDirectory.h"

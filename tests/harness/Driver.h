@@ -4,7 +4,7 @@
 // reads the lists and labels back, and answers message boxes after reading their text. Every
 // read uses a time-out, so a hung window fails a test instead of hanging it.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "Lab.h"
 
 #include "Driver.h"
-#include "host/win/Files.h"
+#include "win32/Paths.h"
 
 namespace qarvel::drive {
 

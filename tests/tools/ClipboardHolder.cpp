@@ -6,7 +6,7 @@
 // Opens the clipboard, sets the named event (created by the test) once it holds it, keeps it
 // HOLD_MS milliseconds and closes it. Exit code 0 when it held the clipboard.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 

@@ -15,7 +15,8 @@
 // Lines end in "\n". Each record is written with one append, so copies running at the same
 // time never interleave their lines, and a reader sees a record only once "[end]" is there.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -43,35 +44,8 @@ struct Record {
     std::vector<std::wstring> args;
 };
 
-inline std::string ToUtf8(std::wstring_view text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int wideLength = static_cast<int>(text.size());
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, result.data(), size, nullptr,
-                              nullptr);
-    }
-    return result;
-}
-
-inline std::wstring FromUtf8(std::string_view text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int narrowLength = static_cast<int>(text.size());
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), narrowLength, nullptr, 0);
-    std::wstring result(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) {
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), narrowLength, result.data(), size);
-    }
-    return result;
-}
+using win::FromUtf8;
+using win::ToUtf8;
 
 inline std::string Format(const Record &record)
 {

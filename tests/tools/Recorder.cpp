@@ -5,7 +5,7 @@
 // QARVEL_RECORD            the file to append to (nothing is recorded when it is not set)
 // QARVEL_RECORD_DELAY_MS   wait this long before recording, like a slow tool
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 #include "RecordFormat.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "CommonControls.h"
 
-#include "host/win/ErrorText.h"
+#include "win32/ErrorText.h"
 
 #include <windows.h>
 

@@ -1,5 +1,7 @@
 #include "DirectoryPaths.h"
 
+#include "win32/Paths.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -38,24 +40,6 @@ std::size_t RootLength(const std::wstring &path)
     return 0;
 }
 
-std::wstring FullPath(const std::wstring &path)
-{
-    DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    while (size != 0) {
-        std::wstring full(size, L'\0');
-        const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-        if (length == 0) {
-            break;
-        }
-        if (length < size) {
-            full.resize(length);
-            return full;
-        }
-        size = length; // the path grew in between; try again with the size asked for
-    }
-    return path;
-}
-
 } // namespace
 
 std::wstring NormalDirectory(const std::wstring &path)
@@ -65,7 +49,9 @@ std::wstring NormalDirectory(const std::wstring &path)
     if (result.size() == 2 && result[1] == L':') {
         result += Separator;
     }
-    result = FullPath(result);
+    if (std::wstring full = FullPath(result); !full.empty()) {
+        result = std::move(full);
+    }
     while (result.size() > RootLength(result) && result.back() == Separator) {
         result.pop_back();
     }

@@ -1,27 +1,19 @@
 #include "DriveList.h"
 
-#include <vector>
+#include "win32/GrowBuffer.h"
 
 namespace qarvel::win {
 
 bool DriveList::Fill()
 {
-    DWORD size = ::GetLogicalDriveStringsW(0, nullptr);
-    std::vector<wchar_t> buffer;
-    while (size != 0) {
-        buffer.assign(size + 1, L'\0');
-        const DWORD length = ::GetLogicalDriveStringsW(size, buffer.data());
-        if (length <= size) {
-            break;
-        }
-        size = length; // a drive appeared in between
-    }
+    const auto roots = GrowBuffer(
+        [](wchar_t *buffer, DWORD size) { return ::GetLogicalDriveStringsW(size, buffer); });
     box_.Clear();
-    if (size == 0) {
+    if (!roots) {
         return false;
     }
     // A list of roots, each ended by a null, the whole ended by an empty one.
-    for (const wchar_t *root = buffer.data(); *root != L'\0'; root += wcslen(root) + 1) {
+    for (const wchar_t *root = roots->c_str(); *root != L'\0'; root += wcslen(root) + 1) {
         box_.Add(root);
     }
     return box_.Count() > 0;

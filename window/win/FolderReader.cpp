@@ -1,8 +1,8 @@
 #include "FolderReader.h"
 
 #include "DirectoryPaths.h"
-#include "host/win/Files.h"
-#include "host/win/Handles.h"
+#include "win32/Paths.h"
+#include "win32/Handles.h"
 
 #include <algorithm>
 #include <numeric>

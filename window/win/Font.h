@@ -1,7 +1,7 @@
 #pragma once
 // The system message font at a given DPI, and text measured with a font.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <string>
 

@@ -8,7 +8,7 @@
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderReader.h"
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 #include "HostRelay.h"
 #include "Layout.h"
 #include "window/ControlIds.h"

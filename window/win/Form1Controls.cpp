@@ -3,7 +3,7 @@
 #include "Form1.h"
 
 #include "DirectoryPaths.h"
-#include "host/win/ErrorText.h"
+#include "win32/ErrorText.h"
 #include "WindowTexts.h"
 
 namespace qarvel::win {

@@ -1,6 +1,7 @@
 // The file test and the program directory.
 
 #include "host/win/Files.h"
+#include "win32/Paths.h"
 #include "host/win/ProgramDirectory.h"
 #include "host/win/WinHost.h"
 #include "HostTestSupport.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What the host tests share: a scratch folder, the stand-in tools and waiting for records.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 #include "RecordFormat.h"
 
 #include <gtest/gtest.h>

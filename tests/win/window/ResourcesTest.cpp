@@ -1,6 +1,6 @@
 // What Qarvel.exe says about itself: its version record, its manifest and its icon.
 
-#include "host/win/Handles.h"
+#include "win32/Handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

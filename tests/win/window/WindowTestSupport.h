@@ -3,7 +3,7 @@
 // one test, a window made for one test, and real mouse and key input.
 
 #include "host/HostServices.h"
-#include "host/win/Files.h"
+#include "win32/Paths.h"
 #include "tests/harness/Lab.h"
 #include "window/ControlIds.h"
 #include "window/win/Form1.h"

@@ -90,7 +90,6 @@ using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
 using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
-using UniqueBrush = Unique<GdiObjectTraits<HBRUSH>>;
 using UniqueGlobal = Unique<GlobalTraits>;
 using UniqueLocal = Unique<LocalTraits>;
 using UniqueIcon = Unique<IconTraits>;
