@@ -1,125 +1,118 @@
 #include "ShellRun.h"
 
-#include "BridgeTexts.h"
-#include "LinuxProcesses.h"
-#include "RunScript.h"
-#include "Win32Text.h"
+#include "win32/ErrorText.h"
+#include "win32/GrowBuffer.h"
+#include "win32/Handles.h"
 
-#include <optional>
+#include <windows.h>
+
+#include <charconv>
 
 namespace qarvel::bridge {
 
 namespace {
 
-constexpr int ToolMissingCode = 127;
 constexpr DWORD PollMilliseconds = 50;
-constexpr ULONGLONG StartLimitMilliseconds = 10'000;
-constexpr ULONGLONG AliveCheckMilliseconds = 500;
 
-// 0 while the shell has not written it yet.
-unsigned long ReadShellPid(const PrivateFolder &folder)
+bool WriteNewFile(const std::wstring &path, const std::string &bytes)
 {
-    const auto text = ReadSmallFile(folder.File(files::ShellPid));
-    return text ? ParsePid(*text).value_or(0) : 0;
+    const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
 }
 
-// Whether the shell has started and still runs.
-class ShellWatch {
-public:
-    explicit ShellWatch(const ShellRunContext &run) : run_(run), started_(::GetTickCount64()) {}
-
-    enum class State { Running, NeverStarted, Vanished };
-
-    State Check()
-    {
-        const ULONGLONG now = ::GetTickCount64();
-        if (pid_ == 0) {
-            pid_ = ReadShellPid(run_.folder);
-            return pid_ == 0 && now - started_ > StartLimitMilliseconds ? State::NeverStarted
-                                                                        : State::Running;
-        }
-        if (now - lastAliveCheck_ < AliveCheckMilliseconds) {
-            return State::Running;
-        }
-        lastAliveCheck_ = now;
-        return ProcessAlive(run_.wine, pid_) ? State::Running : State::Vanished;
+// The whole status line once the shell has written it; nothing before.
+std::optional<std::string> ReadStatusLine(const std::wstring &path)
+{
+    const win::UniqueFile file(::CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char buffer[32];
+    DWORD read = 0;
+    if (!file || !::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) || read == 0 ||
+        buffer[read - 1] != '\n') {
+        return std::nullopt;
     }
+    return std::string(buffer, read - 1);
+}
 
-private:
-    const ShellRunContext &run_;
-    ULONGLONG started_;
-    ULONGLONG lastAliveCheck_ = 0;
-    unsigned long pid_ = 0;
+// The run script and the status file, removed however the run ends.
+struct RunFiles {
+    std::wstring script;
+    std::wstring status;
+    ~RunFiles()
+    {
+        ::DeleteFileW(script.c_str());
+        ::DeleteFileW(status.c_str());
+    }
 };
 
-int ReportStatus(const std::string &text, const std::string &tool, StandardStream &errors)
+// The text as one word for /bin/sh: in single quotes, a quote in it as '\''.
+std::string ShellQuote(const std::string &text)
 {
-    const auto status = ParseRunStatus(text);
-    if (!status) {
-        errors.WriteMessage(texts::UnreadableStatus + Quoted(FromUnixText(text)));
-        return BridgeFailure;
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
-    if (status->kind == RunStatus::Kind::ToolMissing) {
-        errors.WriteMessage(texts::ToolMissing + FromUnixText(tool));
-        errors.WriteMessage(texts::ToolMissingHint);
-        return ToolMissingCode;
-    }
-    // 126 and 127 come from the shell when the tool exists but cannot be run (a script
-    // whose interpreter is missing, a binary for another machine); its own message precedes.
-    if (status->code == 126 || status->code == 127) {
-        errors.WriteMessage(texts::ToolNotStarted + FromUnixText(tool) + L" (exit status " +
-                            std::to_wstring(status->code) + L").");
-    }
-    return status->code;
+    return quoted + '\'';
 }
 
 } // namespace
 
-int RunShellScript(const ShellRunContext &run, const std::string &tool)
+ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
+                       const std::vector<std::string> &command)
 {
-    const std::wstring script =
-        std::wstring(L"./") + std::wstring(files::Script.begin(), files::Script.end());
-    if (const DWORD error = StartShell(run.wine, run.folder, script); error != ERROR_SUCCESS) {
-        run.errors.WriteMessage(error == ERROR_FILE_NOT_FOUND
-                                    ? std::wstring(texts::NoShell)
-                                    : texts::CannotStartShell + DescribeError(error));
-        return BridgeFailure;
+    const auto tempFolder =
+        win::GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
+    std::wstring script(MAX_PATH, L'\0');
+    if (!tempFolder || !::GetTempFileNameW(tempFolder->c_str(), L"qbr", 0, script.data())) {
+        return {1, L"cannot make a temporary file: " + win::DescribeError(::GetLastError())};
+    }
+    script.resize(script.find(L'\0'));
+    const RunFiles files{script, script + L".status"};
+    ::DeleteFileW(files.status.c_str()); // one left by an earlier run that was stopped
+    const auto unixStatus = wine.ToUnix(files.status);
+    const auto shell = wine.ToWindows("/bin/sh");
+    if (!unixStatus || !shell) {
+        return {1, L"cannot map the temporary folder or /bin/sh for Wine"};
     }
 
-    FileFollower output(run.folder.File(files::Output), run.output);
-    FileFollower errors(run.folder.File(files::Errors), run.errors);
-    const std::wstring statusFile = run.folder.File(files::Status);
-    ShellWatch watch(run);
+    // The script removes itself at once (the shell reads on from the open file), so none is
+    // left should this program be stopped.
+    std::string text = "rm -f -- \"$0\"\ncd -- " + ShellQuote(unixFolder) + " &&";
+    for (const auto &word : command) {
+        text += ' ' + ShellQuote(word);
+    }
+    text += "\necho $? >" + ShellQuote(*unixStatus) + '\n';
+    if (!WriteNewFile(files.script, text)) {
+        return {1, L"cannot write the run script: " + win::DescribeError(::GetLastError())};
+    }
+
+    // Started in the temporary folder, the shell finds the script by its name, which needs no
+    // quoting on the command line.
+    std::wstring commandLine = L"sh " + files.script.substr(files.script.rfind(L'\\') + 1);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(shell->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          tempFolder->c_str(), &startup, &info)) {
+        return {1, L"cannot start /bin/sh: " + win::DescribeError(::GetLastError())};
+    }
+    const win::UniqueProcess started(info); // Wine's handle to it cannot be waited on
+
     for (;;) {
-        auto status = ReadSmallFile(statusFile);
-        auto state = ShellWatch::State::Running;
-        if (!status) {
-            state = watch.Check();
-            if (state != ShellWatch::State::Running) {
-                // The status may have landed between the two looks.
-                status = ReadSmallFile(statusFile);
+        if (const auto line = ReadStatusLine(files.status)) {
+            int code = 0;
+            const auto [end, error] =
+                std::from_chars(line->data(), line->data() + line->size(), code);
+            if (error != std::errc{} || end != line->data() + line->size()) {
+                return {1, L"cannot read the exit status the shell wrote"};
             }
-        }
-        // Relayed after the look at the status, so everything written before it is shown.
-        output.Pump();
-        errors.Pump();
-        if (status || state != ShellWatch::State::Running) {
-            run.output.Flush();
-            run.errors.Flush();
-        }
-        if (status) {
-            return ReportStatus(*status, tool, run.errors);
-        }
-        // Nobody sees chdman any more: leave, and the script's watchdog stops it once the
-        // heartbeat ends, as closing the window ends chdman on Windows.
-        if (run.output.ConsoleGone()) {
-            return BridgeFailure;
-        }
-        if (state != ShellWatch::State::Running) {
-            run.errors.WriteMessage(state == ShellWatch::State::NeverStarted
-                                        ? texts::ShellDidNotStart
-                                        : texts::ShellVanished);
-            return BridgeFailure;
+            return {code, {}};
         }
         ::Sleep(PollMilliseconds);
     }

@@ -1,28 +1,23 @@
 #pragma once
-// Runs the script in the private folder through the Linux /bin/sh and waits for the status it
-// leaves, relaying the tool's output meanwhile. Waiting means polling the folder; the shell's
-// process id, which the script writes first, tells whether it still runs.
+// Runs a Linux command under Wine and waits for its exit status. Wine starts a Linux program
+// and lets it write to this program's output, but cannot wait for it nor read its exit code;
+// so /bin/sh runs the command from a script that writes the exit status to a file when the
+// command has ended, and this program watches for that file.
 
-#include "OutputRelay.h"
-#include "PrivateFolder.h"
 #include "WinePaths.h"
 
 #include <string>
+#include <vector>
 
 namespace qarvel::bridge {
 
-struct ShellRunContext {
-    const WinePaths &wine;
-    const PrivateFolder &folder;
-    StandardStream &output;
-    StandardStream &errors;
+struct ShellResult {
+    int exitCode = 0;
+    std::wstring error; // set when the command could not be run or its status not read
 };
 
-// The bridge's exit code when it fails before chdman could report anything.
-inline constexpr int BridgeFailure = 1;
-
-// The exit code for the bridge: the tool's own, 127 when the tool is missing, 1 when the
-// shell could not be started or vanished (a message then says which).
-int RunShellScript(const ShellRunContext &run, const std::string &tool);
+// Runs the command in the Unix folder given.
+ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
+                       const std::vector<std::string> &command);
 
 } // namespace qarvel::bridge

@@ -1,43 +1,24 @@
 #include "WinePaths.h"
 
+#include "win32/Paths.h"
+
+#include <windows.h>
+
 #include <memory>
 
 namespace qarvel::bridge {
 
 namespace {
 
-// Wine returns both conversions in memory from the process heap.
+// Wine hands both conversions back in memory from the process heap.
 struct ProcessHeapDeleter {
     void operator()(void *memory) const { ::HeapFree(::GetProcessHeap(), 0, memory); }
 };
 
 template <typename Function> Function Lookup(HMODULE module, const char *name)
 {
-    // GetProcAddress gives a generic function pointer; the exported signature is Wine's.
+    // GetProcAddress gives a generic function pointer; the signature is Wine's.
     return reinterpret_cast<Function>(reinterpret_cast<void *>(::GetProcAddress(module, name)));
-}
-
-std::optional<std::wstring> FullPath(const std::wstring &path, DWORD &error)
-{
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            error = ::GetLastError();
-            return std::nullopt;
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
-bool IsDrivePath(const std::wstring &path)
-{
-    return path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
 }
 
 } // namespace
@@ -56,33 +37,24 @@ std::optional<WinePaths> WinePaths::Find()
     return WinePaths(toUnix, toWindows);
 }
 
-UnixPath WinePaths::ToUnix(const std::wstring &windowsPath) const
+std::optional<std::string> WinePaths::ToUnix(const std::wstring &windowsPath) const
 {
-    UnixPath result;
-    const auto full = FullPath(windowsPath, result.error);
-    if (!full) {
-        return result;
+    const std::wstring full = win::WithoutExtendedPrefix(win::FullPath(windowsPath));
+    if (full.empty()) {
+        return std::nullopt;
     }
-    // Wine names a path on an unmapped drive as if the drive existed; say so plainly.
-    if (IsDrivePath(*full)) {
-        const wchar_t root[] = {(*full)[0], L':', L'\\', L'\0'};
+    // Wine names a path on a drive it does not map as if the drive were there.
+    if (full.size() >= 3 && full[1] == L':') {
+        const wchar_t root[] = {full[0], L':', L'\\', L'\0'};
         if (::GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) {
-            result.driveUnmapped = true;
-            return result;
+            return std::nullopt;
         }
     }
-    ::SetLastError(ERROR_SUCCESS);
-    const std::unique_ptr<char, ProcessHeapDeleter> unixPath(toUnix_(full->c_str()));
+    const std::unique_ptr<char, ProcessHeapDeleter> unixPath(toUnix_(full.c_str()));
     if (!unixPath) {
-        result.error = ::GetLastError();
-        if (result.error == ERROR_SUCCESS) {
-            result.error = ERROR_PATH_NOT_FOUND;
-        }
-        return result;
+        return std::nullopt;
     }
-    result.path = unixPath.get();
-    result.error = ERROR_SUCCESS;
-    return result;
+    return std::string(unixPath.get());
 }
 
 std::optional<std::wstring> WinePaths::ToWindows(const std::string &unixPath) const
@@ -92,6 +64,11 @@ std::optional<std::wstring> WinePaths::ToWindows(const std::string &unixPath) co
         return std::nullopt;
     }
     return std::wstring(windowsPath.get());
+}
+
+bool Exists(const std::wstring &path)
+{
+    return ::GetFileAttributesW(win::ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace qarvel::bridge

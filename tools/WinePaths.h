@@ -1,43 +1,38 @@
 #pragma once
-// Wine's own conversion between Windows paths and the Unix paths behind them, looked up at
-// run time in kernel32; absent when the program does not run under Wine.
-
-#include <windows.h>
+// Wine's own mapping between Windows paths and the Unix paths behind them, looked up in
+// kernel32 at run time: it is there only under Wine.
 
 #include <optional>
 #include <string>
 
 namespace qarvel::bridge {
 
-struct UnixPath {
-    std::string path; // empty on failure
-    DWORD error = ERROR_SUCCESS;
-    bool driveUnmapped = false;
-};
+// Wine's code page for Unix names and arguments (UTF-8 on an ordinary Linux system).
+inline constexpr unsigned UnixCodePage = 65010;
 
 class WinePaths {
 public:
-    // nullopt outside Wine.
+    // Nothing when this program does not run under Wine.
     static std::optional<WinePaths> Find();
 
-    // Resolves a relative path against the current directory first; works for every drive
-    // and UNC share Wine maps, and for a last component that does not exist yet.
-    UnixPath ToUnix(const std::wstring &windowsPath) const;
-
-    // The Windows path Wine shows for a Unix path, e.g. Z:\bin\sh.
+    // The Unix path (in Wine's Unix code page) of a Windows path, made full first; nothing
+    // when its drive is not mapped or a folder on the way does not exist.
+    std::optional<std::string> ToUnix(const std::wstring &windowsPath) const;
+    // The Windows path Wine shows for a Unix path; nothing when it cannot name one.
     std::optional<std::wstring> ToWindows(const std::string &unixPath) const;
 
 private:
-    using ToUnixFunction = char *(CDECL *)(const wchar_t *);
-    using ToWindowsFunction = wchar_t *(CDECL *)(const char *);
-
+    using ToUnixFunction = char *(__cdecl *)(const wchar_t *);
+    using ToWindowsFunction = wchar_t *(__cdecl *)(const char *);
     WinePaths(ToUnixFunction toUnix, ToWindowsFunction toWindows)
         : toUnix_(toUnix), toWindows_(toWindows)
     {
     }
-
     ToUnixFunction toUnix_;
     ToWindowsFunction toWindows_;
 };
+
+// Whether something exists at the Windows path.
+bool Exists(const std::wstring &path);
 
 } // namespace qarvel::bridge

@@ -1,67 +1,84 @@
-// chdman.exe for Wine: runs the Linux chdman with this program's arguments, Windows paths
-// turned into the Unix paths Wine maps them to, and exits with chdman's exit code.
+// The bridge for Wine: a console program named chdman.exe or ziso.py.exe that runs the Linux
+// tool of that name with its arguments, Windows paths turned into the Unix paths Wine maps
+// them to, lets the tool write to its output and exits with the tool's exit code.
 
-#include "BridgeTexts.h"
-#include "ChdmanCommand.h"
-#include "Heartbeat.h"
-#include "OutputRelay.h"
-#include "PrivateFolder.h"
-#include "RunScript.h"
+#include "LinuxCommand.h"
 #include "ShellRun.h"
-#include "Win32Text.h"
 #include "WinePaths.h"
 
-#include <vector>
+#include "win32/GrowBuffer.h"
+#include "win32/Text.h"
+
+#include <windows.h>
 
 namespace {
 
-int RunBridge(const std::vector<std::wstring> &arguments)
+using namespace qarvel::bridge;
+
+constexpr int BridgeFailure = 1;
+constexpr int ToolMissing = 127; // as the shell says it
+
+// One line on the error stream, whether it is a console or a file or pipe.
+int Fail(const std::wstring &name, const std::wstring &message, int code = BridgeFailure)
 {
-    using namespace qarvel::bridge;
-    StandardStream output(STD_OUTPUT_HANDLE);
-    StandardStream errors(STD_ERROR_HANDLE);
+    const std::wstring line = name + L" bridge: " + message + L"\r\n";
+    const HANDLE errors = ::GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (::GetConsoleMode(errors, &mode)) {
+        ::WriteConsoleW(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    } else {
+        const std::string bytes = qarvel::win::ToUtf8(line);
+        ::WriteFile(errors, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    return code;
+}
 
-    const auto wine = WinePaths::Find();
-    if (!wine) {
-        errors.WriteMessage(texts::NotUnderWine);
-        return BridgeFailure;
-    }
-    ChdmanCommand command = ComposeChdmanCommand(*wine, arguments);
-    if (!command.error.empty()) {
-        errors.WriteMessage(command.error);
-        return BridgeFailure;
-    }
+std::wstring OwnFileName()
+{
+    const std::wstring path = qarvel::win::GrowBuffer([](wchar_t *buffer, DWORD size) {
+                                  return ::GetModuleFileNameW(nullptr, buffer, size);
+                              }).value_or(std::wstring());
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
 
-    DWORD error = ERROR_SUCCESS;
-    const auto folder = PrivateFolder::Create(error);
-    if (!folder) {
-        errors.WriteMessage(texts::CannotCreateFolder + DescribeError(error));
-        return BridgeFailure;
-    }
-    const UnixPath folderPath = wine->ToUnix(folder->Path());
-    if (folderPath.path.empty()) {
-        errors.WriteMessage(texts::CannotMapPath + Quoted(folder->Path()) + L": " +
-                            DescribeError(folderPath.error));
-        return BridgeFailure;
-    }
-    const RunRequest request{folderPath.path, command.tool, std::move(command.arguments)};
-    error = WriteNewFile(folder->File(files::Script), ComposeRunScript(request));
-    if (error != ERROR_SUCCESS) {
-        errors.WriteMessage(texts::CannotWriteScript + DescribeError(error));
-        return BridgeFailure;
-    }
-    Heartbeat heartbeat; // stops beating before the folder goes
-    error = heartbeat.Start(folder->File(files::Heartbeat));
-    if (error != ERROR_SUCCESS) {
-        errors.WriteMessage(texts::CannotStartHeartbeat + DescribeError(error));
-        return BridgeFailure;
-    }
-    return RunShellScript(ShellRunContext{*wine, *folder, output, errors}, request.tool);
+std::wstring Quoted(const std::wstring &text)
+{
+    return L"\"" + text + L"\"";
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t *argv[])
 {
-    return RunBridge(std::vector<std::wstring>(argv + 1, argv + argc));
+    const std::wstring self = OwnFileName();
+    const auto tool = ToolFor(self);
+    if (!tool) {
+        return Fail(self, L"name this program chdman.exe or ziso.py.exe to choose its tool.");
+    }
+    const auto wine = WinePaths::Find();
+    if (!wine) {
+        return Fail(tool->name, L"runs only under Wine, where it starts the Linux " + tool->name +
+                                    L"; on Windows use the real one.");
+    }
+    for (const auto &need : tool->needs) {
+        const auto path = wine->ToWindows(need.unixPath);
+        if (!path || !Exists(*path)) {
+            return Fail(tool->name,
+                        L"missing on Linux: " + qarvel::win::FromUtf8(need.unixPath, UnixCodePage) +
+                            L" (" + need.hint + L").",
+                        ToolMissing);
+        }
+    }
+    std::wstring failed;
+    auto arguments = MapArguments(*wine, std::vector<std::wstring>(argv + 1, argv + argc), failed);
+    const auto folder = wine->ToUnix(L".");
+    if (!arguments || !folder) {
+        return Fail(tool->name,
+                    L"Wine cannot map " + Quoted(arguments ? L"." : failed) + L" to a Unix path.");
+    }
+    std::vector<std::string> command = tool->command;
+    command.insert(command.end(), arguments->begin(), arguments->end());
+    const ShellResult result = RunInShell(*wine, *folder, command);
+    return result.error.empty() ? result.exitCode : Fail(tool->name, result.error);
 }
