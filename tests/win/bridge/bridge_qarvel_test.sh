@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Qarvel.exe, worked through its window, compresses real images under Wine through the real
+# cmd.exe and the bridge: the program folder's name has "(x86)", "&" and a non-ASCII letter,
+# the images' names blanks. The result must give back the source's bytes. CHD is tried with an
+# .iso and with a .cue naming its track; ZSO with an .iso, compressed by our ziso.py and read
+# back by the reference tool. Exits 77 (skipped) while either is missing from the source tree.
+#   bridge_qarvel_test.sh CHD|ZSO ROUND_TRIP.exe QARVEL.exe BRIDGE_DIR WINEPREFIX WORK_DIR SOURCE_DIR
+set -uo pipefail
+FORMAT=$1 ROUND_TRIP=$2 QARVEL=$3 BRIDGE_DIR=$4
+export WINEPREFIX=$5 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+WORK=$6 SOURCE=$7
+source "$(dirname "$0")/round_trip.sh"
+unset QARVEL_CHDMAN
+ZISO_PY=${QARVEL_ZISO_PY:-$SOURCE/ziso/ziso.py}
+MAXCSO=${QARVEL_MAXCSO:-$SOURCE/tests/ziso/node_modules/@emmercm/maxcso-linux-x64/dist/maxcso}
+LAID_ZISO=
+if [ "$FORMAT" = ZSO ]; then
+  LAID_ZISO=$ZISO_PY
+  for needed in "$ZISO_PY" "$MAXCSO"; do
+    [ -e "$needed" ] || { echo "skipped: $needed is not there yet"; exit 77; }
+  done
+  export QARVEL_ZISO_PY=$ZISO_PY
+fi
+
+rm -rf "$WORK"
+PROGRAM="$WORK/program (x86) & ü"
+WORKING="$WORK/working folder"
+IMAGES="$WORK/rips é"
+bridge_lay_out "$QARVEL" "$BRIDGE_DIR" "$PROGRAM" "$WORKING" "$LAID_ZISO" &&
+  mkdir -p "$IMAGES" && bridge_make_iso "$IMAGES/game ü.iso" 400000 || exit 1
+# A .cue/.bin pair of the same data: the cue names its track, blanks and a non-ASCII letter too.
+track="track ü 1.bin"
+cp "$IMAGES/game ü.iso" "$IMAGES/$track"
+printf 'FILE "%s" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n' "$track" \
+  >"$IMAGES/game ü.cue"
+
+failures=0
+round_trip() { # IMAGE SOURCE_DATA
+  local result=$PROGRAM/NEW.$FORMAT
+  rm -f "$result"
+  local run=(wine "$ROUND_TRIP" "$(windows_path "$PROGRAM")" "$(windows_path "$WORKING")"
+    "$(windows_path "$1")" "$FORMAT")
+  [ -n "${DISPLAY:-}" ] || run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
+  if ! "${run[@]}"; then
+    echo "FAIL: $(basename "$1") to $FORMAT through Qarvel.exe" >&2
+    failures=$((failures + 1))
+  elif [ "$FORMAT" = CHD ]; then
+    bridge_check_chd "$result" "$2" "$WORK" || failures=$((failures + 1))
+  else
+    bridge_check_zso "$result" "$2" "$WORK" "$MAXCSO" || failures=$((failures + 1))
+  fi
+}
+
+round_trip "$IMAGES/game ü.iso" "$IMAGES/game ü.iso"
+[ "$FORMAT" = ZSO ] || round_trip "$IMAGES/game ü.cue" "$IMAGES/$track"
+echo "$failures failed"
+[ "$failures" -eq 0 ]
