@@ -1,0 +1,315 @@
+"""ziso.py checked against maxcso, a ZSO implementation of its own: round trips both ways,
+broken ZSO files and command-line faults. Run: /usr/bin/python3 -m pytest -q tests/ziso"""
+
+import ast
+import errno
+import os
+import random
+import signal
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+import lz4.block
+import pytest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ZISO = os.path.join(os.path.dirname(os.path.dirname(HERE)), "ziso", "ziso.py")
+MAXCSO = os.path.join(HERE, "node_modules", "@emmercm", "maxcso-linux-x64", "dist", "maxcso")
+GIB = 1 << 30
+
+
+def ziso(*args, env=None):
+    return subprocess.run([sys.executable, ZISO] + [str(a) for a in args], env=env,
+                          capture_output=True, text=True, timeout=120)
+
+
+def ok(*args):
+    done = ziso(*args)
+    assert done.returncode == 0, done.stderr
+
+
+def maxcso(*args):
+    done = subprocess.run([MAXCSO, "--quiet"] + [str(a) for a in args], capture_output=True,
+                          text=True, timeout=300)
+    assert done.returncode == 0, done.stderr + done.stdout
+
+
+def chunks(path, size=16 << 20):
+    """The file's bytes in chunks; runs in holes of a sparse file come as None unread."""
+    with open(path, "rb") as f:
+        end = os.fstat(f.fileno()).st_size
+        for at in range(0, end, size):
+            n = min(size, end - at)
+            try:
+                hole = os.lseek(f.fileno(), at, os.SEEK_DATA) >= at + n
+            except OSError as e:
+                hole = e.errno == errno.ENXIO  # no data from here on
+            f.seek(at)
+            yield None if hole else f.read(n), n
+
+
+def same(a, b):
+    if os.path.getsize(a) != os.path.getsize(b):
+        return False
+    for (x, n), (y, _) in zip(chunks(a), chunks(b)):
+        if (x or bytes(n)) != (y or bytes(n)):
+            return False
+    return True
+
+
+def crc32(path):
+    crc = 0
+    for data, n in chunks(path):
+        crc = zlib.crc32(data or bytes(n), crc)
+    return crc
+
+
+def header(path):
+    with open(path, "rb") as f:
+        return struct.unpack("<4sIQIBB2x", f.read(24))
+
+
+def mixed(size, seed=1):
+    """Random, zero and text runs: blocks of every kind."""
+    r = random.Random(seed)
+    parts, total = [], 0
+    while total < size:
+        n = r.randrange(1, 20000)
+        parts.append(r.randbytes(n) if n % 3 == 0 else bytes(n) if n % 3 == 1
+                     else b"line %d of text\n" % n * (n // 16))
+        total += len(parts[-1])
+    return b"".join(parts)[:size]
+
+
+def disc(folder):
+    tree = os.path.join(folder, "tree")
+    os.makedirs(os.path.join(tree, "sub dir é"))
+    for i in range(40):
+        with open(os.path.join(tree, "sub dir é" if i % 2 else "", "file %d.txt" % i), "wb") as f:
+            f.write(mixed(5000 * i, seed=i))
+    image = os.path.join(folder, "disc.iso")
+    subprocess.run(["xorriso", "-as", "mkisofs", "-quiet", "-R", "-J", "-o", image, tree],
+                   check=True, capture_output=True)
+    return image
+
+
+def sparse(folder, size):
+    """Zeros past 4 GiB with a little data, the last MiB random."""
+    image = os.path.join(folder, "big.iso")
+    with open(image, "wb") as f:
+        f.truncate(size)
+        f.seek(GIB + 7)
+        f.write(b"data at 1 GiB")
+        f.seek(size - (1 << 20))
+        f.write(random.Random(4).randbytes(1 << 20))
+    return image
+
+
+def data(payload):
+    def make(folder):
+        image = os.path.join(folder, "image ü.iso")
+        with open(image, "wb") as f:
+            f.write(payload)
+        return image
+    return make
+
+
+BIG = 4 * GIB + (1 << 20)
+# name, image, ziso.py options, maxcso options (None: maxcso takes no such size), shift
+ROUND_TRIPS = [
+    ("xorriso image", disc, [], ["--block=2048"], 0),
+    ("xorriso image, fast", disc, ["-c", "1"], ["--block=2048", "--fast"], 0),
+    ("random", data(random.Random(2).randbytes(1 << 20)), [], ["--block=2048"], 0),
+    ("zeros", data(bytes(3 << 20)), [], ["--block=2048"], 0),
+    ("block 4096", data(mixed(1 << 21)), ["-b", "4096"], ["--block=4096"], 0),
+    ("shift 1", data(mixed(1 << 21)), ["-a", "1"], ["--block=2048"], 1),
+    ("shift 4, pad 0xab", data(mixed(1 << 21)), ["-a", "4", "-p", "0xab"], ["--block=2048"], 4),
+    ("shift 11, block 8192", data(mixed(1 << 21)), ["-a", "11", "-b", "8192"],
+     ["--block=8192"], 11),
+    ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
+    ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
+    ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
+    ("over 4 GiB, 256 KiB blocks", lambda d: sparse(d, BIG), ["-b", "262144"],
+     ["--block=262144"], 2),
+    ("over 4 GiB, 2048 blocks", lambda d: sparse(d, BIG), [], None, 2),
+    ("0 bytes", data(b""), [], None, 0),
+    ("1 byte", data(b"x"), [], None, 0),
+    ("2049 bytes, shift 3", data(mixed(2049)), ["-a", "3"], None, 3),
+    ("a block and 5 bytes of 4096", data(mixed(4101)), ["-b", "4096", "-a", "5"], None, 5),
+    ("last block plain, shift 6", data(mixed(4096) + random.Random(3).randbytes(300)),
+     ["-a", "6", "-p", "255"], None, 6),
+]
+
+
+@pytest.mark.parametrize("name, make, options, reference, shift", ROUND_TRIPS,
+                         ids=[row[0] for row in ROUND_TRIPS])
+def test_round_trip(tmp_path, name, make, options, reference, shift):
+    folder = tmp_path / "images é ü"
+    folder.mkdir()
+    image = make(str(folder))
+    ours, back = folder / "ours ü.zso", folder / "back ü.iso"
+    ok(*options, image, ours)
+    assert header(ours)[2] == os.path.getsize(image) and header(ours)[5] == shift
+    ok("-c", "0", ours, back)
+    assert same(image, back)
+    if reference is None:
+        return
+    # maxcso reads ours (over 1 GiB only by its CRC: writing it all out takes minutes) ...
+    if os.path.getsize(image) > GIB:
+        done = subprocess.run([MAXCSO, "--crc", ours], capture_output=True, text=True)
+        assert "CRC32: %08x" % crc32(image) in done.stdout + done.stderr
+    else:
+        maxcso("--decompress", ours, "-o", folder / "theirs.iso")
+        assert same(image, folder / "theirs.iso")
+    # ... and we read maxcso's, which picks the same shift when left to choose.
+    theirs = folder / "theirs.zso"
+    maxcso("--format=zso", *reference, image, "-o", theirs)
+    ok("-f", "-c", "0", theirs, back)
+    assert same(image, back)
+    if "-a" not in options:
+        assert header(theirs)[5] == shift
+
+
+def zso(blocks, size, block=2048, shift=0):
+    """A ZSO made by hand from (stored bytes, plain) per block."""
+    at = 24 + 4 * (len(blocks) + 1)
+    index, body = [], b""
+    for stored, plain in blocks:
+        index.append(at >> shift | (plain << 31))
+        body += stored
+        at += len(stored)
+    index.append(at >> shift)
+    return (struct.pack("<4sIQIBB2x", b"ZISO", 24, size, block, 1, shift)
+            + struct.pack("<%dI" % len(index), *index) + body)
+
+
+def good():
+    image = mixed(600 * 2048 + 100, seed=9)
+    squeeze = lambda b: lz4.block.compress(b, store_size=False)
+    return zso([(squeeze(image[i:i + 2048]), False) for i in range(0, len(image), 2048)],
+               len(image))
+
+
+def entry(d, i, value):
+    struct.pack_into("<I", d, 24 + 4 * i, value)
+
+
+def last_block_garbage(d):
+    start = struct.unpack_from("<I", d, 24 + 4 * 600)[0]
+    d[start:] = b"\xff" * (len(d) - start)
+
+
+X = lz4.block.compress(b"x" * 2048, store_size=False)
+# name, broken ZSO: a mutation of a good one (600 blocks and 100 bytes) or one made by hand
+BROKEN = [
+    ("empty file", lambda d: d.clear()),
+    ("bad magic", lambda d: d.__setitem__(slice(0, 4), b"ZISX")),
+    ("bad version", lambda d: d.__setitem__(20, 2)),
+    ("bad header size", lambda d: d.__setitem__(4, 32)),
+    ("truncated header", lambda d: d.__delitem__(slice(20, None))),
+    ("truncated index", lambda d: d.__delitem__(slice(24 + 4 * 300, None))),
+    ("size 2^60", lambda d: struct.pack_into("<Q", d, 8, 1 << 60)),
+    ("block size 0", lambda d: struct.pack_into("<I", d, 16, 0)),
+    ("block size 2^31", lambda d: struct.pack_into("<I", d, 16, 1 << 31)),
+    ("shift 200", lambda d: d.__setitem__(21, 200)),
+    ("offsets out of order", lambda d: entry(d, 5, struct.unpack_from("<I", d, 24 + 4 * 7)[0])),
+    ("offset past the end", lambda d: entry(d, 601, len(d) + 1)),
+    ("first block inside the index", lambda d: entry(d, 0, 24)),
+    ("one block spans the file", lambda d: entry(d, 1, len(d) - 10)),
+    ("corrupt LZ4 data in the last block", last_block_garbage),
+    ("block decodes short", zso([(lz4.block.compress(b"x" * 1000, store_size=False), False)],
+                                2048)),
+    ("block decodes long", zso([(X, False)], 1000)),
+    ("plain block short", zso([(b"x" * 2000, True)], 2048)),
+    ("plain block long", zso([(b"x" * 2100, True)], 2048)),
+    ("padding past the shift", zso([(X + bytes(16 - len(X) % 8), False)], 2048, shift=3)),
+]
+
+
+@pytest.mark.parametrize("name, broken", BROKEN, ids=[row[0] for row in BROKEN])
+def test_broken_zso(tmp_path, name, broken):
+    if callable(broken):
+        d = bytearray(good())
+        broken(d)
+        broken = bytes(d)
+    bad, out = tmp_path / "bad.zso", tmp_path / "out.iso"
+    bad.write_bytes(broken)
+    started = time.monotonic()
+    done = ziso("-c", "0", bad, out)
+    assert time.monotonic() - started < 20
+    assert done.returncode == 1 and done.stdout == ""
+    assert done.stderr.count("\n") == 1 and str(bad) in done.stderr, done.stderr
+    assert sorted(os.listdir(tmp_path)) == ["bad.zso"]
+
+
+# name, command line ({img}, {out}: a small image and a free name beside it), exit code, message
+FAULTS = [
+    ("missing INFILE", ["{img}.not", "{out}"], 1, "no such file"),
+    ("INFILE a folder", ["{dir}", "{out}"], 1, "is a folder"),
+    ("OUTFILE a folder", ["{img}", "{dir}"], 1, "is a folder"),
+    ("OUTFILE exists", ["{img}", "{old}"], 1, "already exists"),
+    ("OUTFILE is INFILE", ["-f", "{img}", "{dir}/./image.iso"], 1, "is the input file"),
+    ("OUTFILE is INFILE by a link", ["-f", "{img}", "{link}"], 1, "is the input file"),
+    ("OUTFILE in no folder", ["{img}", "{dir}/none/out.zso"], 1, "cannot create"),
+    ("-b not of 2048", ["-b", "3000", "{img}", "{out}"], 2, "-b must be"),
+    ("-b 0", ["-b", "0", "{img}", "{out}"], 2, "-b must be"),
+    ("-c 13", ["-c", "13", "{img}", "{out}"], 2, "-c must be"),
+    ("-c word", ["-c", "max", "{img}", "{out}"], 2, "-c must be a number"),
+    ("-t 101", ["-t", "101", "{img}", "{out}"], 2, "-t must be"),
+    ("-a 17", ["-a", "17", "{img}", "{out}"], 2, "-a must be"),
+    ("-p 256", ["-p", "256", "{img}", "{out}"], 2, "-p must be"),
+    ("one file", ["{img}"], 2, "OUTFILE"),
+    ("options after the files", ["{img}", "{out}", "-c", "3"], 0, ""),
+    ("-f replaces", ["{img}", "{old}", "-f"], 0, ""),
+]
+
+
+@pytest.mark.parametrize("name, argv, code, message", FAULTS, ids=[row[0] for row in FAULTS])
+def test_command_line(tmp_path, name, argv, code, message):
+    img, old = tmp_path / "image.iso", tmp_path / "old.zso"
+    img.write_bytes(mixed(10000))
+    old.write_bytes(b"keep me")
+    os.link(img, tmp_path / "link.iso")
+    names = dict(img=img, out=tmp_path / "out.zso", old=old, dir=tmp_path,
+                 link=tmp_path / "link.iso")
+    done = ziso(*[a.format(**names) for a in argv])
+    assert done.returncode == code and message in done.stderr, done.stderr
+    if not code:
+        written = old if "{old}" in argv else tmp_path / "out.zso"
+        assert written.read_bytes()[:4] == b"ZISO"
+    else:
+        assert done.stderr.count("\n") == 1
+        assert old.read_bytes() == b"keep me" and img.read_bytes() == mixed(10000)
+        assert sorted(os.listdir(tmp_path)) == ["image.iso", "link.iso", "old.zso"]
+
+
+def test_interrupted_run_leaves_nothing(tmp_path):
+    image = tmp_path / "image.iso"
+    image.write_bytes(mixed(48 << 20))
+    run = subprocess.Popen([sys.executable, ZISO, "-c", "12", image, tmp_path / "out.zso"],
+                           stderr=subprocess.PIPE, text=True)
+    while not [n for n in os.listdir(tmp_path) if n.endswith(".tmp")]:
+        assert run.poll() is None, "finished before it could be interrupted"
+        time.sleep(0.01)
+    time.sleep(0.3)  # well into writing
+    run.send_signal(signal.SIGINT)
+    assert run.wait(timeout=30) == 130 and "interrupted" in run.stderr.read()
+    assert os.listdir(tmp_path) == ["image.iso"]
+
+
+def test_missing_lz4_is_named(tmp_path):
+    (tmp_path / "lz4").mkdir()
+    (tmp_path / "lz4" / "__init__.py").write_text("raise ImportError('no lz4')\n")
+    image = tmp_path / "image.iso"
+    image.write_bytes(b"x")
+    done = ziso(image, tmp_path / "out.zso", env=dict(os.environ, PYTHONPATH=str(tmp_path)))
+    assert done.returncode == 1 and "pip install lz4" in done.stderr
+    assert not (tmp_path / "out.zso").exists()
+
+
+def test_python_3_8_syntax():
+    with open(ZISO, encoding="utf-8") as f:
+        ast.parse(f.read(), feature_version=(3, 8))
