@@ -27,6 +27,7 @@ import time
 from array import array
 from collections import deque
 from concurrent.futures import ThreadPoolExecutor
+from functools import partial
 
 MAGIC = b"ZISO"
 HEADER = struct.Struct("<4sIQIBBH")
@@ -166,10 +167,10 @@ class Packer:
 
     def __init__(self, level, block, threshold, shift, pad, per_batch):
         if level == 1:
-            self.squeeze = lambda data: lz4_block.compress(data, store_size=False)
+            self.squeeze = partial(lz4_block.compress, store_size=False)
         else:
-            self.squeeze = lambda data: lz4_block.compress(
-                data, mode="high_compression", compression=level, store_size=False)
+            self.squeeze = partial(lz4_block.compress, mode="high_compression",
+                                   compression=level, store_size=False)
         self.block = block
         self.threshold = threshold
         self.shift = shift
@@ -200,18 +201,24 @@ class Packer:
         if length == len(self.zero_batch) and buf == self.zero_batch:
             return self.zeros()
         view = memoryview(buf)[:length]
+        squeeze, block, threshold = self.squeeze, self.block, self.threshold
+        shift, mask, pad = self.shift, self.mask, self.pad
         pieces = []
         entries = []
         at = 0
-        for start in range(0, length, self.block):
-            stored, flag = self.store(view[start:start + self.block])
-            entries.append(at >> self.shift | flag)
+        for start in range(0, length, block):
+            data = view[start:start + block]
+            stored = squeeze(data)
+            if len(stored) * 100 >= threshold * len(data):
+                stored = data
+                entries.append(at >> shift | PLAIN)
+            else:
+                entries.append(at >> shift)
             pieces.append(stored)
             at += len(stored)
-            gap = -at & self.mask
-            if gap:
-                pieces.append(self.pad * gap)
-                at += gap
+            if at & mask:
+                pieces.append(pad * (-at & mask))
+                at += -at & mask
         return b"".join(pieces), entries
 
 
