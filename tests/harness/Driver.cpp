@@ -174,6 +174,7 @@ void ClickListItem(HWND list, int index, int clicks)
     RECT item{};
     if (Send(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) ==
         LB_ERR) {
+        ADD_FAILURE() << "the list has no entry " << index;
         return;
     }
     POINT point{(item.left + item.right) / 2, (item.top + item.bottom) / 2};

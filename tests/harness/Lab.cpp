@@ -139,7 +139,9 @@ Lab::Lab(const std::wstring &name)
     if (!MakeFolders(root_)) {
         ADD_FAILURE() << "no scratch folder, error " << ::GetLastError();
     }
-    ::SetEnvironmentVariableW(record::FileVariable, RecordFile().c_str());
+    if (!::SetEnvironmentVariableW(record::FileVariable, RecordFile().c_str())) {
+        ADD_FAILURE() << "the recorders are not told the record file, error " << ::GetLastError();
+    }
 }
 
 Lab::~Lab()
