@@ -1,6 +1,7 @@
 // Works the built Qarvel.exe from outside as a person would, with recorders standing in for
 // the tools, and checks what reached each tool byte for byte.
 
+#include "ExpectedTexts.h"
 #include "tests/harness/Driver.h"
 #include "tests/harness/Lab.h"
 #include "tests/harness/WineSettings.h"
@@ -8,25 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
-#include <stdexcept>
 
 namespace qarvel::drive {
 namespace {
 
-const std::wstring QarvelExe = FromBuildPath(QARVEL_EXE_PATH);
-const std::wstring RecorderExe = FromBuildPath(QARVEL_RECORDER_PATH);
-
-struct Beside {
-    bool chdman = true;
-    bool ziso = true;
-    bool chdmanAsFolder = false;
-};
-
 class EndToEnd : public testing::Test {
 protected:
-    Lab lab{record::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name())};
+    Lab lab;
     std::wstring program;
     std::wstring work = lab.Path(L"work");
     std::wstring images = lab.Path(L"images é 1");
@@ -35,37 +25,15 @@ protected:
     void Lay(const std::wstring &programFolder = L"program", Beside beside = {})
     {
         program = lab.Path(programFolder);
-        ASSERT_TRUE(MakeFolders(program));
-        ASSERT_TRUE(MakeFolders(work));
+        ASSERT_TRUE(Lab::LayProgram(program, beside));
+        ASSERT_TRUE(Lab::LayWork(work));
         ASSERT_TRUE(MakeFolders(images + L"\\sub"));
-        ASSERT_TRUE(CopyInto(QarvelExe, program + L"\\Qarvel.exe"));
-        ASSERT_TRUE(CopyInto(RecorderExe, program + L"\\bin2iso.exe"));
-        if (beside.chdman) {
-            ASSERT_TRUE(CopyInto(RecorderExe, program + L"\\chdman.exe"));
-        }
-        if (beside.chdmanAsFolder) {
-            ASSERT_TRUE(MakeFolders(program + L"\\chdman.exe"));
-        }
-        if (beside.ziso) {
-            ASSERT_TRUE(WriteFile(program + L"\\ziso.py", "# stands in for the script\n"));
-        }
-        // The interpreter finds bare tool names in the working folder.
-        for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
-            ASSERT_TRUE(CopyInto(RecorderExe, work + L"\\" + tool));
-        }
         for (const wchar_t *file : {L"game.iso", L"game.cue", L"notes.txt", L"DISC.ISO"}) {
             ASSERT_TRUE(WriteFile(images + L"\\" + file, "data"));
         }
     }
 
-    RunningQarvel Start()
-    {
-        auto running = RunningQarvel::Start(program + L"\\Qarvel.exe", work);
-        if (!running) {
-            throw std::runtime_error("Qarvel.exe did not start or showed no window");
-        }
-        return std::move(*running);
-    }
+    RunningQarvel Start() { return RunningQarvel::MustStart(program + L"\\Qarvel.exe", work); }
 
     // Opens the images folder, selects the file and, when given, ticks a box.
     void Choose(RunningQarvel &q, const std::wstring &file, int box = 0)
@@ -73,10 +41,7 @@ protected:
         ASSERT_TRUE(q.OpenFolder(images));
         ASSERT_TRUE(q.SelectFile(file));
         if (box != 0) {
-            Click(q.Control(box));
-            ASSERT_TRUE(WaitFor(
-                [&] { return ::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED; },
-                3s));
+            ASSERT_TRUE(q.Tick(box));
         }
     }
 };
@@ -128,12 +93,12 @@ TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
         SCOPED_TRACE(c.what);
         Lay(L"program " + std::to_wstring(++n), c.beside);
         RunningQarvel q = Start();
-        EXPECT_EQ(WindowText(q.Window()), L"Qarvel Compression Tool v0.1 ");
+        EXPECT_EQ(WindowText(q.Window()), expected::Caption);
         EXPECT_EQ(Enabled(q, ids::Check1), c.chd);
         EXPECT_EQ(Enabled(q, ids::Check2), c.zso);
         EXPECT_EQ(q.OpenFolderShown(), program);
         EXPECT_EQ(AsSet(ListItems(q.Control(ids::File1))), c.listed);
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: Not Set");
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileNotSet);
         EXPECT_TRUE(q.Close());
     }
 }
@@ -142,8 +107,6 @@ struct CompressCase {
     const char *what;
     int box;
     std::wstring file;
-    std::wstring prompt;
-    std::wstring report;
     std::wstring tool;
     bool zso;
 };
@@ -152,10 +115,8 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
 {
     Lay(L"program (x86) & é");
     const CompressCase cases[] = {
-        {"CHD", ids::Check1, L"game.iso", L"Proceed to compress game.iso with CHD?",
-         L"NEW.CHD created!", L"chdman.exe", false},
-        {"ZSO", ids::Check2, L"game.cue", L"Proceed to compress game.cue with ZSO?",
-         L"NEW.ZSO created!", L"ziso.py.exe", true},
+        {"CHD", ids::Check1, L"game.iso", L"chdman.exe", false},
+        {"ZSO", ids::Check2, L"game.cue", L"ziso.py.exe", true},
     };
     size_t recorded = 0;
     for (const auto &c : cases) {
@@ -164,9 +125,9 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         RunningQarvel q = Start();
         Choose(q, c.file, c.box);
         Click(q.Control(ids::Command1));
-        ASSERT_TRUE(q.ExpectBox(c.prompt, IDYES));
-        ASSERT_TRUE(q.ExpectBox(c.report, IDOK));
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: " + c.file);
+        ASSERT_TRUE(q.ExpectBox(expected::Confirmation(c.file, !c.zso), IDYES));
+        ASSERT_TRUE(q.ExpectBox(c.zso ? expected::ZsoReport : expected::ChdReport, IDOK));
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + c.file);
 
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
@@ -175,9 +136,7 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         EXPECT_EQ(got.program, work + L"\\" + c.tool);
         EXPECT_EQ(got.directory, work);
         const std::wstring line =
-            c.zso ? L"cmd.exe /c ziso.py -c 1 \"" + input + L"\" \"" + program + L"\\NEW.ZSO\""
-                  : L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + program +
-                        L"\\NEW.CHD\"";
+            c.zso ? expected::ZsoLine(input, program) : expected::ChdLine(input, program);
         // What the interpreter hands the tool is the line after "cmd.exe /c ".
         EXPECT_EQ(got.commandLine, line.substr(std::wstring(L"cmd.exe /c ").size()));
         const std::vector<std::wstring> args =
@@ -203,11 +162,10 @@ struct RefuseCase {
 TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
 {
     Lay();
-    const std::wstring notAnImage = L"Selected file is not an iSO or cue!";
     const RefuseCase cases[] = {
-        {"not an image", L"notes.txt", ids::Check1, notAnImage, IDOK},
-        {"upper-case extension", L"DISC.ISO", ids::Check2, notAnImage, IDOK},
-        {"answered No", L"game.cue", ids::Check1, L"Proceed to compress game.cue with CHD?", IDNO},
+        {"not an image", L"notes.txt", ids::Check1, expected::NotAnImage, IDOK},
+        {"upper-case extension", L"DISC.ISO", ids::Check2, expected::NotAnImage, IDOK},
+        {"answered No", L"game.cue", ids::Check1, expected::Confirmation(L"game.cue", true), IDNO},
         {"no format ticked", L"game.iso", 0, L"", 0},
     };
     for (const auto &c : cases) {
@@ -219,7 +177,7 @@ TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
             ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer));
         }
         EXPECT_TRUE(q.NoMessageBox());
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: " + c.file);
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + c.file);
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
@@ -232,8 +190,8 @@ TEST_F(EndToEnd, RefusesACompressWithNothingSelected)
     RunningQarvel q = Start();
     Click(q.Control(ids::Check1));
     Click(q.Control(ids::Command1));
-    ASSERT_TRUE(q.ExpectBox(L"Selected file is not an iSO or cue!", IDOK));
-    EXPECT_EQ(WindowText(q.Control(ids::Label1)), L"File: ");
+    ASSERT_TRUE(q.ExpectBox(expected::NotAnImage, IDOK));
+    EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart);
     EXPECT_TRUE(q.Close());
     EXPECT_TRUE(lab.Records().empty());
 }
@@ -253,7 +211,7 @@ TEST_F(EndToEnd, StartsTheConverterBesideItFromAnyFolderAndTakesNoArguments)
             }
             Click(q.Control(ids::Command2));
             EXPECT_TRUE(q.NoMessageBox());
-            EXPECT_EQ(WindowText(q.Control(ids::Label1)), std::wstring(L"File: ") + file);
+            EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + file);
             const auto records = lab.WaitForRecords(++recorded);
             ASSERT_EQ(records.size(), recorded);
             EXPECT_EQ(records.back().program, program + L"\\bin2iso.exe");

@@ -5,12 +5,11 @@
 // cleanly), the message the user must act on, and the recorders showing that nothing was
 // started that should not have been.
 
-#include "actions/Texts.h"
+#include "ExpectedTexts.h"
 #include "tests/harness/Driver.h"
 #include "tests/harness/Lab.h"
 #include "tests/harness/WineSettings.h"
 #include "window/ControlIds.h"
-#include "window/win/WindowTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -22,29 +21,11 @@
 namespace qarvel::drive {
 namespace {
 
-const std::wstring QarvelExe = FromBuildPath(QARVEL_EXE_PATH);
-const std::wstring RecorderExe = FromBuildPath(QARVEL_RECORDER_PATH);
-const std::wstring HolderExe = FromBuildPath(QARVEL_CLIPBOARD_HOLDER_PATH);
 const std::wstring PlantedDll = FromBuildPath(QARVEL_PLANTED_DLL_PATH);
 
 using record::Record;
 
 enum class Format { Chd, Zso };
-
-std::wstring Variable(const wchar_t *name)
-{
-    std::wstring value(32768, L'\0');
-    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    return value;
-}
-
-bool EndsWithNoCase(const std::wstring &text, const std::wstring &end)
-{
-    return text.size() >= end.size() &&
-           ::CompareStringOrdinal(text.c_str() + (text.size() - end.size()),
-                                  static_cast<int>(end.size()), end.c_str(),
-                                  static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
-}
 
 // The folder joined with a name the way the program joins them: one separator, always.
 std::wstring Joined(const std::wstring &folder, const std::wstring &name)
@@ -64,52 +45,18 @@ std::vector<std::wstring> ToolArgs(Format format, const std::wstring &input,
 
 std::wstring CommandLine(Format format, const std::wstring &input, const std::wstring &program)
 {
-    if (format == Format::Chd) {
-        return std::wstring(texts::ChdHead) + L"\"" + input + L"\"" + texts::ChdBetween + L"\"" +
-               Joined(program, L"NEW.CHD") + L"\"";
-    }
-    return std::wstring(texts::ZsoHead) + L"\"" + input + L"\"" + texts::ZsoBetween + L"\"" +
-           Joined(program, L"NEW.ZSO") + L"\"";
+    return format == Format::Chd ? expected::ChdLine(input, program)
+                                 : expected::ZsoLine(input, program);
 }
 
 std::wstring Confirmation(Format format, const std::wstring &name)
 {
-    return texts::ConfirmStart + name +
-           (format == Format::Chd ? texts::ConfirmChdEnd : texts::ConfirmZsoEnd);
+    return expected::Confirmation(name, format == Format::Chd);
 }
 
 int BoxOf(Format format)
 {
     return format == Format::Chd ? ids::Check1 : ids::Check2;
-}
-
-// Reads the box that must come next and answers it. A box with another text is answered
-// harmlessly (No where it asks) and its text is reported.
-testing::AssertionResult Box(const RunningQarvel &q, const std::wstring &text, int button)
-{
-    const auto box = q.WaitForMessageBox();
-    if (!box) {
-        return testing::AssertionFailure() << "no message box came for: " << text;
-    }
-    if (box->text != text) {
-        const bool asks = std::ranges::find(box->buttons, IDNO) != box->buttons.end();
-        q.Answer(*box, asks ? IDNO : IDOK);
-        return testing::AssertionFailure()
-               << "the box says: " << box->text << "\nexpected: " << text;
-    }
-    if (!q.Answer(*box, button)) {
-        return testing::AssertionFailure() << "the box did not close: " << text;
-    }
-    return testing::AssertionSuccess();
-}
-
-// Every record of a program whose file name ends as given.
-std::vector<Record> RecordsOf(const std::vector<Record> &records, const std::wstring &end)
-{
-    std::vector<Record> found;
-    std::ranges::copy_if(records, std::back_inserter(found),
-                         [&](const Record &r) { return EndsWithNoCase(r.program, end); });
-    return found;
 }
 
 // Deletes the files at the end of the scope, and at its start what an earlier, interrupted run
@@ -133,7 +80,7 @@ private:
 
 class Faults : public testing::Test {
 protected:
-    Lab lab{record::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name())};
+    Lab lab;
     std::wstring program = lab.Path(L"program");
     std::wstring work = lab.Path(L"work");
     std::wstring images = lab.Path(L"images");
@@ -142,25 +89,10 @@ protected:
     void LayProgram(const std::wstring &folder)
     {
         program = folder;
-        const std::wstring base =
-            folder.ends_with(L'\\') ? folder.substr(0, folder.size() - 1) : folder;
-        if (base.size() > 2) {
-            ASSERT_TRUE(MakeFolders(base));
-        }
-        ASSERT_TRUE(CopyInto(QarvelExe, base + L"\\Qarvel.exe"));
-        ASSERT_TRUE(CopyInto(RecorderExe, base + L"\\bin2iso.exe"));
-        ASSERT_TRUE(CopyInto(RecorderExe, base + L"\\chdman.exe"));
-        ASSERT_TRUE(WriteFile(base + L"\\ziso.py", "# stands in for the script\n"));
+        ASSERT_TRUE(Lab::LayProgram(folder));
     }
 
-    // The interpreter finds the tools it is given by bare name in the working folder.
-    void LayWork()
-    {
-        ASSERT_TRUE(MakeFolders(work));
-        for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
-            ASSERT_TRUE(CopyInto(RecorderExe, Joined(work, tool)));
-        }
-    }
+    void LayWork() { ASSERT_TRUE(Lab::LayWork(work)); }
 
     void LayImages(const std::wstring &folder, const std::vector<std::wstring> &files)
     {
@@ -178,63 +110,21 @@ protected:
         LayImages(images, files);
     }
 
-    std::wstring ExePath() const
-    {
-        return program.ends_with(L'\\') ? program + L"Qarvel.exe" : program + L"\\Qarvel.exe";
-    }
-
     RunningQarvel Start()
     {
-        auto running = ExePath().size() < MAX_PATH ? RunningQarvel::Start(ExePath(), work)
-                                                   : StartDeep(ExePath());
-        if (!running) {
-            throw std::runtime_error("Qarvel.exe did not start or showed no window");
-        }
-        return std::move(*running);
-    }
-
-    // CreateProcessW takes no program deeper than MAX_PATH, here as on Windows; Wine's own
-    // loader, given the Unix path, starts it all the same.
-    std::optional<RunningQarvel> StartDeep(const std::wstring &exe)
-    {
-        using ToUnix = char *(CDECL *)(const wchar_t *);
-        const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
-            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        const std::wstring loader = Variable(L"WINELOADER");
-        if (toUnix == nullptr || loader.empty()) {
-            ADD_FAILURE() << "a program this deep can only be started under Wine";
-            return std::nullopt;
-        }
-        char *unix = toUnix(exe.c_str());
-        if (unix == nullptr) {
-            return std::nullopt;
-        }
-        const std::wstring unixExe = record::FromUtf8(unix);
-        ::HeapFree(::GetProcessHeap(), 0, unix);
-        // Z: is the Unix root. The loader finds itself by the name it is given as argv[0].
-        std::wstring loaderPath = L"Z:" + loader;
-        std::ranges::replace(loaderPath, L'/', L'\\');
-        return RunningQarvel::StartThrough(loaderPath, L"\"" + loader + L"\" \"" + unixExe + L"\"",
-                                           exe, work);
-    }
-
-    static void Tick(RunningQarvel &q, int box)
-    {
-        if (::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) != BST_CHECKED) {
-            Click(q.Control(box));
-        }
-        ASSERT_TRUE(WaitFor(
-            [&] { return ::SendMessageW(q.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3s));
+        return RunningQarvel::MustStart(
+            program.ends_with(L'\\') ? program + L"Qarvel.exe" : program + L"\\Qarvel.exe", work);
     }
 
     // Compresses the selected file with Yes and checks what reached the tool, byte for byte.
     void CompressSelected(RunningQarvel &q, Format format, const std::wstring &name,
                           size_t &recorded)
     {
-        Tick(q, BoxOf(format));
+        ASSERT_TRUE(q.Tick(BoxOf(format)));
         Click(q.Control(ids::Command1));
-        ASSERT_TRUE(Box(q, Confirmation(format, name), IDYES));
-        ASSERT_TRUE(Box(q, format == Format::Chd ? texts::ChdReport : texts::ZsoReport, IDOK));
+        ASSERT_TRUE(q.ExpectBox(Confirmation(format, name), IDYES));
+        ASSERT_TRUE(
+            q.ExpectBox(format == Format::Chd ? expected::ChdReport : expected::ZsoReport, IDOK));
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
         const Record &got = records.back();
@@ -297,7 +187,7 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
     Lay(files);
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
-    Tick(q, ids::Check1);
+    ASSERT_TRUE(q.Tick(ids::Check1));
     size_t recorded = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -308,15 +198,15 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
             break;
         case Outcome::NotAnImage:
             Click(q.Control(ids::Command1));
-            EXPECT_TRUE(Box(q, texts::NotAnImage, IDOK));
+            EXPECT_TRUE(q.ExpectBox(expected::NotAnImage, IDOK));
             break;
         case Outcome::Expansion:
             Click(q.Control(ids::Command1));
-            EXPECT_TRUE(Box(q, texts::ExpansionStart + c.expanded + texts::ExpansionEnd, IDOK));
+            EXPECT_TRUE(q.ExpectBox(expected::Expansion(c.expanded), IDOK));
             break;
         }
         EXPECT_TRUE(q.NoMessageBox(300ms));
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), texts::FileLabelStart + c.name);
+        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + c.name);
     }
     EXPECT_EQ(lab.Records().size(), recorded) << "only accepted names reach the tool";
     EXPECT_TRUE(q.IsResponsive());
@@ -385,10 +275,10 @@ TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
     EXPECT_EQ(q.OpenFolderShown(), L"C:\\");
 
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    Tick(q, ids::Check1);
+    ASSERT_TRUE(q.Tick(ids::Check1));
     Click(q.Control(ids::Command1));
-    ASSERT_TRUE(Box(q, Confirmation(Format::Chd, L"game.iso"), IDYES));
-    ASSERT_TRUE(Box(q, texts::ChdReport, IDOK));
+    ASSERT_TRUE(q.ExpectBox(Confirmation(Format::Chd, L"game.iso"), IDYES));
+    ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     auto records = lab.WaitForRecords(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].args,
@@ -413,13 +303,13 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    Tick(q, ids::Check1);
+    ASSERT_TRUE(q.Tick(ids::Check1));
     RemoveTree(images);
     ASSERT_EQ(::GetFileAttributesW(images.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Still listed, no longer there: the tool is not given a path that names nothing.
     Click(q.Control(ids::Command1));
-    EXPECT_TRUE(Box(q, texts::FileGone + Joined(images, L"game.iso"), IDOK));
+    EXPECT_TRUE(q.ExpectBox(expected::FileGone(Joined(images, L"game.iso")), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
 
     // Another entry of the vanished folder: named in a message, the lists as they were.
@@ -506,7 +396,7 @@ TEST_F(Faults, ADriveThatIsNotThere)
     PressKey(static_cast<WORD>(letter[0])); // the wrapper gives an upper-case letter
     const auto box = q.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    const std::wstring unreadable = win::texts::FolderUnreadable(root, L"");
+    const std::wstring unreadable = expected::FolderUnreadable(root, L"");
     const std::wstring head = unreadable.substr(0, unreadable.find(L"\n\n") + 2);
     const std::wstring tail = unreadable.substr(head.size());
     EXPECT_TRUE(box->text.starts_with(head) && box->text.ends_with(tail) &&
@@ -524,40 +414,6 @@ TEST_F(Faults, ADriveThatIsNotThere)
     EXPECT_TRUE(q.Close());
 }
 
-// Starts clipboard-holder.exe and waits until it holds the clipboard.
-class ClipboardHolder {
-public:
-    explicit ClipboardHolder(DWORD holdMs)
-    {
-        const std::wstring name =
-            L"qarvel-fault-clipboard-" + std::to_wstring(::GetCurrentProcessId());
-        ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
-        std::wstring line = L"\"" + HolderExe + L"\" " + std::to_wstring(holdMs) + L" " + name;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (ready_ && ::CreateProcessW(HolderExe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                                       nullptr, nullptr, &startup, &info)) {
-            process_.reset(info.hProcess);
-            const win::UniqueHandle thread(info.hThread);
-        }
-    }
-    bool Holds() const
-    {
-        return process_ && ::WaitForSingleObject(ready_.get(), 10000) == WAIT_OBJECT_0;
-    }
-    ~ClipboardHolder()
-    {
-        if (process_) {
-            ::WaitForSingleObject(process_.get(), 15000);
-        }
-    }
-
-private:
-    win::UniqueHandle ready_;
-    win::UniqueHandle process_;
-};
-
 struct HoldCase {
     const char *what;
     DWORD holdMs;
@@ -570,7 +426,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    Tick(q, ids::Check2);
+    ASSERT_TRUE(q.Tick(ids::Check2));
     const HoldCase cases[] = {
         {"held longer than the program waits", 4000, false},
         {"held for a moment", 100, true},
@@ -586,12 +442,12 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
         ASSERT_EQ(ask->text, Confirmation(Format::Zso, L"game.iso"));
         {
             ClipboardHolder holder(c.holdMs);
-            ASSERT_TRUE(holder.Holds());
+            ASSERT_TRUE(holder.Held());
             ASSERT_TRUE(q.Answer(*ask, IDYES));
             // The compression starts whether or not the line could be copied.
-            EXPECT_TRUE(Box(q, texts::ZsoReport, IDOK));
+            EXPECT_TRUE(q.ExpectBox(expected::ZsoReport, IDOK));
             if (!c.copied) {
-                EXPECT_TRUE(Box(q, texts::ClipboardFailed, IDOK));
+                EXPECT_TRUE(q.ExpectBox(expected::ClipboardFailed, IDOK));
             }
             EXPECT_TRUE(q.NoMessageBox());
         }
@@ -657,13 +513,13 @@ TEST_F(Faults, AnInterpreterThatCannotStart)
         for (const auto &c : cases) {
             SCOPED_TRACE(c.what);
             if (c.tick != 0) {
-                Tick(q, c.tick);
+                ASSERT_TRUE(q.Tick(c.tick));
             }
             Click(q.Control(c.control));
             if (!c.confirmation.empty()) {
-                ASSERT_TRUE(Box(q, c.confirmation, IDYES));
+                ASSERT_TRUE(q.ExpectBox(c.confirmation, IDYES));
             }
-            EXPECT_TRUE(Box(q, texts::LaunchFailed, IDOK)) << "and no report of success";
+            EXPECT_TRUE(q.ExpectBox(expected::LaunchFailed, IDOK)) << "and no report of success";
             EXPECT_TRUE(q.NoMessageBox());
         }
     }
@@ -684,20 +540,20 @@ TEST_F(Faults, ButtonsPressedManyTimesInARow)
 
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.cue"));
-    Tick(q, ids::Check1);
+    ASSERT_TRUE(q.Tick(ids::Check1));
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         Click(q.Control(ids::Command1));
-        ASSERT_TRUE(Box(q, Confirmation(Format::Chd, L"game.cue"), IDYES));
-        ASSERT_TRUE(Box(q, texts::ChdReport, IDOK));
+        ASSERT_TRUE(q.ExpectBox(Confirmation(Format::Chd, L"game.cue"), IDYES));
+        ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     }
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_EQ(lab.WaitForRecords(15).size(), 15u);
     // Nothing more arrives late.
     ::Sleep(1500);
     const auto records = lab.Records();
-    EXPECT_EQ(RecordsOf(records, L"\\bin2iso.exe").size(), 10u);
-    EXPECT_EQ(RecordsOf(records, L"\\chdman.exe").size(), 5u);
+    EXPECT_EQ(lab.RecordsOf(L"\\bin2iso.exe").size(), 10u);
+    EXPECT_EQ(lab.RecordsOf(L"\\chdman.exe").size(), 5u);
     EXPECT_EQ(records.size(), 15u);
     EXPECT_TRUE(q.Close());
 }
@@ -743,8 +599,8 @@ private:
 TEST_F(Faults, NothingPlantedBesideItRuns)
 {
     Lay();
-    ASSERT_TRUE(CopyInto(RecorderExe, Joined(program, L"cmd.exe")));
-    ASSERT_TRUE(CopyInto(RecorderExe, Joined(work, L"cmd.exe")));
+    ASSERT_TRUE(CopyInto(RecorderExe(), Joined(program, L"cmd.exe")));
+    ASSERT_TRUE(CopyInto(RecorderExe(), Joined(work, L"cmd.exe")));
     for (const wchar_t *library : {L"version.dll", L"uxtheme.dll"}) {
         ASSERT_TRUE(CopyInto(PlantedDll, Joined(program, library)));
     }
@@ -753,7 +609,7 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
     // Each library and the program it was loaded into, once.
     const auto loaded = [&] {
         std::set<std::wstring> found;
-        for (const Record &r : RecordsOf(lab.Records(), L".dll")) {
+        for (const Record &r : lab.RecordsOf(L".dll")) {
             found.insert(r.program + L" into " + (r.args.empty() ? L"?" : r.args[0]));
         }
         return found;
@@ -779,12 +635,11 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
 
     ::Sleep(500);
     EXPECT_EQ(loaded(), std::set<std::wstring>{}) << "planted libraries were loaded";
-    const auto records = lab.Records();
-    EXPECT_TRUE(RecordsOf(records, L"\\cmd.exe").empty()) << "a planted interpreter ran";
-    EXPECT_EQ(RecordsOf(records, L"\\chdman.exe").size(), 1u);
-    EXPECT_EQ(RecordsOf(records, L"\\ziso.py.exe").size(), 1u);
-    EXPECT_EQ(RecordsOf(records, L"\\bin2iso.exe").size(), 1u);
-    EXPECT_EQ(RecordsOf(records, L"\\pip.exe").size(), 1u);
+    EXPECT_TRUE(lab.RecordsOf(L"\\cmd.exe").empty()) << "a planted interpreter ran";
+    EXPECT_EQ(lab.RecordsOf(L"\\chdman.exe").size(), 1u);
+    EXPECT_EQ(lab.RecordsOf(L"\\ziso.py.exe").size(), 1u);
+    EXPECT_EQ(lab.RecordsOf(L"\\bin2iso.exe").size(), 1u);
+    EXPECT_EQ(lab.RecordsOf(L"\\pip.exe").size(), 1u);
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "Driver.h"
 
+#include "Lab.h"
+
+#include "tests/tools/RecordFormat.h"
 #include "window/ControlIds.h"
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 namespace qarvel::drive {
 namespace {
@@ -61,14 +65,36 @@ HWND FindTopWindow(DWORD processId, const wchar_t *className)
     return args.found;
 }
 
-POINT Centre(HWND window)
+void SendInputs(const std::vector<INPUT> &inputs)
+{
+    std::vector<INPUT> copy = inputs;
+    const UINT sent = ::SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT));
+    if (sent != copy.size()) {
+        ADD_FAILURE() << "SendInput took " << sent << " of " << copy.size() << " inputs, error "
+                      << ::GetLastError();
+    }
+}
+
+} // namespace
+
+void RunMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        const HWND top = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (top == nullptr || !::IsDialogMessageW(top, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+}
+
+POINT ScreenCentre(HWND window)
 {
     RECT r{};
     ::GetWindowRect(window, &r);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
-
-} // namespace
 
 std::wstring WindowText(HWND window)
 {
@@ -112,7 +138,9 @@ int ListSelection(HWND list)
 
 void ClickAt(POINT screen, int clicks)
 {
-    ::SetCursorPos(screen.x, screen.y);
+    if (!::SetCursorPos(screen.x, screen.y)) {
+        ADD_FAILURE() << "SetCursorPos, error " << ::GetLastError();
+    }
     ::Sleep(30);
     std::vector<INPUT> inputs;
     for (int i = 0; i < clicks; ++i) {
@@ -123,13 +151,13 @@ void ClickAt(POINT screen, int clicks)
             inputs.push_back(input);
         }
     }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendInputs(inputs);
     ::Sleep(60);
 }
 
 void Click(HWND control)
 {
-    ClickAt(Centre(control));
+    ClickAt(ScreenCentre(control));
 }
 
 void ClickListItem(HWND list, int index, int clicks)
@@ -146,6 +174,7 @@ void ClickListItem(HWND list, int index, int clicks)
     RECT item{};
     if (Send(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) ==
         LB_ERR) {
+        ADD_FAILURE() << "the list has no entry " << index;
         return;
     }
     POINT point{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
@@ -171,13 +200,16 @@ void PressKey(WORD virtualKey, bool shift)
     if (shift) {
         key(VK_SHIFT, KEYEVENTF_KEYUP);
     }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendInputs(inputs);
     ::Sleep(60);
 }
 
 std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
                                                   const std::wstring &workingDirectory)
 {
+    if (exe.size() >= MAX_PATH) {
+        return StartDeep(exe, workingDirectory);
+    }
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -244,6 +276,42 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     }
     ::WaitForInputIdle(program.process_.get(), 5000);
     return program;
+}
+
+RunningQarvel RunningQarvel::MustStart(const std::wstring &exe,
+                                       const std::wstring &workingDirectory)
+{
+    auto running = Start(exe, workingDirectory);
+    if (!running) {
+        throw std::runtime_error("Qarvel.exe did not start or showed no window");
+    }
+    return std::move(*running);
+}
+
+// CreateProcessW takes no program deeper than MAX_PATH, here as on Windows; Wine's own
+// loader, given the Unix path, starts it all the same.
+std::optional<RunningQarvel> RunningQarvel::StartDeep(const std::wstring &exe,
+                                                      const std::wstring &workingDirectory)
+{
+    using ToUnix = char *(CDECL *)(const wchar_t *);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring loader = Variable(L"WINELOADER");
+    if (toUnix == nullptr || loader.empty()) {
+        ADD_FAILURE() << "a program this deep can only be started under Wine";
+        return std::nullopt;
+    }
+    char *unix = toUnix(exe.c_str());
+    if (unix == nullptr) {
+        return std::nullopt;
+    }
+    const std::wstring unixExe = record::FromUtf8(unix);
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    // Z: is the Unix root. The loader finds itself by the name it is given as argv[0].
+    std::wstring loaderPath = L"Z:" + loader;
+    std::ranges::replace(loaderPath, L'/', L'\\');
+    return StartThrough(loaderPath, L"\"" + loader + L"\" \"" + unixExe + L"\"", exe,
+                        workingDirectory);
 }
 
 RunningQarvel::~RunningQarvel()
@@ -349,10 +417,32 @@ bool RunningQarvel::Answer(const MessageBoxSeen &box, int buttonId) const
     return WaitFor([&] { return !::IsWindow(box.window); }, 5s);
 }
 
-bool RunningQarvel::ExpectBox(const std::wstring &text, int buttonId) const
+testing::AssertionResult RunningQarvel::ExpectBox(const std::wstring &text, int buttonId) const
 {
     const auto box = WaitForMessageBox();
-    return box && box->text == text && Answer(*box, buttonId);
+    if (!box) {
+        return testing::AssertionFailure() << "no message box came for: " << text;
+    }
+    if (box->text != text) {
+        const bool asks = std::ranges::find(box->buttons, IDNO) != box->buttons.end();
+        Answer(*box, asks ? IDNO : IDOK);
+        return testing::AssertionFailure()
+               << "the box says: " << box->text << "\nexpected: " << text;
+    }
+    if (!Answer(*box, buttonId)) {
+        return testing::AssertionFailure() << "the box did not close: " << text;
+    }
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult RunningQarvel::Tick(int box) const
+{
+    const auto ticked = [&] { return Send(Control(box), BM_GETCHECK) == BST_CHECKED; };
+    if (!ticked()) {
+        Click(Control(box));
+    }
+    return WaitFor(ticked, 3s) ? testing::AssertionSuccess()
+                               : testing::AssertionFailure() << "box " << box << " not ticked";
 }
 
 bool RunningQarvel::NoMessageBox(Duration wait) const
@@ -364,55 +454,6 @@ bool RunningQarvel::Close()
 {
     ::PostMessageW(window_, WM_CLOSE, 0, 0);
     return ::WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0;
-}
-
-namespace {
-
-// The clipboard is shared with every program: wait briefly while another one holds it.
-bool OpenClipboardPatiently()
-{
-    return WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 2s);
-}
-
-} // namespace
-
-std::optional<std::wstring> ClipboardText()
-{
-    if (!OpenClipboardPatiently()) {
-        return std::nullopt;
-    }
-    std::optional<std::wstring> text;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto *chars = static_cast<const wchar_t *>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-bool SetClipboard(const std::wstring &text)
-{
-    if (!OpenClipboardPatiently()) {
-        return false;
-    }
-    ::EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
-    bool done = false;
-    if (memory) {
-        if (void *chars = ::GlobalLock(memory.get())) {
-            std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(chars));
-            ::GlobalUnlock(memory.get());
-            done = ::SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr;
-            if (done) {
-                memory.release(); // the system owns it now
-            }
-        }
-    }
-    ::CloseClipboard();
-    return done;
 }
 
 } // namespace qarvel::drive

@@ -1,11 +1,13 @@
 #pragma once
-// Works the built Qarvel.exe from outside, as a person would: it starts the program, finds its
-// window and controls by their ids, moves the real mouse and presses real keys (SendInput),
-// reads the lists and labels back, and answers message boxes after reading their text. Every
-// read uses a time-out, so a hung window fails a test instead of hanging it.
+// Works a window as a person would: real mouse and keys (SendInput), lists and labels read
+// back. RunningQarvel starts the built Qarvel.exe, finds its window and controls by their
+// ids, and answers message boxes after reading their text. Every read uses a time-out, so a
+// hung window fails a test instead of hanging it. Waits run this thread's own messages, so a
+// window made in the test process itself is worked the same way.
 
 #include "win32/Handles.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
@@ -18,25 +20,40 @@ namespace qarvel::drive {
 using namespace std::chrono_literals;
 using Duration = std::chrono::milliseconds;
 
-// Waits until the test holds or the time is up; gives the last answer of the test.
+// Dispatches the messages of this thread's windows that are waiting, keyboard navigation
+// between controls included.
+void RunMessages();
+
+// Waits until the test holds or the time is up, running this thread's messages meanwhile;
+// gives the last answer of the test.
 template <typename Test> bool WaitFor(Test test, Duration limit = 10s)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {
+        RunMessages();
         if (test()) {
             return true;
         }
         if (std::chrono::steady_clock::now() >= end) {
             return false;
         }
-        ::Sleep(25);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
     }
+}
+
+// Runs this thread's messages for the time given: for what must not happen meanwhile.
+inline void RunMessagesFor(Duration time)
+{
+    WaitFor([] { return false; }, time);
 }
 
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 std::vector<std::wstring> ListItems(HWND list);
 int ListSelection(HWND list);
+
+// The centre of a window on the screen.
+POINT ScreenCentre(HWND window);
 
 // Real input at a window's place on the screen.
 void ClickAt(POINT screen, int clicks = 1);
@@ -54,15 +71,11 @@ class RunningQarvel {
 public:
     // Starts the program in the working directory given and waits for its window. The
     // program inherits this process's environment and passes it on to what it starts.
+    // A program deeper than CreateProcessW takes is started through Wine's loader.
     static std::optional<RunningQarvel> Start(const std::wstring &exe,
                                               const std::wstring &workingDirectory);
-    // Runs a launcher with the command line given, in the working directory given, and waits
-    // for the window of the process whose executable is exe: for a program that cannot be
-    // started directly, such as one in a folder deeper than CreateProcessW takes.
-    static std::optional<RunningQarvel> StartThrough(const std::wstring &launcher,
-                                                     std::wstring commandLine,
-                                                     const std::wstring &exe,
-                                                     const std::wstring &workingDirectory);
+    // As Start; throws when the program did not start or showed no window.
+    static RunningQarvel MustStart(const std::wstring &exe, const std::wstring &workingDirectory);
     RunningQarvel(RunningQarvel &&) = default;
     RunningQarvel &operator=(RunningQarvel &&) = default;
     ~RunningQarvel();
@@ -83,15 +96,27 @@ public:
     std::optional<MessageBoxSeen> WaitForMessageBox(Duration limit = 10s) const;
     // Clicks the button with this id in a message box and waits for the box to close.
     bool Answer(const MessageBoxSeen &box, int buttonId) const;
-    // Reads the box that must come next, checks its text and answers it; false otherwise.
-    bool ExpectBox(const std::wstring &text, int buttonId) const;
+    // Reads the box that must come next, checks its text and answers it. A box with another
+    // text is answered harmlessly (No where it asks) and its text is reported.
+    testing::AssertionResult ExpectBox(const std::wstring &text, int buttonId) const;
     bool NoMessageBox(Duration wait = 600ms) const;
+
+    // Ticks the box with a click unless it is ticked already.
+    testing::AssertionResult Tick(int box) const;
 
     // Closes the window as a person would and waits for the program to end.
     bool Close();
 
 private:
     RunningQarvel() = default;
+    // Runs a launcher with the command line given, in the working directory given, and waits
+    // for the window of the process whose executable is exe.
+    static std::optional<RunningQarvel> StartThrough(const std::wstring &launcher,
+                                                     std::wstring commandLine,
+                                                     const std::wstring &exe,
+                                                     const std::wstring &workingDirectory);
+    static std::optional<RunningQarvel> StartDeep(const std::wstring &exe,
+                                                  const std::wstring &workingDirectory);
     win::UniqueHandle process_;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
@@ -100,5 +125,25 @@ private:
 // The clipboard's text, or nothing when it holds none.
 std::optional<std::wstring> ClipboardText();
 bool SetClipboard(const std::wstring &text);
+
+// Starts clipboard-holder.exe, which holds the clipboard for the time given, and waits until
+// it holds it. At the end waits for it to let go and end.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(DWORD holdMs);
+    ClipboardHolder(const ClipboardHolder &) = delete;
+    ClipboardHolder &operator=(const ClipboardHolder &) = delete;
+    ~ClipboardHolder() { Finish(); }
+
+    // True when it holds, or held, the clipboard.
+    bool Held() const { return held_; }
+    // Waits for it to end; true when it held the clipboard all right.
+    bool Finish();
+
+private:
+    win::UniqueHandle ready_;
+    win::UniqueProcess process_;
+    bool held_ = false;
+};
 
 } // namespace qarvel::drive

@@ -3,21 +3,37 @@
 #include "Driver.h"
 #include "win32/Paths.h"
 
+#include <algorithm>
+
 namespace qarvel::drive {
+
+using win::ExtendedLengthPath;
 
 std::wstring FromBuildPath(const char *linuxPath)
 {
     std::wstring path = L"Z:" + record::FromUtf8(linuxPath);
-    for (wchar_t &c : path) {
-        if (c == L'/') {
-            c = L'\\';
-        }
-    }
+    std::ranges::replace(path, L'/', L'\\');
     return path;
 }
 
-// Long paths need the \\?\ form here: the test process itself is not long-path aware.
-using win::ExtendedLengthPath;
+const std::wstring &QarvelExe()
+{
+    static const std::wstring path = FromBuildPath(QARVEL_EXE_PATH);
+    return path;
+}
+
+const std::wstring &RecorderExe()
+{
+    static const std::wstring path = FromBuildPath(QARVEL_RECORDER_PATH);
+    return path;
+}
+
+std::wstring Variable(const wchar_t *name)
+{
+    std::wstring value(32768, L'\0');
+    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
 
 bool MakeFolders(const std::wstring &path)
 {
@@ -33,11 +49,10 @@ bool MakeFolders(const std::wstring &path)
     }
 }
 
-bool WriteFile(const std::wstring &path, const std::string &bytes)
+bool WriteFile(const std::wstring &path, const std::string &bytes, DWORD attributes)
 {
     const win::UniqueFile file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
-                                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                             nullptr));
+                                             nullptr, CREATE_ALWAYS, attributes, nullptr));
     DWORD written = 0;
     return file &&
            (bytes.empty() || (::WriteFile(file.get(), bytes.data(),
@@ -76,17 +91,57 @@ void RemoveTree(const std::wstring &path)
     ::RemoveDirectoryW(base.c_str());
 }
 
-Lab::Lab(const std::wstring &name)
+bool EndsWithNoCase(const std::wstring &text, const std::wstring &end)
+{
+    return text.size() >= end.size() &&
+           ::CompareStringOrdinal(text.c_str() + (text.size() - end.size()),
+                                  static_cast<int>(end.size()), end.c_str(),
+                                  static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
+}
+
+namespace {
+
+std::wstring RunningTestName()
+{
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::wstring name = test != nullptr ? record::FromUtf8(test->name()) : L"test";
+    std::ranges::replace(name, L'/', L' '); // a parameterised test's name holds one
+    return name;
+}
+
+// The temporary folder in its long form, without a separator at the end.
+std::wstring TemporaryFolder()
 {
     std::wstring temp(MAX_PATH + 1, L'\0');
     temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+    std::wstring full(32768, L'\0');
+    const DWORD length =
+        ::GetLongPathNameW(temp.c_str(), full.data(), static_cast<DWORD>(full.size()));
+    if (length > 0 && length < full.size()) {
+        full.resize(length);
+        temp = full;
+    }
     if (!temp.empty() && temp.back() == L'\\') {
         temp.pop_back();
     }
-    root_ = temp + L"\\qarvel " + name + L" " + std::to_wstring(::GetCurrentProcessId());
-    RemoveTree(root_);
-    MakeFolders(root_);
-    ::SetEnvironmentVariableW(record::FileVariable, RecordFile().c_str());
+    return temp;
+}
+
+} // namespace
+
+Lab::Lab() : Lab(RunningTestName()) {}
+
+Lab::Lab(const std::wstring &name)
+{
+    root_ =
+        TemporaryFolder() + L"\\qarvel " + name + L" " + std::to_wstring(::GetCurrentProcessId());
+    RemoveTree(root_); // what an interrupted run left
+    if (!MakeFolders(root_)) {
+        ADD_FAILURE() << "no scratch folder, error " << ::GetLastError();
+    }
+    if (!::SetEnvironmentVariableW(record::FileVariable, RecordFile().c_str())) {
+        ADD_FAILURE() << "the recorders are not told the record file, error " << ::GetLastError();
+    }
 }
 
 Lab::~Lab()
@@ -94,11 +149,63 @@ Lab::~Lab()
     RemoveTree(root_);
 }
 
+void Lab::Folder(const std::wstring &relative) const
+{
+    EXPECT_TRUE(MakeFolders(Path(relative)))
+        << "folder of " << relative.size() << " characters, error " << ::GetLastError();
+}
+
+void Lab::File(const std::wstring &relative, DWORD attributes) const
+{
+    EXPECT_TRUE(WriteFile(Path(relative), {}, attributes))
+        << "file of " << relative.size() << " characters, error " << ::GetLastError();
+}
+
 std::vector<record::Record> Lab::WaitForRecords(size_t count) const
 {
     std::vector<record::Record> records;
     WaitFor([&] { return (records = Records()).size() >= count; }, 15s);
     return records;
+}
+
+std::vector<record::Record> Lab::RecordsOf(const std::wstring &programEnd) const
+{
+    std::vector<record::Record> found;
+    std::ranges::copy_if(Records(), std::back_inserter(found), [&](const record::Record &r) {
+        return EndsWithNoCase(r.program, programEnd);
+    });
+    return found;
+}
+
+testing::AssertionResult Lab::LayProgram(const std::wstring &folder, Beside beside)
+{
+    const std::wstring base =
+        folder.ends_with(L'\\') ? folder.substr(0, folder.size() - 1) : folder;
+    if (base.size() > 2 && !MakeFolders(base)) {
+        return testing::AssertionFailure() << "no program folder";
+    }
+    bool laid = CopyInto(QarvelExe(), base + L"\\Qarvel.exe") &&
+                CopyInto(RecorderExe(), base + L"\\bin2iso.exe");
+    laid = laid && (!beside.chdman || CopyInto(RecorderExe(), base + L"\\chdman.exe"));
+    laid = laid && (!beside.chdmanAsFolder || MakeFolders(base + L"\\chdman.exe"));
+    laid = laid && (!beside.ziso || WriteFile(base + L"\\ziso.py", "# stands in for the script\n"));
+    return laid ? testing::AssertionSuccess()
+                : testing::AssertionFailure()
+                      << "program folder not laid, error " << ::GetLastError();
+}
+
+testing::AssertionResult Lab::LayWork(const std::wstring &folder)
+{
+    if (!MakeFolders(folder)) {
+        return testing::AssertionFailure() << "no working folder";
+    }
+    for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
+        if (!CopyInto(RecorderExe(), folder + L"\\" + tool)) {
+            return testing::AssertionFailure()
+                   << "no recorder for a tool, error " << ::GetLastError();
+        }
+    }
+    return testing::AssertionSuccess();
 }
 
 } // namespace qarvel::drive

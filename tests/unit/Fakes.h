@@ -1,19 +1,18 @@
 #pragma once
-// Fakes of the window's controls and of the host that record, in one log, every call the
+// A fake of the window's controls that records, in the host fake's log, every call the
 // actions make, so tests can check both the values and the order of what happened.
 
 #include "actions/ImageActions.h"
-#include "host/HostServices.h"
+#include "tests/harness/FakeHost.h"
 #include "window/FormControls.h"
 
 #include <functional>
-#include <set>
 #include <string>
-#include <vector>
 
 namespace qarvel::test {
 
-using Log = std::vector<std::wstring>;
+using drive::FakeHost;
+using drive::Log;
 
 class FakeForm final : public FormControls {
 public:
@@ -68,55 +67,6 @@ public:
         log_.push_back(std::wstring(box == FormatBox::Check1 ? L"Check1" : L"Check2") +
                        (enabled ? L" on" : L" off"));
         (box == FormatBox::Check1 ? check1Enabled : check2Enabled) = enabled;
-    }
-
-private:
-    Log &log_;
-};
-
-class FakeHost final : public HostServices {
-public:
-    explicit FakeHost(Log &log) : log_(log) {}
-
-    std::wstring programDirectory = L"C:\\tools";
-    std::set<std::wstring> files;
-    // Files that exist beside those in the set (the rig makes the listed selection one).
-    std::function<bool(const std::wstring &)> alsoExists;
-    std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
-    Answer answer = Answer::AnswerYes;
-    TaskNumber task = 4242;
-    bool clipboardWorks = true;
-    std::wstring clipboard = L"(untouched)";
-    std::vector<std::wstring> launched;
-
-    TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override
-    {
-        log_.push_back(L"launch " + std::to_wstring(static_cast<int>(mode)) + L" " + commandLine);
-        launched.push_back(commandLine);
-        return task;
-    }
-    Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override
-    {
-        log_.push_back(L"box " + std::to_wstring(static_cast<int>(style)) + L" " + prompt);
-        return style == MessageStyle::YesNo ? answer : Answer::AnswerOk;
-    }
-    bool SetClipboardText(const std::wstring &text) override
-    {
-        log_.push_back(L"clipboard " + text);
-        if (clipboardWorks) {
-            clipboard = text;
-        }
-        return clipboardWorks;
-    }
-    bool FileExists(const std::wstring &path) override
-    {
-        log_.push_back(L"exists " + path);
-        return files.contains(path) || (alsoExists && alsoExists(path));
-    }
-    std::wstring ProgramDirectory() override { return programDirectory; }
-    bool IsEnvironmentVariable(const std::wstring &name) override
-    {
-        return variables.contains(name);
     }
 
 private:

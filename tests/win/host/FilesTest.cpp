@@ -1,27 +1,26 @@
 // The file test and the program directory.
 
 #include "host/win/Files.h"
-#include "win32/Paths.h"
 #include "host/win/ProgramDirectory.h"
 #include "host/win/WinHost.h"
-#include "HostTestSupport.h"
+#include "tests/harness/Lab.h"
+#include "win32/Paths.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace qarvel::test {
+namespace qarvel::drive {
 namespace {
 
 TEST(Files, ExistsForFilesOnly)
 {
-    const ScratchFolder folder;
-    ASSERT_FALSE(folder.path().empty());
-    ASSERT_TRUE(WriteEmptyFile(folder / L"Game.iso"));
-    ASSERT_TRUE(::CreateDirectoryW((folder / L"chdman.exe").c_str(), nullptr));
+    const Lab folder;
+    ASSERT_TRUE(WriteFile(folder.Path(L"Game.iso")));
+    ASSERT_TRUE(MakeFolders(folder.Path(L"chdman.exe")));
 
     // Deep enough that the full path passes 260 characters.
-    std::wstring deep = folder.path();
+    std::wstring deep = folder.Root();
     for (const wchar_t *piece : {L"Ünïcödé folder with a rather long name, part one",
                                  L"and a second piece that is just as long as the first",
                                  L"a third piece, so that the total is well beyond the limit",
@@ -33,7 +32,7 @@ TEST(Files, ExistsForFilesOnly)
     }
     const std::wstring deepFile = deep + L"\\Disc 1 (x86) & more.cue";
     ASSERT_GT(deepFile.size(), 260u);
-    ASSERT_TRUE(WriteEmptyFile(win::ExtendedLengthPath(deepFile)));
+    ASSERT_TRUE(WriteFile(deepFile));
     std::wstring deepFileUpper = deepFile;
     ::CharUpperBuffW(deepFileUpper.data(), static_cast<DWORD>(deepFileUpper.size()));
 
@@ -42,14 +41,14 @@ TEST(Files, ExistsForFilesOnly)
         bool exists;
     };
     const Case cases[] = {
-        {folder / L"Game.iso", true},
-        {folder / L"GAME.ISO", true},
-        {folder / L"game.iso", true},
-        {folder.path() + L"\\\\Game.iso", true}, // as a program kept in a drive root probes
-        {folder / L"Game.is", false},
-        {folder / L"missing\\Game.iso", false},
-        {folder / L"chdman.exe", false}, // a folder is not a file
-        {folder.path(), false},
+        {folder.Path(L"Game.iso"), true},
+        {folder.Path(L"GAME.ISO"), true},
+        {folder.Path(L"game.iso"), true},
+        {folder.Root() + L"\\\\Game.iso", true}, // as a program kept in a drive root probes
+        {folder.Path(L"Game.is"), false},
+        {folder.Path(L"missing\\Game.iso"), false},
+        {folder.Path(L"chdman.exe"), false}, // a folder is not a file
+        {folder.Root(), false},
         {deepFile, true},
         {deepFileUpper, true},
         {deep, false},
@@ -85,7 +84,7 @@ TEST(ProgramDirectory, IsTheFolderOfThisProgram)
 {
     win::WinHost host;
 
-    EXPECT_EQ(host.ProgramDirectory(), TestProgramFolder());
+    EXPECT_EQ(host.ProgramDirectory(), FromBuildPath(QARVEL_TEST_PROGRAM_DIR));
 }
 
 TEST(ProgramDirectory, FolderOfAnExecutablePath)
@@ -109,4 +108,4 @@ TEST(ProgramDirectory, FolderOfAnExecutablePath)
 }
 
 } // namespace
-} // namespace qarvel::test
+} // namespace qarvel::drive

@@ -3,14 +3,14 @@
 // never the interpreter that runs.
 
 #include "host/win/WinHost.h"
-#include "HostTestSupport.h"
+#include "tests/harness/Lab.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace qarvel::test {
+namespace qarvel::drive {
 namespace {
 
 const std::wstring ChdHead = L"cmd.exe /c chdman createcd -i ";
@@ -21,26 +21,22 @@ std::wstring ChdLine(const std::wstring &input, const std::wstring &output)
 }
 
 // Each test runs in its own working directory holding chdman.exe and a planted cmd.exe, both
-// recorder copies writing to record.txt there. Another planted cmd.exe lies beside this
-// test program (put there by the build).
+// recorders writing to its record file. Another planted cmd.exe lies beside this test program
+// (put there by the build).
 class Launch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(work_.path().empty());
         for (const wchar_t *tool : {L"chdman.exe", L"cmd.exe"}) {
-            ASSERT_TRUE(::CopyFileW((StandInsFolder() + L"/" + tool).c_str(),
-                                    (work_ / tool).c_str(), FALSE))
-                << "stand-in missing: " << ::GetLastError();
+            ASSERT_TRUE(CopyInto(RecorderExe(), work_.Path(tool))) << ::GetLastError();
         }
-        ASSERT_TRUE(host_.FileExists(TestProgramFolder() + L"\\cmd.exe"))
+        ASSERT_TRUE(host_.FileExists(FromBuildPath(QARVEL_TEST_PROGRAM_DIR) + L"\\cmd.exe"))
             << "the build plants cmd.exe beside the test program";
 
         wchar_t previous[MAX_PATH + 1];
         ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
         previousDirectory_ = previous;
-        ASSERT_TRUE(::SetCurrentDirectoryW(work_.path().c_str()));
-        ASSERT_TRUE(::SetEnvironmentVariableW(record::FileVariable, recordFile().c_str()));
+        ASSERT_TRUE(::SetCurrentDirectoryW(work_.Root().c_str()));
         ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
     }
 
@@ -53,22 +49,22 @@ protected:
         }
     }
 
-    std::wstring recordFile() const { return work_ / L"record.txt"; }
+    std::wstring recordFile() const { return work_.RecordFile(); }
 
     // The one record the launch left, which must come from chdman.exe in the working
     // directory: a record of cmd.exe would mean a planted interpreter ran.
     record::Record SingleChdmanRecord()
     {
-        const std::vector<record::Record> records = WaitForRecords(recordFile(), 1);
+        const std::vector<record::Record> records = work_.WaitForRecords(1);
         if (records.size() != 1) {
             ADD_FAILURE() << "records: " << records.size();
             return {};
         }
-        EXPECT_EQ(LowerFileName(records[0].program), L"chdman.exe") << records[0].program;
+        EXPECT_TRUE(EndsWithNoCase(records[0].program, L"\\chdman.exe")) << records[0].program;
         return records[0];
     }
 
-    ScratchFolder work_;
+    Lab work_;
     std::wstring previousDirectory_;
     win::WinHost host_;
 };
@@ -129,7 +125,7 @@ TEST_F(Launch, PlantedInterpretersNeverRun)
     SingleChdmanRecord();
     ::Sleep(300); // a planted copy started as well would have recorded by now
     for (const record::Record &r : record::ReadFile(recordFile())) {
-        EXPECT_NE(LowerFileName(r.program), L"cmd.exe") << r.program;
+        EXPECT_FALSE(EndsWithNoCase(r.program, L"\\cmd.exe")) << r.program;
     }
 }
 
@@ -156,4 +152,4 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
 }
 
 } // namespace
-} // namespace qarvel::test
+} // namespace qarvel::drive

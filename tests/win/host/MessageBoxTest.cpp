@@ -2,7 +2,7 @@
 // second thread that then presses a button, as a user would.
 
 #include "host/win/WinHost.h"
-#include "HostTestSupport.h"
+#include "win32/Handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The window driven by real mouse and key input: tab order, the format boxes, the clickable
 // labels, the buttons, and opening directories with a click, a double click and Enter.
 
-#include "WindowTestSupport.h"
+#include "FormUnderTest.h"
 
 #include "actions/CommandLines.h"
 #include "actions/Texts.h"
 
 #include <algorithm>
 
-namespace qarvel::test {
+namespace qarvel::drive {
 namespace {
 
 int FocusedId()
@@ -45,7 +45,7 @@ class TabOrder : public ::testing::TestWithParam<TabCase> {};
 TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
 {
     const TabCase &c = GetParam();
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), c.chdman, c.ziso));
     window.ShowInFront();
     ASSERT_EQ(FocusedId(), ids::Command1) << "the first control to hold the focus";
@@ -53,7 +53,7 @@ TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
     for (std::size_t i = 0; i < c.order.size(); ++i) {
         const int before = FocusedId();
         PressKey(VK_TAB);
-        PumpUntil(*window.form, [&] { return FocusedId() != before; });
+        WaitFor([&] { return FocusedId() != before; });
         seen.push_back(FocusedId());
     }
     EXPECT_EQ(seen, c.order);
@@ -92,7 +92,7 @@ class FormatBoxClicks : public ::testing::TestWithParam<BoxCase> {};
 TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
 {
     const BoxCase &c = GetParam();
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
     // SetTick runs no click handling, so both boxes can be set up as the case needs.
@@ -101,8 +101,8 @@ TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
     ASSERT_EQ(IsTicked(window, ids::Check1), c.check1Before);
     ASSERT_EQ(IsTicked(window, ids::Check2), c.check2Before);
 
-    ClickAt(ScreenCentre(window.Control(c.clicked)));
-    PumpUntil(*window.form, [&] {
+    Click(window.Control(c.clicked));
+    WaitFor([&] {
         return IsTicked(window, ids::Check1) == c.check1After &&
                IsTicked(window, ids::Check2) == c.check2After;
     });
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WindowInput, SetTickRunsNoClickHandling)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.form->SetTick(FormatBox::Check1, Tick::Ticked);
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
@@ -139,20 +139,20 @@ TEST(WindowInput, SetTickRunsNoClickHandling)
 
 TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
     ::SetFocus(window.Control(ids::Check1));
     PressKey(VK_SPACE);
-    PumpUntil(*window.form, [&] { return IsTicked(window, ids::Check1); });
+    WaitFor([&] { return IsTicked(window, ids::Check1); });
     EXPECT_TRUE(IsTicked(window, ids::Check1));
     EXPECT_FALSE(IsTicked(window, ids::Check2));
 }
 
 TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
 {
-    FolderTree tree;
+    Lab tree;
     // Only ziso.py lies beside the program: CHD is disabled at load.
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), false, true));
     window.ShowInFront();
@@ -160,9 +160,9 @@ TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
     EXPECT_TRUE(::IsWindowEnabled(window.Control(ids::Check2)));
 
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    ClickAt(ScreenCentre(window.Control(ids::Check1)));
+    Click(window.Control(ids::Check1));
     ::SendMessageW(window.Control(ids::Check1), BM_CLICK, 0, 0);
-    PumpFor(*window.form, 300);
+    RunMessagesFor(300ms);
     EXPECT_FALSE(IsTicked(window, ids::Check1));
     EXPECT_TRUE(IsTicked(window, ids::Check2)) << "the disabled box ran its click handling";
 
@@ -174,7 +174,7 @@ TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
 
 TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
 {
-    FolderTree tree;
+    Lab tree;
     tree.File(L"game.bin");
     FormUnderTest window(tree.Root());
     window.ShowInFront();
@@ -194,16 +194,14 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.control);
-        window.host.launches.clear();
+        window.host.launched.clear();
         window.host.boxes.clear();
-        ClickAt(ScreenCentre(window.Control(c.control)));
-        PumpUntil(
-            *window.form,
-            [&] { return !window.host.launches.empty() || !window.host.boxes.empty(); }, 1000);
+        Click(window.Control(c.control));
+        WaitFor([&] { return !window.host.launched.empty() || !window.host.boxes.empty(); }, 1s);
         if (c.launch.empty()) {
-            EXPECT_TRUE(window.host.launches.empty());
+            EXPECT_TRUE(window.host.launched.empty());
         } else {
-            EXPECT_EQ(window.host.launches, std::vector<std::wstring>{c.launch});
+            EXPECT_EQ(window.host.launched, std::vector<std::wstring>{c.launch});
         }
         if (c.box.empty()) {
             EXPECT_TRUE(window.host.boxes.empty());
@@ -240,7 +238,7 @@ protected:
         file1 = window->Control(ids::File1);
     }
 
-    FolderTree tree;
+    Lab tree;
     std::unique_ptr<FormUnderTest> window;
     HWND dir1 = nullptr;
     HWND file1 = nullptr;
@@ -251,9 +249,9 @@ TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
     ASSERT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
     const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
     ASSERT_GE(alpha, 0);
-    ClickAt(ListItemCentre(dir1, alpha));
-    PumpUntil(*window->form, [&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == alpha; });
-    PumpFor(*window->form, 600); // longer than a double click takes
+    ClickListItem(dir1, alpha);
+    WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == alpha; });
+    RunMessagesFor(600ms); // longer than a double click takes
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
     EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
@@ -265,8 +263,8 @@ TEST_F(DirectoryClicks, DoubleClickOpens)
     ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
     const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
     ASSERT_GE(alpha, 0);
-    DoubleClickAt(ListItemCentre(dir1, alpha));
-    PumpUntil(*window->form, [&] { return window->form->ReadFileListDirectory() != tree.Root(); });
+    ClickListItem(dir1, alpha, 2);
+    WaitFor([&] { return window->form->ReadFileListDirectory() != tree.Root(); });
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"alpha"));
     EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"inside alpha.iso"});
     EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR) << "nothing selected";
@@ -280,14 +278,14 @@ TEST_F(DirectoryClicks, EnterOpensTheHighlightedEntry)
 {
     const int beta = IndexOf(ListItems(dir1), tree.Path(L"beta"));
     ASSERT_GE(beta, 0);
-    ClickAt(ListItemCentre(dir1, beta));
-    PumpUntil(*window->form, [&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == beta; });
+    ClickListItem(dir1, beta);
+    WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == beta; });
     ASSERT_EQ(::GetFocus(), dir1);
     PressKey(VK_RETURN);
-    PumpUntil(*window->form, [&] { return window->form->ReadFileListDirectory() != tree.Root(); });
+    WaitFor([&] { return window->form->ReadFileListDirectory() != tree.Root(); });
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"beta"));
     EXPECT_TRUE(ListItems(file1).empty());
 }
 
 } // namespace
-} // namespace qarvel::test
+} // namespace qarvel::drive

@@ -2,7 +2,7 @@
 // every DPI of the table below, each in a process started at that DPI, and after a change of
 // DPI while the window is open.
 
-#include "WindowTestSupport.h"
+#include "FormUnderTest.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::test {
+namespace qarvel::drive {
 namespace {
 
 enum class Kind { Label, PushButton, CheckBox, List };
@@ -57,19 +57,13 @@ int Pixels(int twips, UINT dpi)
     return ::MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
-std::wstring ClassName(HWND window)
+// The control's place inside its window's client area.
+RECT PlaceInParent(HWND control)
 {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring Text(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
 }
 
 HFONT FontHandle(HWND control)
@@ -109,7 +103,7 @@ SIZE TextExtent(HWND control, const std::wstring &text)
 
 SIZE CaptionExtent(HWND control)
 {
-    return TextExtent(control, Text(control));
+    return TextExtent(control, WindowText(control));
 }
 
 // The room a fixed-size control needs for its caption: a push button draws an edge and its
@@ -122,7 +116,7 @@ SIZE RoomNeeded(const Expected &control, HWND handle, UINT dpi)
         const SIZE caption = CaptionExtent(handle);
         return {caption.cx + 4 * edgeX, caption.cy + 2 * edgeY};
     }
-    const SIZE caption = TextExtent(handle, L" " + Text(handle));
+    const SIZE caption = TextExtent(handle, L" " + WindowText(handle));
     return {::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + caption.cx, caption.cy};
 }
 
@@ -164,7 +158,7 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
         ASSERT_NE(handle, nullptr);
         EXPECT_EQ(ClassName(handle), control.className);
         if (control.caption != nullptr) {
-            EXPECT_EQ(Text(handle), control.caption);
+            EXPECT_EQ(WindowText(handle), control.caption);
         }
         EXPECT_EQ(FontHandle(handle), windowFont) << "one font for every control";
         const LOGFONTW font = FontOf(handle);
@@ -199,7 +193,7 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
 
     // The file label alone is cut off, at the window's edge, when its caption is too long.
     const HWND label = window.Control(ids::Label1);
-    const std::wstring before = Text(label);
+    const std::wstring before = WindowText(label);
     window.form->SetFileLabel(L"File: " + std::wstring(200, L'W') + L".iso");
     const RECT cut = PlaceInParent(label);
     EXPECT_GT(CaptionExtent(label).cx, client.right - cut.left);
@@ -210,13 +204,11 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
 
 TEST(WindowLayout, FrameAndCaption)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
-    EXPECT_EQ(Text(form), L"Qarvel Compression Tool v0.1 ");
-    wchar_t className[64] = {};
-    ::GetClassNameW(form, className, 64);
-    EXPECT_STREQ(className, ids::Form1Class);
+    EXPECT_EQ(WindowText(form), L"Qarvel Compression Tool v0.1 ");
+    EXPECT_EQ(ClassName(form), ids::Form1Class);
     // A fixed layout: the frame does not resize and there is nothing to maximise.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_THICKFRAME, 0u);
@@ -227,7 +219,7 @@ TEST(WindowLayout, FrameAndCaption)
 
 TEST(WindowLayout, LabelsTakeNoFocusAndOthersDo)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     for (const Expected &control : Controls) {
         SCOPED_TRACE(control.id);
@@ -239,7 +231,7 @@ TEST(WindowLayout, LabelsTakeNoFocusAndOthersDo)
 
 TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     const HWND label = window.Control(ids::Label1);
     RECT client{};
@@ -259,7 +251,7 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.caption);
         window.form->SetFileLabel(c.caption);
-        EXPECT_EQ(Text(label), c.caption);
+        EXPECT_EQ(WindowText(label), c.caption);
         const RECT place = PlaceInParent(label);
         const SIZE caption = CaptionExtent(label);
         if (c.cutOff) {
@@ -273,7 +265,7 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
 
 TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     window.ShowInFront();
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
@@ -297,7 +289,7 @@ TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
 // Moved between displays: the window goes to every DPI of the table in turn and back to its own.
 TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
 {
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
     const UINT start = ::GetDpiForWindow(form);
@@ -428,7 +420,7 @@ TEST_P(StartedAt, LaysOutTheWindowForItsDpi)
     if (started != dpi) {
         GTEST_SKIP() << "this process was started at " << started << " DPI";
     }
-    FolderTree tree;
+    Lab tree;
     FormUnderTest window(tree.Root());
     ASSERT_EQ(::GetDpiForWindow(window.form->Handle()), dpi);
     RECT client{};
@@ -447,4 +439,4 @@ INSTANTIATE_TEST_SUITE_P(Dpi, StartedAt, ::testing::ValuesIn(Dpis),
                          });
 
 } // namespace
-} // namespace qarvel::test
+} // namespace qarvel::drive

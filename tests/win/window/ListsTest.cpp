@@ -1,11 +1,11 @@
 // What the lists show: File1's files, Dir1's chain of directories, Drive1's drives; names
 // with blanks, other scripts and long paths; folders that cannot be read.
 
-#include "WindowTestSupport.h"
+#include "FormUnderTest.h"
 
 #include <algorithm>
 
-namespace qarvel::test {
+namespace qarvel::drive {
 namespace {
 
 std::vector<std::wstring> Sorted(std::vector<std::wstring> items)
@@ -48,7 +48,7 @@ protected:
                                            L"with  two blanks.cue",
                                            L"\u03a9mega \u00fcn\u00ef \u65e5\u672c.iso"};
 
-    FolderTree tree;
+    Lab tree;
     std::unique_ptr<FormUnderTest> window;
     HWND dir1 = nullptr;
     HWND file1 = nullptr;
@@ -228,10 +228,10 @@ TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
     const std::vector<std::wstring> entries = ListItems(dir1);
     const auto sub = std::find(entries.begin(), entries.end(), tree.Path(L"sub folder"));
     ASSERT_NE(sub, entries.end());
-    drive::RemoveTree(tree.Path(L"sub folder"));
+    RemoveTree(tree.Path(L"sub folder"));
     window->ShowInFront();
-    DoubleClickAt(ListItemCentre(dir1, static_cast<int>(sub - entries.begin())));
-    PumpUntil(*window->form, [&] { return !window->host.boxes.empty(); });
+    ClickListItem(dir1, static_cast<int>(sub - entries.begin()), 2);
+    WaitFor([&] { return !window->host.boxes.empty(); });
     ASSERT_EQ(window->host.boxes.size(), 1u);
     EXPECT_NE(window->host.boxes[0].prompt.find(tree.Path(L"sub folder")), std::wstring::npos);
     EXPECT_EQ(ListItems(dir1), entries);
@@ -251,4 +251,4 @@ TEST_F(Lists, WorkingDirectoryNeverChanges)
 }
 
 } // namespace
-} // namespace qarvel::test
+} // namespace qarvel::drive

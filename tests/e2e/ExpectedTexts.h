@@ -1,0 +1,60 @@
+#pragma once
+// What the user and the tools must see, spelled out once for the driven tests and never taken
+// from the program's own constants, so that a wrong text in the program fails them.
+
+#include <string>
+
+namespace qarvel::drive::expected {
+
+inline const std::wstring Caption = L"Qarvel Compression Tool v0.1 ";
+inline const std::wstring FileLabelStart = L"File: ";
+inline const std::wstring FileNotSet = L"File: Not Set";
+inline const std::wstring NotAnImage = L"Selected file is not an iSO or cue!";
+inline const std::wstring ChdReport = L"NEW.CHD created!";
+inline const std::wstring ZsoReport = L"NEW.ZSO created!";
+
+inline std::wstring Confirmation(const std::wstring &name, bool chd)
+{
+    return L"Proceed to compress " + name + (chd ? L" with CHD?" : L" with ZSO?");
+}
+
+// The command lines, for the selected file's path and the program folder.
+inline std::wstring ChdLine(const std::wstring &input, const std::wstring &program)
+{
+    return L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + program + L"\\NEW.CHD\"";
+}
+inline std::wstring ZsoLine(const std::wstring &input, const std::wstring &program)
+{
+    return L"cmd.exe /c ziso.py -c 1 \"" + input + L"\" \"" + program + L"\\NEW.ZSO\"";
+}
+
+inline const std::wstring LaunchFailed =
+    L"The command could not be started: Windows could not run the command interpreter "
+    L"(cmd.exe) with it, or the line is longer than the interpreter takes. Nothing was started.";
+
+inline std::wstring FileGone(const std::wstring &path)
+{
+    return L"The selected file cannot be found; it may have been moved or deleted, or its "
+           L"folder may no longer be readable:\r\n" +
+           path;
+}
+
+// The text the interpreter would replace, such as %PATH%.
+inline std::wstring Expansion(const std::wstring &variable)
+{
+    return L"The command interpreter would replace " + variable +
+           L" in this path with the value of an environment variable, so the tool would be "
+           L"given another path. Rename the file or folder and try again.";
+}
+
+inline const std::wstring ClipboardFailed =
+    L"The command line could not be copied to the clipboard: another program is holding it. "
+    L"The compression was started all the same.";
+
+inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstring &reason)
+{
+    return L"The folder \"" + folder + L"\" cannot be read.\n\n" + reason +
+           L"\n\nThe lists still show the folder that was open before.";
+}
+
+} // namespace qarvel::drive::expected

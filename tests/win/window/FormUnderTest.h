@@ -1,0 +1,51 @@
+#pragma once
+// The real main window made in the test process on the recording host, worked with the
+// harness's real input.
+
+#include "tests/harness/Driver.h"
+#include "tests/harness/FakeHost.h"
+#include "tests/harness/Lab.h"
+#include "window/ControlIds.h"
+#include "window/win/Form1.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace qarvel::drive {
+
+// A window on a host whose program folder is the given one; the host starts nothing and
+// answers every question with No.
+struct FormUnderTest {
+    FakeHost host;
+    std::unique_ptr<win::Form1> form;
+
+    explicit FormUnderTest(const std::wstring &programDirectory,
+                           const std::set<std::wstring> &existingFiles = {})
+    {
+        host.programDirectory = programDirectory;
+        host.files = existingFiles;
+        host.answer = Answer::AnswerNo;
+        form =
+            win::Form1::Create(::GetModuleHandleW(nullptr), host, win::Form1::OnClose::StayInLoop);
+        if (!form) {
+            ADD_FAILURE() << "Form1 not made, error " << ::GetLastError();
+        }
+    }
+
+    HWND Control(ids::Control id) const { return form->ControlHandle(id); }
+
+    // Shows the window in front so that mouse and keys reach it.
+    void ShowInFront()
+    {
+        form->Show(SW_SHOWNORMAL);
+        ::SetForegroundWindow(form->Handle());
+        EXPECT_TRUE(WaitFor([this] { return ::GetForegroundWindow() == form->Handle(); }, 3s));
+        RunMessagesFor(100ms);
+    }
+};
+
+} // namespace qarvel::drive
