@@ -90,13 +90,12 @@ std::unique_ptr<Form1> Form1::Create(HINSTANCE instance, HostServices &host, OnC
     if (!form->drive1_.Fill()) {
         host.ShowMessageBox(texts::NoDrives, MessageStyle::Critical);
     }
-    form->Run(&ImageActions::OnWindowLoad);
+    form->actions_.OnWindowLoad();
     return form;
 }
 
 Form1::Form1(Key, HostServices &host, OnClose onClose)
-    : host_(host), relay_(host, [this] { recent_.reset(); }), actions_(*this, relay_),
-      onClose_(onClose)
+    : host_(host), actions_(*this, host), onClose_(onClose)
 {
 }
 

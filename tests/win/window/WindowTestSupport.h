@@ -3,8 +3,8 @@
 // one test, a window made for one test, and real mouse and key input.
 
 #include "host/HostServices.h"
-#include "win32/Paths.h"
 #include "tests/harness/Lab.h"
+#include "win32/Paths.h"
 #include "window/ControlIds.h"
 #include "window/win/Form1.h"
 
@@ -94,7 +94,7 @@ struct FormUnderTest {
     FormUnderTest(const FormUnderTest &) = delete;
     FormUnderTest &operator=(const FormUnderTest &) = delete;
 
-    HWND Control(ids::Control id) const { return form->ControlHandle(id); }
+    HWND Control(ids::Control id) const { return ::GetDlgItem(form->Handle(), id); }
     // Shows the window in front so that mouse and keys reach it.
     void ShowInFront();
 };
