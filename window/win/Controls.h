@@ -48,7 +48,6 @@ public:
 class ListBox : public Control {
 public:
     using Control::Control;
-    int Count() const { return static_cast<int>(Send(LB_GETCOUNT)); }
     int Selection() const { return static_cast<int>(Send(LB_GETCURSEL)); }
     void Select(int index) { Send(LB_SETCURSEL, static_cast<WPARAM>(index)); }
     std::wstring ItemText(int index) const

@@ -12,7 +12,6 @@ namespace qarvel::win {
 class FileList {
 public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
-    HWND Handle() const { return list_.Handle(); }
 
     // Shows the names of the directory's files (read by the window) and clears the selection.
     // Gives ERROR_NOT_ENOUGH_MEMORY when the list could not take them all.

@@ -189,7 +189,7 @@ void Form1::PlaceControl(const LayoutEntry &entry)
 {
     const HWND control = Child(entry.id);
     SIZE caption{0, 0};
-    if (entry.kind == ControlKind::Label) {
+    if (entry.width == FitsCaption) {
         caption = MeasureText(control, CurrentFont(), Control(control).Text());
     }
     const RECT place = ControlRect(entry, dpi_, caption);
