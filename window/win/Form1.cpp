@@ -43,8 +43,9 @@ ChildClass ClassOf(const LayoutEntry &entry)
     case ControlKind::DriveList:
         return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ControlKind::FileList:
+        // Scrolls sideways to a name wider than the list.
         return {WC_LISTBOXW,
-                child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE};
     }
@@ -165,6 +166,7 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
     }
     const int margin = ::MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     dir1_.SetItemHeight(MeasureText(dir1_.Handle(), CurrentFont(), L"Ag").cy + margin);
+    file1_.FitNames();
     for (const LayoutEntry &entry : FormLayout()) {
         PlaceControl(entry);
     }
