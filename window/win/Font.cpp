@@ -38,11 +38,16 @@ class CharWidths {
 public:
     explicit CharWidths(HDC dc) : dc_(dc) {}
 
-    // The text's width; false when the font gives no widths for some of its characters.
+    // The text's width; false when the font gives no widths for some of its characters, or
+    // when the text holds a character outside the Basic Multilingual Plane (drawn as one, from
+    // its pair of halves).
     bool Measure(const std::wstring &text, int &width)
     {
         int sum = 0;
         for (const wchar_t ch : text) {
+            if (ch >= 0xD800 && ch <= 0xDFFF) {
+                return false;
+            }
             const auto code = static_cast<std::size_t>(ch);
             std::vector<int> &page = pages_[code >> 8];
             if (page.empty()) {
@@ -63,12 +68,6 @@ private:
     HDC dc_;
     std::array<std::vector<int>, 256> pages_;
 };
-
-bool HasSurrogate(const std::wstring &text)
-{
-    return std::any_of(text.begin(), text.end(),
-                       [](wchar_t ch) { return ch >= 0xD800 && ch <= 0xDFFF; });
-}
 
 } // namespace
 
@@ -120,9 +119,7 @@ int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts)
     int widest = 0;
     for (const std::wstring &text : texts) {
         int width = 0;
-        // A character outside the Basic Multilingual Plane is drawn as one, from its pair of
-        // halves: such a name is measured whole.
-        if (HasSurrogate(text) || !widths.Measure(text, width)) {
+        if (!widths.Measure(text, width)) {
             SIZE extent{0, 0};
             ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
             width = extent.cx;
