@@ -4,6 +4,22 @@
 
 namespace qarvel::win {
 
+namespace {
+
+// The number in decimal digits; std::to_wstring would bring in the C library's whole
+// formatted printing, floating point included, for this one use.
+std::wstring Decimal(DWORD value)
+{
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+} // namespace
+
 std::wstring DescribeError(DWORD error)
 {
     wchar_t *buffer = nullptr;
@@ -12,7 +28,7 @@ std::wstring DescribeError(DWORD error)
         nullptr, error, 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
     const UniqueLocal owner(buffer);
     if (length == 0 || buffer == nullptr) {
-        return L"Error " + std::to_wstring(error);
+        return L"Error " + Decimal(error);
     }
     std::wstring text(buffer, length);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
@@ -24,7 +40,7 @@ std::wstring DescribeError(DWORD error)
 void TraceFailure(const wchar_t *what, DWORD error)
 {
     const std::wstring line = std::wstring(L"Qarvel: ") + what + L" failed: " +
-                              DescribeError(error) + L" (" + std::to_wstring(error) + L")\n";
+                              DescribeError(error) + L" (" + Decimal(error) + L")\n";
     ::OutputDebugStringW(line.c_str());
 }
 

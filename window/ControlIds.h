@@ -11,7 +11,8 @@ enum Control : int {
     Command1 = 102, // " iSO", compress (button)
     Label2 = 103,   // author label (static)
     Label3 = 104,   // company label (static)
-    Dir1 = 105,     // directory list (list box; each entry's text is its full path)
+    Dir1 = 105,     // directory list (list box; each entry's text is the folder's shown name,
+                    // its item data the folder's depth below the root, which is 0)
     Drive1 = 106,   // drive list (drop-down combo box)
     File1 = 107,    // file list (list box of bare file names)
     Check1 = 108,   // "CHD" (check box)

@@ -85,7 +85,7 @@ Figures Measure(Form1 &form, const std::wstring &folder, std::size_t expected, i
 {
     form.SetFileListDirectory(folder); // warm the caches
     const auto listed = static_cast<std::size_t>(
-        ::SendMessageW(form.ControlHandle(qarvel::ids::File1), LB_GETCOUNT, 0, 0));
+        ::SendMessageW(::GetDlgItem(form.Handle(), qarvel::ids::File1), LB_GETCOUNT, 0, 0));
     if (listed != expected) {
         std::fwprintf(stderr, L"File1 lists %zu files, expected %zu\n", listed, expected);
     }

@@ -40,6 +40,26 @@ bool IsFolderOf(const std::wstring &folder, const std::wstring &path)
     return folder.size() == path.size() || folder.back() == L'\\' || path[folder.size()] == L'\\';
 }
 
+// Dir1 shows each folder's name and keeps its depth as the entry's data: an entry's full path
+// is the path of the last entry above it one level up, joined with its name.
+std::vector<std::wstring> FolderPaths(HWND dir)
+{
+    const auto names = ListItems(dir);
+    std::vector<std::wstring> paths;
+    std::vector<std::wstring> above; // the path at each depth, down to the entry's parent
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto depth = static_cast<size_t>(Send(dir, LB_GETITEMDATA, i));
+        above.resize(std::min(depth, above.size()));
+        std::wstring path = names[i];
+        if (!above.empty()) {
+            path = above.back() + (above.back().ends_with(L'\\') ? L"" : L"\\") + names[i];
+        }
+        above.push_back(path);
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
 struct FindArgs {
     DWORD processId;
     const wchar_t *className;
@@ -343,7 +363,7 @@ std::wstring RunningQarvel::OpenFolderShown() const
 {
     const HWND dir = Control(ids::Dir1);
     const int selected = ListSelection(dir);
-    const auto items = ListItems(dir);
+    const auto items = FolderPaths(dir);
     return selected >= 0 && static_cast<size_t>(selected) < items.size()
                ? items[static_cast<size_t>(selected)]
                : std::wstring{};
@@ -358,7 +378,7 @@ bool RunningQarvel::OpenFolder(const std::wstring &path)
             return true;
         }
         // The entry nearest the target: its deepest ancestor on the list, never the open one.
-        const auto items = ListItems(dir);
+        const auto items = FolderPaths(dir);
         int best = -1;
         for (size_t i = 0; i < items.size(); ++i) {
             if (!SameText(items[i], open) && IsFolderOf(items[i], path) &&

@@ -26,6 +26,7 @@ public:
     bool IsEnabled() const { return ::IsWindowEnabled(handle_) != 0; }
     // The caller repaints: setting the fonts of all controls at once then costs one repaint.
     void SetFont(HFONT font) { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+    HFONT Font() const { return reinterpret_cast<HFONT>(Send(WM_GETFONT)); }
     void SetRedraw(bool redraw) { Send(WM_SETREDRAW, redraw ? TRUE : FALSE, 0); }
 
 protected:
@@ -80,6 +81,11 @@ public:
         Send(LB_SETITEMDATA, static_cast<WPARAM>(index), data);
     }
     void SetItemHeight(int height) { Send(LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0)); }
+    // How far the list scrolls sideways, in pixels; a list as wide shows no scroll bar.
+    void SetHorizontalExtent(int width)
+    {
+        Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width));
+    }
 };
 
 class ComboBox : public Control {

@@ -9,12 +9,21 @@ void DirectoryList::Open(const std::wstring &directory, const std::vector<std::w
     const std::vector<std::wstring> chain = DirectoryChain(directory);
     list_.SetRedraw(false);
     list_.Clear();
+    paths_.clear();
+    // The list is not sorted: each item stays at the index it was added at.
+    const auto add = [this](std::wstring path, const std::wstring &name, int depth) {
+        const int index = list_.Add(name);
+        if (index >= 0) {
+            list_.SetItemData(index, depth);
+            paths_.push_back(std::move(path));
+        }
+    };
     int depth = 0;
     for (const std::wstring &step : chain) {
-        list_.SetItemData(list_.Add(step), depth++);
+        add(step, DirectoryDisplayName(step), depth++);
     }
     for (const std::wstring &name : subfolders) {
-        list_.SetItemData(list_.Add(ChildPath(directory, name)), depth);
+        add(ChildPath(directory, name), name, depth);
     }
     list_.SetRedraw(true);
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);
@@ -31,7 +40,9 @@ void DirectoryList::HighlightOpenDirectory()
 std::wstring DirectoryList::Highlighted() const
 {
     const int selected = list_.Selection();
-    return selected == LB_ERR ? open_ : list_.ItemText(selected);
+    return selected < 0 || static_cast<std::size_t>(selected) >= paths_.size()
+               ? open_
+               : paths_[static_cast<std::size_t>(selected)];
 }
 
 void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
@@ -70,7 +81,7 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
     ::FillRect(item.hDC, &tab, ink);
     text.left = folder.right + margin * 2;
 
-    const std::wstring name = DirectoryDisplayName(list_.ItemText(index));
+    const std::wstring name = list_.ItemText(index);
     ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if ((item.itemState & ODS_FOCUS) != 0) {

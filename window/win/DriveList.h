@@ -10,7 +10,6 @@ namespace qarvel::win {
 class DriveList {
 public:
     void Attach(HWND handle) { box_ = ComboBox(handle); }
-    HWND Handle() const { return box_.Handle(); }
 
     // Lists the drives the system reports now. False when it reports none.
     bool Fill();

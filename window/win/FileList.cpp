@@ -1,5 +1,7 @@
 #include "FileList.h"
 
+#include "Font.h"
+
 namespace qarvel::win {
 
 namespace {
@@ -36,7 +38,27 @@ DWORD FileList::Show(const std::wstring &directory, const FolderEntries &entries
             return ERROR_NOT_ENOUGH_MEMORY;
         }
     }
+    FitWidest(entries.files);
     return ERROR_SUCCESS;
+}
+
+void FileList::FitNames()
+{
+    std::vector<std::wstring> names;
+    for (int i = 0, count = list_.Count(); i < count; ++i) {
+        names.push_back(list_.ItemText(i));
+    }
+    FitWidest(names);
+}
+
+void FileList::FitWidest(const std::vector<std::wstring> &names)
+{
+    const HFONT font = list_.Font();
+    const int widest = WidestText(list_.Handle(), font, names);
+    // The list draws each name a little way in from its left edge: room for a blank on the
+    // right keeps the last letter clear of the edge.
+    const int blank = MeasureText(list_.Handle(), font, L" ").cx;
+    list_.SetHorizontalExtent(widest > 0 ? widest + 2 * blank : 0);
 }
 
 std::wstring FileList::SelectedName() const

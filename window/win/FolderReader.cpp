@@ -1,11 +1,12 @@
 #include "FolderReader.h"
 
 #include "DirectoryPaths.h"
-#include "win32/Paths.h"
 #include "win32/Handles.h"
+#include "win32/Paths.h"
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 
 namespace qarvel::win {
 
@@ -68,13 +69,23 @@ FolderEntries ReadFolder(const std::wstring &directory)
 
 void SortNames(std::vector<std::wstring> &names)
 {
-    // Each name is folded to capitals once, so the sort compares plain strings; names that
-    // differ only in letter case keep a fixed order among themselves.
-    std::vector<std::wstring> keys;
-    keys.reserve(names.size());
+    // Each name is folded to capitals once, all of them in one buffer, so the sort compares
+    // plain strings; names that differ only in letter case keep a fixed order among themselves.
+    std::size_t total = 0;
     for (const std::wstring &name : names) {
-        keys.push_back(name);
-        ::CharUpperBuffW(keys.back().data(), static_cast<DWORD>(keys.back().size()));
+        total += name.size();
+    }
+    std::wstring folded;
+    folded.reserve(total);
+    for (const std::wstring &name : names) {
+        folded += name;
+    }
+    ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    std::vector<std::wstring_view> keys;
+    keys.reserve(names.size());
+    for (std::size_t start = 0; const std::wstring &name : names) {
+        keys.emplace_back(folded.data() + start, name.size());
+        start += name.size();
     }
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

@@ -1,5 +1,8 @@
 #include "Font.h"
 
+#include <algorithm>
+#include <array>
+
 namespace qarvel::win {
 
 namespace {
@@ -26,6 +29,44 @@ private:
     HWND window_;
     HDC dc_;
     HGDIOBJ oldFont_ = nullptr;
+};
+
+// The advance widths of the font's characters, asked of the system 256 at a time as text
+// needs them: summing them measures a name far faster than asking for its extent, which
+// counts when a list of 100,000 names is filled.
+class CharWidths {
+public:
+    explicit CharWidths(HDC dc) : dc_(dc) {}
+
+    // The text's width; false when the font gives no widths for some of its characters, or
+    // when the text holds a character outside the Basic Multilingual Plane (drawn as one, from
+    // its pair of halves).
+    bool Measure(const std::wstring &text, int &width)
+    {
+        int sum = 0;
+        for (const wchar_t ch : text) {
+            if (ch >= 0xD800 && ch <= 0xDFFF) {
+                return false;
+            }
+            const auto code = static_cast<std::size_t>(ch);
+            std::vector<int> &page = pages_[code >> 8];
+            if (page.empty()) {
+                const auto first = static_cast<UINT>(code & ~std::size_t{0xFF});
+                page.resize(256);
+                if (!::GetCharWidth32W(dc_, first, first + 255, page.data())) {
+                    page.clear();
+                    return false;
+                }
+            }
+            sum += page[code & 0xFF];
+        }
+        width = sum;
+        return true;
+    }
+
+private:
+    HDC dc_;
+    std::array<std::vector<int>, 256> pages_;
 };
 
 } // namespace
@@ -65,6 +106,27 @@ SIZE MeasureText(HWND window, HFONT font, const std::wstring &text)
         extent.cx = textExtent.cx;
     }
     return extent;
+}
+
+int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts)
+{
+    WindowDc dc(window);
+    if (dc.get() == nullptr) {
+        return 0;
+    }
+    dc.Select(font != nullptr ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    CharWidths widths(dc.get());
+    int widest = 0;
+    for (const std::wstring &text : texts) {
+        int width = 0;
+        if (!widths.Measure(text, width)) {
+            SIZE extent{0, 0};
+            ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            width = extent.cx;
+        }
+        widest = std::max(widest, width);
+    }
+    return widest;
 }
 
 } // namespace qarvel::win

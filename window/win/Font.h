@@ -4,6 +4,7 @@
 #include "win32/Handles.h"
 
 #include <string>
+#include <vector>
 
 namespace qarvel::win {
 
@@ -13,5 +14,9 @@ UniqueFont CreateMessageFont(UINT dpi);
 
 // The size of the text on one line, drawn with the font in the window's device context.
 SIZE MeasureText(HWND window, HFONT font, const std::wstring &text);
+
+// The width of the widest of the texts on one line, drawn with the font in the window's device
+// context; 0 when there are none.
+int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts);
 
 } // namespace qarvel::win

@@ -43,8 +43,9 @@ ChildClass ClassOf(const LayoutEntry &entry)
     case ControlKind::DriveList:
         return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ControlKind::FileList:
+        // Scrolls sideways to a name wider than the list.
         return {WC_LISTBOXW,
-                child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE};
     }
@@ -90,13 +91,12 @@ std::unique_ptr<Form1> Form1::Create(HINSTANCE instance, HostServices &host, OnC
     if (!form->drive1_.Fill()) {
         host.ShowMessageBox(texts::NoDrives, MessageStyle::Critical);
     }
-    form->Run(&ImageActions::OnWindowLoad);
+    form->actions_.OnWindowLoad();
     return form;
 }
 
 Form1::Form1(Key, HostServices &host, OnClose onClose)
-    : host_(host), relay_(host, [this] { recent_.reset(); }), actions_(*this, relay_),
-      onClose_(onClose)
+    : host_(host), actions_(*this, host), onClose_(onClose)
 {
 }
 
@@ -166,6 +166,7 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
     }
     const int margin = ::MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     dir1_.SetItemHeight(MeasureText(dir1_.Handle(), CurrentFont(), L"Ag").cy + margin);
+    file1_.FitNames();
     for (const LayoutEntry &entry : FormLayout()) {
         PlaceControl(entry);
     }
@@ -190,7 +191,7 @@ void Form1::PlaceControl(const LayoutEntry &entry)
 {
     const HWND control = Child(entry.id);
     SIZE caption{0, 0};
-    if (entry.kind == ControlKind::Label) {
+    if (entry.width == FitsCaption) {
         caption = MeasureText(control, CurrentFont(), Control(control).Text());
     }
     const RECT place = ControlRect(entry, dpi_, caption);

@@ -8,14 +8,12 @@
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderReader.h"
-#include "win32/Handles.h"
-#include "HostRelay.h"
 #include "Layout.h"
+#include "win32/Handles.h"
 #include "window/ControlIds.h"
 #include "window/FormControls.h"
 
 #include <memory>
-#include <optional>
 
 namespace qarvel::win {
 
@@ -33,7 +31,6 @@ public:
     ~Form1() override;
 
     HWND Handle() const { return window_; }
-    HWND ControlHandle(ids::Control id) const { return ::GetDlgItem(window_, id); }
     UINT Dpi() const { return dpi_; }
     void Show(int showCommand);
     // Keyboard navigation between the controls; true when the message was taken.
@@ -70,15 +67,14 @@ private:
     // Opens the directory in Dir1 and runs the directory-change handling; when it cannot be
     // read, says why and leaves the lists as they were.
     void OpenDirectory(const std::wstring &directory);
+    // Shows the entries in File1; says why when it cannot.
+    void ShowFiles(const std::wstring &directory, const FolderEntries &entries);
     void ReportFolderError(const std::wstring &folder, DWORD error);
-    // Runs one handling of the actions object to its end.
-    void Run(void (ImageActions::*handling)());
 
     HWND Child(ids::Control id) const { return ::GetDlgItem(window_, id); }
     CheckBox Box(FormatBox box) const;
 
     HostServices &host_;
-    HostRelay relay_;
     ImageActions actions_;
     OnClose onClose_;
     HWND window_ = nullptr;
@@ -88,19 +84,9 @@ private:
     DriveList drive1_;
     FileList file1_;
     HWND lastFocus_ = nullptr;
-    // How many handlings are running (the directory-change handling runs inside the load).
-    int handlingDepth_ = 0;
-
-    // A folder read during the current handling while nothing that lets time pass has
-    // happened since (a host call, the end of the handling): reading it again now would give
-    // the same names. Opening a directory reads it once for both lists, and the reread that
-    // follows setting File1's directory reads nothing.
-    struct RecentFolder {
-        std::wstring directory;
-        FolderEntries entries;
-        bool inFileList = false; // File1 shows exactly these names
-    };
-    std::optional<RecentFolder> recent_;
+    // True only while the directory-change handling runs for a directory just opened: File1
+    // was filled from the same read as Dir1, so the handling's own reading of it is skipped.
+    bool fileListJustFilled_ = false;
 };
 
 } // namespace qarvel::win

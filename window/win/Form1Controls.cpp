@@ -11,7 +11,7 @@ namespace qarvel::win {
 void Form1::OpenDirectory(const std::wstring &directory)
 {
     const std::wstring normal = NormalDirectory(directory);
-    FolderEntries entries = ReadFolder(normal);
+    const FolderEntries entries = ReadFolder(normal);
     if (entries.error != ERROR_SUCCESS) {
         dir1_.HighlightOpenDirectory();
         drive1_.ShowDriveOf(dir1_.OpenDirectory());
@@ -19,15 +19,25 @@ void Form1::OpenDirectory(const std::wstring &directory)
         return;
     }
     dir1_.Open(normal, entries.folders);
-    // The directory-change handling runs at once and lists this same folder in File1.
-    recent_ = RecentFolder{normal, std::move(entries)};
-    Run(&ImageActions::OnDirectoryChanged);
+    // The directory-change handling lists this same folder in File1: one read fills both
+    // lists, and the handling finds File1 filled.
+    ShowFiles(normal, entries);
+    fileListJustFilled_ = true;
+    actions_.OnDirectoryChanged();
+    fileListJustFilled_ = false;
     drive1_.ShowDriveOf(normal);
+}
+
+void Form1::ShowFiles(const std::wstring &directory, const FolderEntries &entries)
+{
+    const DWORD error = file1_.Show(directory, entries);
+    if (error != ERROR_SUCCESS) {
+        ReportFolderError(directory, error);
+    }
 }
 
 void Form1::ReportFolderError(const std::wstring &folder, DWORD error)
 {
-    recent_.reset();
     host_.ShowMessageBox(texts::FolderUnreadable(folder, DescribeError(error)),
                          MessageStyle::Critical);
 }
@@ -45,39 +55,33 @@ std::wstring Form1::ReadFileListDirectory()
 void Form1::SetFileListDirectory(const std::wstring &directory)
 {
     const std::wstring normal = NormalDirectory(directory);
-    if (!recent_ || recent_->directory != normal) {
-        FolderEntries entries = ReadFolder(normal);
-        if (entries.error != ERROR_SUCCESS) {
-            // File1 keeps its directory and what it showed.
-            file1_.ClearSelection();
-            ReportFolderError(normal, entries.error);
-            return;
-        }
-        recent_ = RecentFolder{normal, std::move(entries)};
+    if (fileListJustFilled_ && normal == file1_.Directory()) {
+        file1_.ClearSelection();
+        return;
     }
-    const DWORD error = file1_.Show(normal, recent_->entries);
-    recent_->inFileList = error == ERROR_SUCCESS;
-    if (error != ERROR_SUCCESS || handlingDepth_ == 0) {
-        recent_.reset();
+    const FolderEntries entries = ReadFolder(normal);
+    if (entries.error != ERROR_SUCCESS) {
+        // File1 keeps its directory and what it showed.
+        file1_.ClearSelection();
+        ReportFolderError(normal, entries.error);
+        return;
     }
-    if (error != ERROR_SUCCESS) {
-        ReportFolderError(normal, error);
-    }
+    ShowFiles(normal, entries);
 }
 
 void Form1::RereadFileList()
 {
     file1_.ClearSelection();
-    const std::wstring &directory = file1_.Directory();
-    if (directory.empty() || (recent_ && recent_->inFileList && recent_->directory == directory)) {
+    const std::wstring directory = file1_.Directory();
+    if (directory.empty() || fileListJustFilled_) {
         return;
     }
     const FolderEntries entries = ReadFolder(directory);
-    const DWORD error =
-        entries.error != ERROR_SUCCESS ? entries.error : file1_.Show(directory, entries);
-    if (error != ERROR_SUCCESS) {
-        ReportFolderError(directory, error);
+    if (entries.error != ERROR_SUCCESS) {
+        ReportFolderError(directory, entries.error);
+        return;
     }
+    ShowFiles(directory, entries);
 }
 
 std::wstring Form1::ReadHighlightedDirectory()

@@ -104,12 +104,12 @@ void Form1::OnCommand(int id, int code)
         break;
     case ids::Command1:
         if (code == BN_CLICKED) {
-            Run(&ImageActions::OnCompress);
+            actions_.OnCompress();
         }
         break;
     case ids::Command2:
         if (code == BN_CLICKED) {
-            Run(&ImageActions::OnConvert);
+            actions_.OnConvert();
         }
         break;
     case ids::Check1:
@@ -125,12 +125,12 @@ void Form1::OnCommand(int id, int code)
     case ids::Label2:
     case ids::Label3:
         if (code == STN_CLICKED) {
-            Run(&ImageActions::OnSiteLabelClicked);
+            actions_.OnSiteLabelClicked();
         }
         break;
     case ids::Label4:
         if (code == STN_CLICKED) {
-            Run(&ImageActions::OnLz4LabelClicked);
+            actions_.OnLz4LabelClicked();
         }
         break;
     case ids::Dir1:
@@ -156,7 +156,11 @@ void Form1::OnBoxClicked(FormatBox box)
     }
     // The tick changes first; the handling sees the new value.
     check.SetChecked(!check.IsChecked());
-    Run(box == FormatBox::Check1 ? &ImageActions::OnChdClicked : &ImageActions::OnZsoClicked);
+    if (box == FormatBox::Check1) {
+        actions_.OnChdClicked();
+    } else {
+        actions_.OnZsoClicked();
+    }
 }
 
 void Form1::OnEnter()
@@ -175,16 +179,6 @@ void Form1::OnDriveChosen()
     if (!root.empty()) {
         OpenDirectory(root);
     }
-}
-
-// --- directories ---
-
-void Form1::Run(void (ImageActions::*handling)())
-{
-    ++handlingDepth_;
-    (actions_.*handling)();
-    --handlingDepth_;
-    recent_.reset();
 }
 
 } // namespace qarvel::win

@@ -12,7 +12,7 @@ namespace qarvel::win {
 
 enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, FileList };
 
-// Width of a label that sizes itself to its caption on one line.
+// The width of every label: it sizes itself to its caption on one line.
 inline constexpr int FitsCaption = -1;
 
 struct LayoutEntry {
@@ -21,7 +21,7 @@ struct LayoutEntry {
     const wchar_t *caption;
     int left;
     int top;
-    int width;
+    int width; // FitsCaption for a label
     int height;
     bool clickable; // labels only: sends STN_CLICKED
 };
@@ -34,8 +34,6 @@ inline constexpr int FormClientHeight = 3990;
 std::span<const LayoutEntry> FormLayout();
 const LayoutEntry &LayoutOf(ids::Control id);
 
-// Twips to pixels at the given DPI.
-int TwipsToPixels(int twips, UINT dpi);
 // The window's client size in pixels at the given DPI.
 SIZE FormClientSize(UINT dpi);
 // Position and size of a control in pixels; a label's width is its caption's width, cut off

@@ -36,7 +36,7 @@ struct FormUnderTest {
         }
     }
 
-    HWND Control(ids::Control id) const { return form->ControlHandle(id); }
+    HWND Control(ids::Control id) const { return ::GetDlgItem(form->Handle(), id); }
 
     // Shows the window in front so that mouse and keys reach it.
     void ShowInFront()

@@ -247,7 +247,7 @@ protected:
 TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
 {
     ASSERT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
-    const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
+    const int alpha = IndexOf(ListItems(dir1), L"alpha");
     ASSERT_GE(alpha, 0);
     ClickListItem(dir1, alpha);
     WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == alpha; });
@@ -255,13 +255,13 @@ TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
     EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
-    EXPECT_NE(IndexOf(ListItems(dir1), tree.Path(L"beta")), -1) << "the entries stayed";
+    EXPECT_NE(IndexOf(ListItems(dir1), L"beta"), -1) << "the entries stayed";
 }
 
 TEST_F(DirectoryClicks, DoubleClickOpens)
 {
     ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
-    const int alpha = IndexOf(ListItems(dir1), tree.Path(L"alpha"));
+    const int alpha = IndexOf(ListItems(dir1), L"alpha");
     ASSERT_GE(alpha, 0);
     ClickListItem(dir1, alpha, 2);
     WaitFor([&] { return window->form->ReadFileListDirectory() != tree.Root(); });
@@ -270,13 +270,24 @@ TEST_F(DirectoryClicks, DoubleClickOpens)
     EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR) << "nothing selected";
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
     const std::vector<std::wstring> entries = ListItems(dir1);
-    EXPECT_EQ(entries.back(), tree.Path(L"alpha")) << "alpha has no subdirectories";
-    EXPECT_EQ(IndexOf(entries, tree.Path(L"beta")), -1);
+    EXPECT_EQ(entries.back(), L"alpha") << "alpha has no subdirectories";
+    EXPECT_EQ(IndexOf(entries, L"beta"), -1);
+}
+
+TEST_F(DirectoryClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
+{
+    const int open = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
+    ClickListItem(dir1, open);
+    WaitFor([&] { return ::GetFocus() == dir1; });
+    PressKey('B');
+    WaitFor([&] { return window->form->ReadHighlightedDirectory() != tree.Root(); });
+    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"beta"));
+    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root()) << "typing only highlights";
 }
 
 TEST_F(DirectoryClicks, EnterOpensTheHighlightedEntry)
 {
-    const int beta = IndexOf(ListItems(dir1), tree.Path(L"beta"));
+    const int beta = IndexOf(ListItems(dir1), L"beta");
     ASSERT_GE(beta, 0);
     ClickListItem(dir1, beta);
     WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == beta; });

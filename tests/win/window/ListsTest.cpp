@@ -70,16 +70,16 @@ TEST_F(Lists, AtStartFileListShowsTheProgramDirectorysVisibleFiles)
 TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
 {
     const std::vector<std::wstring> entries = ListItems(dir1);
-    std::vector<std::wstring> expected;
-    // C:\, then every folder down to the open one, then its visible subfolders.
-    std::wstring path = tree.Root();
-    for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos;
-         end = path.find(L'\\', end + 1)) {
-        expected.push_back(path.substr(0, end));
+    // Each entry's text is the name it shows: C:\, then every folder down to the open one,
+    // then its visible subfolders.
+    const std::wstring &path = tree.Root();
+    std::vector<std::wstring> expected{path.substr(0, 3)};
+    for (std::size_t start = 3; start < path.size();) {
+        const std::size_t end = std::min(path.find(L'\\', start), path.size());
+        expected.push_back(path.substr(start, end - start));
+        start = end + 1;
     }
-    expected.insert(expected.begin(), path.substr(0, 3));
-    expected.push_back(path);
-    expected.push_back(tree.Path(L"sub folder"));
+    expected.push_back(L"sub folder");
     EXPECT_EQ(entries, expected);
     EXPECT_EQ(::SendMessageW(dir1, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(expected.size()) - 2);
 }
@@ -125,6 +125,43 @@ TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
     window->form->RereadFileList();
     const std::vector<std::wstring> shown = ListItems(file1);
     EXPECT_NE(std::find(shown.begin(), shown.end(), L"arrived in between.iso"), shown.end());
+}
+
+TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
+{
+    const std::wstring wide = L"a name wider than the list " + std::wstring(60, L'W') + L".iso";
+    tree.File(wide);
+    window->form->RereadFileList();
+    window->ShowInFront();
+    // The name's width in the list's own font.
+    HDC dc = ::GetDC(file1);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(file1, WM_GETFONT, 0, 0)));
+    SIZE name{};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &name);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(file1, dc);
+    RECT client{};
+    ::GetClientRect(file1, &client);
+    ASSERT_GT(name.cx, client.right) << "the name fits the list";
+    EXPECT_GE(::SendMessageW(file1, LB_GETHORIZONTALEXTENT, 0, 0), name.cx);
+
+    // Clicks on the scroll bar, just left of its right arrow, page along until the name's end
+    // shows.
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(::GetScrollBarInfo(file1, OBJID_HSCROLL, &bar));
+    ASSERT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u) << "no scroll bar shown";
+    const int arrow = ::GetSystemMetricsForDpi(SM_CXHSCROLL, ::GetDpiForWindow(file1));
+    const POINT trough{bar.rcScrollBar.right - arrow - 2,
+                       (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2};
+    for (int click = 0; click < 10 && ::GetScrollPos(file1, SB_HORZ) + client.right < name.cx;
+         ++click) {
+        const int before = ::GetScrollPos(file1, SB_HORZ);
+        ClickAt(trough);
+        WaitFor([&] { return ::GetScrollPos(file1, SB_HORZ) != before; }, 1s);
+    }
+    EXPECT_GE(::GetScrollPos(file1, SB_HORZ) + client.right, name.cx);
 }
 
 TEST_F(Lists, SetFileListDirectoryLeavesTheDirectoryListAlone)
@@ -191,7 +228,7 @@ TEST_F(Lists, LongPathsWork)
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), deep);
     EXPECT_EQ(window->form->ReadFileListDirectory(), deep);
     EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"long name.iso"});
-    EXPECT_EQ(ListItems(dir1).back(), deep + L"\\inner");
+    EXPECT_EQ(ListItems(dir1).back(), L"inner");
 }
 
 TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
@@ -226,7 +263,7 @@ TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
 TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
 {
     const std::vector<std::wstring> entries = ListItems(dir1);
-    const auto sub = std::find(entries.begin(), entries.end(), tree.Path(L"sub folder"));
+    const auto sub = std::find(entries.begin(), entries.end(), L"sub folder");
     ASSERT_NE(sub, entries.end());
     RemoveTree(tree.Path(L"sub folder"));
     window->ShowInFront();
