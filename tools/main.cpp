@@ -42,11 +42,6 @@ std::wstring OwnFileName()
     return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
-std::wstring Quoted(const std::wstring &text)
-{
-    return L"\"" + text + L"\"";
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t *argv[])
@@ -75,7 +70,8 @@ int wmain(int argc, wchar_t *argv[])
     const auto folder = wine->ToUnix(L".");
     if (!arguments || !folder) {
         return Fail(tool->name,
-                    L"Wine cannot map " + Quoted(arguments ? L"." : failed) + L" to a Unix path.");
+                    L"Wine cannot map \"" + (arguments ? std::wstring(L".") : failed) +
+                        L"\" to a Unix path.");
     }
     std::vector<std::string> command = tool->command;
     command.insert(command.end(), arguments->begin(), arguments->end());
