@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <stdexcept>
 
 namespace qarvel::drive {
@@ -83,6 +84,33 @@ HWND FindTopWindow(DWORD processId, const wchar_t *className)
         },
         reinterpret_cast<LPARAM>(&args));
     return args.found;
+}
+
+// What a program that showed no main window shows instead, for the failure's message: whether
+// it still runs, and each of its top-level windows (a message box at start-up, say).
+void DescribeNoWindow(HANDLE process, DWORD processId)
+{
+    DWORD code = 0;
+    ::GetExitCodeProcess(process, &code);
+    std::string text = code == STILL_ACTIVE ? "still running" : "ended with " + std::to_string(code);
+    struct Seen {
+        DWORD processId;
+        std::string *text;
+    } seen{processId, &text};
+    ::EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto &s = *reinterpret_cast<Seen *>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s.processId) {
+                *s.text += "; window " + record::ToUtf8(ClassName(window)) +
+                           (::IsWindowVisible(window) ? " shown" : " hidden") + " \"" +
+                           record::ToUtf8(WindowText(window)) + "\"";
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&seen));
+    std::fprintf(stderr, "Qarvel.exe showed no main window: %s\n", text.c_str());
 }
 
 void SendInputs(const std::vector<INPUT> &inputs)
@@ -247,6 +275,7 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
         return program.window_ != nullptr;
     });
     if (program.window_ == nullptr) {
+        DescribeNoWindow(program.process_.get(), program.processId_);
         return std::nullopt;
     }
     ::WaitForInputIdle(program.process_.get(), 5000);
