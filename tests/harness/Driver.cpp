@@ -92,7 +92,8 @@ void DescribeNoWindow(HANDLE process, DWORD processId)
 {
     DWORD code = 0;
     ::GetExitCodeProcess(process, &code);
-    std::string text = code == STILL_ACTIVE ? "still running" : "ended with " + std::to_string(code);
+    std::string text =
+        code == STILL_ACTIVE ? "still running" : "ended with " + std::to_string(code);
     struct Seen {
         DWORD processId;
         std::string *text;
