@@ -295,6 +295,19 @@ def compress(src, dst, fin, fout, size, args, progress):
 # --- expanding -----------------------------------------------------------------------
 
 
+def lz4_length(raw, pos, limit, run):
+    """An LZ4 length: the token's nibble, and while it is 15, each further byte added
+    until one below 255. Returns the length and the position after it."""
+    if run == 15:
+        while pos < limit:
+            extra = raw[pos]
+            pos += 1
+            run += extra
+            if extra != 255:
+                break
+    return run, pos
+
+
 def lz4_end(raw, want):
     """Where the LZ4 block at the start of raw ends, found by walking its sequences
     until want bytes are produced; -1 when it does not add up. Needed for padded
@@ -304,30 +317,14 @@ def lz4_end(raw, want):
     out = 0
     while pos < limit:
         token = raw[pos]
-        pos += 1
-        run = token >> 4
-        if run == 15:
-            while pos < limit:
-                extra = raw[pos]
-                pos += 1
-                run += extra
-                if extra != 255:
-                    break
+        run, pos = lz4_length(raw, pos + 1, limit, token >> 4)
         pos += run
         out += run
         if pos > limit or out > want:
             return -1
         if out == want:
             return pos
-        pos += 2
-        run = token & 15
-        if run == 15:
-            while pos < limit:
-                extra = raw[pos]
-                pos += 1
-                run += extra
-                if extra != 255:
-                    break
+        run, pos = lz4_length(raw, pos + 2, limit, token & 15)
         out += run + 4
     return -1
 
