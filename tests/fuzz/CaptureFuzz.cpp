@@ -25,33 +25,13 @@ std::wstring TakeText(FuzzedDataProvider &data)
     // Mostly pieces that matter here (dots, separators, quotes, the accepted extensions in
     // every letter case, characters the interpreter treats specially, a surrogate pair), and
     // now and then any UTF-16 code unit at all.
+    // clang-format off
     static const wchar_t *const tokens[] = {
-        L".",
-        L"..",
-        L"\\",
-        L"\"",
-        L"iso",
-        L"cue",
-        L"ISO",
-        L"Iso",
-        L"CUE",
-        L"cuE",
-        L" ",
-        L"&",
-        L"%",
-        L"^",
-        L"!",
-        L"(",
-        L")",
-        L"\u00e9",
-        L"\xD83D\xDCBF",
-        L"game",
-        L"C:",
-        L"PATH",
-        L"%PATH%",
-        L"=C:",
-        L"\t",
+        L".", L"..", L"\\", L"\"", L"iso", L"cue", L"ISO", L"Iso", L"CUE", L"cuE", L" ", L"&", L"%",
+        L"^", L"!", L"(", L")", L"\u00e9", L"\xD83D\xDCBF", L"game", L"C:", L"PATH", L"%PATH%",
+        L"=C:", L"\t",
     };
+    // clang-format on
     const auto count = data.ConsumeIntegralInRange<std::size_t>(0, 40);
     std::wstring text;
     for (std::size_t i = 0; i < count && data.remaining_bytes() > 0; ++i) {
