@@ -12,6 +12,9 @@ const std::wstring ChdLine =
     L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"";
 const std::wstring ZsoLine =
     L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
+const std::wstring Refused = std::wstring(L"box 16 ") + texts::NotAnImage;
+constexpr Tick T = Tick::Ticked;
+constexpr Tick U = Tick::Unticked;
 
 TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
 {
@@ -34,9 +37,7 @@ TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
 
 TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
 {
-    Rig rig;
-    rig.form.selectedFile = L"game.iso";
-    rig.form.check1 = Tick::Ticked;
+    Rig rig(L"game.iso", T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
                             L"box 4 Proceed to compress game.iso with CHD?", L"launch 2 " + ChdLine,
@@ -46,9 +47,7 @@ TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
 
 TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
 {
-    Rig rig;
-    rig.form.selectedFile = L"game.iso";
-    rig.form.check2 = Tick::Ticked;
+    Rig rig(L"game.iso", U, T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
               (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
@@ -59,10 +58,7 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
 
 TEST(OnCompress, BothTickedTakesChd)
 {
-    Rig rig;
-    rig.form.selectedFile = L"game.cue";
-    rig.form.check1 = Tick::Ticked;
-    rig.form.check2 = Tick::Ticked;
+    Rig rig(L"game.cue", T, T);
     rig.actions.OnCompress();
     ASSERT_EQ(rig.host.launched.size(), 1U);
     EXPECT_EQ(rig.host.launched[0],
@@ -80,54 +76,24 @@ struct StopCase {
 
 TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
 {
-    const std::wstring refused = std::wstring(L"box 16 ") + texts::NotAnImage;
+    constexpr Answer Yes = Answer::AnswerYes;
+    constexpr Answer No = Answer::AnswerNo;
+    const auto asked = [](const std::wstring &format) {
+        return Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
+                   L"box 4 Proceed to compress game.iso with " + format + L"?"};
+    };
     const StopCase cases[] = {
-        {"upper-case extension",
-         L"GAME.ISO",
-         Tick::Ticked,
-         Tick::Unticked,
-         Answer::AnswerYes,
-         {L"label File: GAME.ISO", refused}},
-        {"trailing dot",
-         L"game.iso.",
-         Tick::Ticked,
-         Tick::Unticked,
-         Answer::AnswerYes,
-         {L"label File: game.iso.", refused}},
-        {"nothing selected",
-         L"",
-         Tick::Ticked,
-         Tick::Unticked,
-         Answer::AnswerYes,
-         {L"label File: ", refused}},
-        {"no box ticked",
-         L"game.iso",
-         Tick::Unticked,
-         Tick::Unticked,
-         Answer::AnswerYes,
-         {L"label File: game.iso"}},
-        {"No to CHD",
-         L"game.iso",
-         Tick::Ticked,
-         Tick::Unticked,
-         Answer::AnswerNo,
-         {L"label File: game.iso", L"exists D:\\rips\\game.iso",
-          L"box 4 Proceed to compress game.iso with CHD?"}},
+        {"upper-case extension", L"GAME.ISO", T, U, Yes, {L"label File: GAME.ISO", Refused}},
+        {"trailing dot", L"game.iso.", T, U, Yes, {L"label File: game.iso.", Refused}},
+        {"nothing selected", L"", T, U, Yes, {L"label File: ", Refused}},
+        {"no box ticked", L"game.iso", U, U, Yes, {L"label File: game.iso"}},
+        {"No to CHD", L"game.iso", T, U, No, asked(L"CHD")},
         // The clipboard is touched only after Yes.
-        {"No to ZSO",
-         L"game.iso",
-         Tick::Unticked,
-         Tick::Ticked,
-         Answer::AnswerNo,
-         {L"label File: game.iso", L"exists D:\\rips\\game.iso",
-          L"box 4 Proceed to compress game.iso with ZSO?"}},
+        {"No to ZSO", L"game.iso", U, T, No, asked(L"ZSO")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Rig rig;
-        rig.form.selectedFile = c.selected;
-        rig.form.check1 = c.check1;
-        rig.form.check2 = c.check2;
+        Rig rig(c.selected, c.check1, c.check2);
         rig.host.answer = c.answer;
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log, c.log);
@@ -137,11 +103,8 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
 
 TEST(OnCompress, AFailedLaunchIsNeverReportedAsCreated)
 {
-    for (const Tick chd : {Tick::Ticked, Tick::Unticked}) {
-        Rig rig;
-        rig.form.selectedFile = L"game.iso";
-        rig.form.check1 = chd;
-        rig.form.check2 = Tick::Ticked;
+    for (const Tick chd : {T, U}) {
+        Rig rig(L"game.iso", chd, T);
         rig.host.task = NoTask;
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::LaunchFailed);
@@ -153,9 +116,7 @@ TEST(OnCompress, AFailedLaunchIsNeverReportedAsCreated)
 
 TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
 {
-    Rig rig;
-    rig.form.selectedFile = L"game.iso";
-    rig.form.check2 = Tick::Ticked;
+    Rig rig(L"game.iso", U, T);
     rig.host.clipboardWorks = false;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched, (std::vector<std::wstring>{ZsoLine}));
@@ -166,11 +127,8 @@ TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
 
 TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
 {
-    for (const Tick chd : {Tick::Ticked, Tick::Unticked}) {
-        Rig rig;
-        rig.form.selectedFile = L"100% a%PATH%b.iso";
-        rig.form.check1 = chd;
-        rig.form.check2 = Tick::Ticked;
+    for (const Tick chd : {T, U}) {
+        Rig rig(L"100% a%PATH%b.iso", chd, T);
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log,
                   (Log{L"label File: 100% a%PATH%b.iso", L"exists D:\\rips\\100% a%PATH%b.iso",
@@ -179,19 +137,15 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
         EXPECT_TRUE(rig.host.launched.empty());
     }
     // A lone percent sign, or an unknown name between two, reaches the tool unchanged.
-    Rig rig;
-    rig.form.selectedFile = L"100% %done%.iso";
-    rig.form.check1 = Tick::Ticked;
+    Rig rig(L"100% %done%.iso", T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched.size(), 1U);
 }
 
 TEST(OnCompress, RefusesASelectedFileThatIsGone)
 {
-    Rig rig;
-    rig.form.selectedFile = L"game.iso";
+    Rig rig(L"game.iso", T);
     rig.form.selectionGone = true;
-    rig.form.check1 = Tick::Ticked;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::FileGone + L"D:\\rips\\game.iso");
     EXPECT_TRUE(rig.host.launched.empty());
@@ -199,9 +153,7 @@ TEST(OnCompress, RefusesASelectedFileThatIsGone)
 
 TEST(OnCompress, RecapturesOnEveryPressAndLaunchesOncePerPress)
 {
-    Rig rig;
-    rig.form.check1 = Tick::Ticked;
-    rig.form.selectedFile = L"game.iso";
+    Rig rig(L"game.iso", T);
     rig.actions.OnCompress();
     rig.form.selectedFile = L"notes.txt";
     rig.actions.OnCompress();

@@ -88,6 +88,13 @@ struct Rig {
                    path == form.fileListDirectory + L"\\" + form.selectedFile;
         };
     }
+    // The file selected and the format boxes ticked as given.
+    Rig(const std::wstring &selected, Tick check1, Tick check2 = Tick::Unticked) : Rig()
+    {
+        form.selectedFile = selected;
+        form.check1 = check1;
+        form.check2 = check2;
+    }
 };
 
 } // namespace qarvel::test
