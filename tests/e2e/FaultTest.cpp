@@ -566,27 +566,25 @@ TEST_F(Faults, ButtonsPressedManyTimesInARow)
 // way Windows searches the program's folder first; the setting is removed at the end.
 class NativeFirstFor {
 public:
-    NativeFirstFor(const std::wstring &program, std::initializer_list<const wchar_t *> libraries)
+    NativeFirstFor(const std::wstring &program, const wchar_t *library)
         : app_(L"Software\\Wine\\AppDefaults\\" + program)
     {
-        if (!UnderWine()) {
-            return;
-        }
-        const UserKey overrides(app_ + L"\\DllOverrides");
-        made_ = static_cast<bool>(overrides);
-        for (const wchar_t *library : libraries) {
-            made_ = made_ && overrides.SetText(library, L"native,builtin");
-        }
+        const std::wstring value = L"native,builtin";
+        ready_ = !UnderWine() ||
+                 ::RegSetKeyValueW(HKEY_CURRENT_USER, (app_ + L"\\DllOverrides").c_str(), library,
+                                   REG_SZ, value.c_str(),
+                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+                     ERROR_SUCCESS;
     }
     NativeFirstFor(const NativeFirstFor &) = delete;
     NativeFirstFor &operator=(const NativeFirstFor &) = delete;
     ~NativeFirstFor() { ::RegDeleteTreeW(HKEY_CURRENT_USER, app_.c_str()); }
     // True when the setting is in place, or not needed (not under Wine).
-    bool Ready() const { return made_ || !UnderWine(); }
+    bool Ready() const { return ready_; }
 
 private:
     std::wstring app_;
-    bool made_ = false;
+    bool ready_ = false;
 };
 
 // A cmd.exe beside the program or in its working folder never runs in place of the system's,
@@ -604,7 +602,7 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
     for (const wchar_t *library : {L"version.dll", L"uxtheme.dll"}) {
         ASSERT_TRUE(CopyInto(PlantedDll, Joined(program, library)));
     }
-    const NativeFirstFor nativeFirst(L"Qarvel.exe", {L"uxtheme"});
+    const NativeFirstFor nativeFirst(L"Qarvel.exe", L"uxtheme");
     ASSERT_TRUE(nativeFirst.Ready());
     // Each library and the program it was loaded into, once.
     const auto loaded = [&] {

@@ -99,6 +99,49 @@ bool EndsWithNoCase(const std::wstring &text, const std::wstring &end)
                                   static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
 }
 
+UserValue::UserValue(const std::wstring &key, const wchar_t *name, const std::wstring &text)
+    : UserValue(key, name, REG_SZ, text.c_str(),
+                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))
+{
+}
+
+UserValue::UserValue(const std::wstring &key, const wchar_t *name, DWORD number)
+    : UserValue(key, name, REG_DWORD, &number, sizeof number)
+{
+}
+
+UserValue::UserValue(const std::wstring &key, const wchar_t *name, DWORD type, const void *data,
+                     DWORD size)
+    : name_(name)
+{
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
+                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                          nullptr) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD oldSize = 0;
+    if (::RegQueryValueExW(key_, name, nullptr, &oldType_, nullptr, &oldSize) == ERROR_SUCCESS) {
+        old_.emplace(oldSize);
+        ::RegQueryValueExW(key_, name, nullptr, &oldType_, old_->data(), &oldSize);
+    }
+    set_ = ::RegSetValueExW(key_, name, 0, type, static_cast<const BYTE *>(data), size) ==
+           ERROR_SUCCESS;
+}
+
+UserValue::~UserValue()
+{
+    if (set_ && old_) {
+        ::RegSetValueExW(key_, name_.c_str(), 0, oldType_, old_->data(),
+                         static_cast<DWORD>(old_->size()));
+    } else if (set_) {
+        ::RegDeleteValueW(key_, name_.c_str());
+    }
+    if (key_ != nullptr) {
+        ::RegCloseKey(key_);
+    }
+}
+
 namespace {
 
 std::wstring RunningTestName()

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,27 @@ struct Beside {
     bool chdman = true;
     bool ziso = true;
     bool chdmanAsFolder = false;
+};
+
+// A value under HKEY_CURRENT_USER set for the owner's life, then put back as it was, or removed
+// when there was none.
+class UserValue {
+public:
+    UserValue(const std::wstring &key, const wchar_t *name, const std::wstring &text);
+    UserValue(const std::wstring &key, const wchar_t *name, DWORD number);
+    UserValue(const UserValue &) = delete;
+    UserValue &operator=(const UserValue &) = delete;
+    ~UserValue();
+    bool IsSet() const { return set_; }
+
+private:
+    UserValue(const std::wstring &key, const wchar_t *name, DWORD type, const void *data,
+              DWORD size);
+    HKEY key_ = nullptr;
+    std::wstring name_;
+    DWORD oldType_ = 0;
+    std::optional<std::vector<BYTE>> old_;
+    bool set_ = false;
 };
 
 class Lab {

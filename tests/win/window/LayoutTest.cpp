@@ -330,55 +330,10 @@ TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
 // puts the old value back.
 constexpr const wchar_t *DpiVariable = L"QARVEL_WINDOW_TEST_DPI";
 
-class LogPixelsSetting {
-public:
-    explicit LogPixelsSetting(DWORD value)
-    {
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
-                              KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                              nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD size = sizeof old_;
-        had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
-                                  reinterpret_cast<BYTE *>(&old_), &size) == ERROR_SUCCESS;
-        set_ =
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE *>(&value), sizeof value) == ERROR_SUCCESS;
-    }
-    LogPixelsSetting(const LogPixelsSetting &) = delete;
-    LogPixelsSetting &operator=(const LogPixelsSetting &) = delete;
-    ~LogPixelsSetting()
-    {
-        if (key_ == nullptr) {
-            return;
-        }
-        if (had_) {
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE *>(&old_), sizeof old_);
-        } else {
-            ::RegDeleteValueW(key_, L"LogPixels");
-        }
-        ::RegCloseKey(key_);
-    }
-    bool IsSet() const { return set_; }
-
-private:
-    HKEY key_ = nullptr;
-    DWORD old_ = 0;
-    bool had_ = false;
-    bool set_ = false;
-};
-
 // The DPI this process was started at by a row of the table; 0 in the process ctest starts.
 UINT StartedDpi()
 {
-    wchar_t value[16] = {};
-    if (::GetEnvironmentVariableW(DpiVariable, value, 16) == 0) {
-        return 0;
-    }
-    return static_cast<UINT>(std::wcstoul(value, nullptr, 10));
+    return static_cast<UINT>(std::wcstoul(Variable(DpiVariable).c_str(), nullptr, 10));
 }
 
 void RunInAProcessStartedAt(UINT dpi, const std::string &testName)
@@ -390,17 +345,16 @@ void RunInAProcessStartedAt(UINT dpi, const std::string &testName)
     ASSERT_TRUE(::SetEnvironmentVariableW(DpiVariable, std::to_wstring(dpi).c_str()));
     DWORD exitCode = 1;
     {
-        LogPixelsSetting setting(dpi);
+        const UserValue setting(L"Control Panel\\Desktop", L"LogPixels", DWORD{dpi});
         ASSERT_TRUE(setting.IsSet());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
+        PROCESS_INFORMATION info{};
         ASSERT_TRUE(::CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &process));
-        const win::UniqueHandle processHandle(process.hProcess);
-        const win::UniqueHandle threadHandle(process.hThread);
-        ASSERT_EQ(::WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-        ::GetExitCodeProcess(process.hProcess, &exitCode);
+                                     nullptr, &startup, &info));
+        const win::UniqueProcess process(info);
+        ASSERT_EQ(::WaitForSingleObject(info.hProcess, 120000), WAIT_OBJECT_0);
+        ::GetExitCodeProcess(info.hProcess, &exitCode);
     }
     ::SetEnvironmentVariableW(DpiVariable, nullptr);
     EXPECT_EQ(exitCode, 0u) << "the test failed at " << dpi << " DPI; its output is above";
