@@ -61,29 +61,22 @@ std::vector<std::wstring> FolderPaths(HWND dir)
     return paths;
 }
 
-struct FindArgs {
-    DWORD processId;
-    const wchar_t *className;
-    HWND found;
-};
+DWORD ProcessOf(HWND window)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    return owner;
+}
 
 HWND FindTopWindow(DWORD processId, const wchar_t *className)
 {
-    FindArgs args{processId, className, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto &a = *reinterpret_cast<FindArgs *>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == a.processId && ::IsWindowVisible(window) &&
-                ClassName(window) == a.className) {
-                a.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
-    return args.found;
+    for (const HWND window : TopWindows()) {
+        if (ProcessOf(window) == processId && ::IsWindowVisible(window) &&
+            ClassName(window) == className) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 // What a program that showed no main window shows instead, for the failure's message: whether
@@ -94,32 +87,44 @@ void DescribeNoWindow(HANDLE process, DWORD processId)
     ::GetExitCodeProcess(process, &code);
     std::string text =
         code == STILL_ACTIVE ? "still running" : "ended with " + std::to_string(code);
-    struct Seen {
-        DWORD processId;
-        std::string *text;
-    } seen{processId, &text};
-    ::EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto &s = *reinterpret_cast<Seen *>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId) {
-                *s.text += "; window " + record::ToUtf8(ClassName(window)) +
-                           (::IsWindowVisible(window) ? " shown" : " hidden") + " \"" +
-                           record::ToUtf8(WindowText(window)) + "\"";
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&seen));
+    for (const HWND window : TopWindows()) {
+        if (ProcessOf(window) == processId) {
+            text += "; window " + record::ToUtf8(ClassName(window)) +
+                    (::IsWindowVisible(window) ? " shown" : " hidden") + " \"" +
+                    record::ToUtf8(WindowText(window)) + "\"";
+        }
+    }
     std::fprintf(stderr, "Qarvel.exe showed no main window: %s\n", text.c_str());
 }
 
-void SendInputs(const std::vector<INPUT> &inputs)
+// The entries of a list box or a combo box, read with the messages given.
+std::vector<std::wstring> Items(HWND list, UINT countMessage, UINT lengthMessage, UINT textMessage)
 {
-    std::vector<INPUT> copy = inputs;
-    const UINT sent = ::SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT));
-    if (sent != copy.size()) {
-        ADD_FAILURE() << "SendInput took " << sent << " of " << copy.size() << " inputs, error "
+    std::vector<std::wstring> items;
+    const LRESULT count = Send(list, countMessage);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = Send(list, lengthMessage, static_cast<WPARAM>(i));
+        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        const LRESULT got =
+            Send(list, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        items.push_back(std::move(text));
+    }
+    return items;
+}
+
+std::wstring At(const std::vector<std::wstring> &items, LRESULT index)
+{
+    return index >= 0 && static_cast<size_t>(index) < items.size()
+               ? items[static_cast<size_t>(index)]
+               : std::wstring{};
+}
+
+void SendInputs(std::vector<INPUT> inputs)
+{
+    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) {
+        ADD_FAILURE() << "SendInput took " << sent << " of " << inputs.size() << " inputs, error "
                       << ::GetLastError();
     }
 }
@@ -167,22 +172,40 @@ std::wstring ClassName(HWND window)
 
 std::vector<std::wstring> ListItems(HWND list)
 {
-    std::vector<std::wstring> items;
-    const LRESULT count = Send(list, LB_GETCOUNT);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
-        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
-        const LRESULT got =
-            Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        items.push_back(std::move(text));
-    }
-    return items;
+    return Items(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 int ListSelection(HWND list)
 {
     return static_cast<int>(Send(list, LB_GETCURSEL));
+}
+
+std::vector<std::wstring> ComboItems(HWND combo)
+{
+    return Items(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+std::wstring ComboShown(HWND combo)
+{
+    return At(ComboItems(combo), Send(combo, CB_GETCURSEL));
+}
+
+int IndexOf(const std::vector<std::wstring> &items, const std::wstring &item)
+{
+    const auto found = std::ranges::find(items, item);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+std::vector<HWND> TopWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(
+        [](HWND window, LPARAM all) -> BOOL {
+            reinterpret_cast<std::vector<HWND> *>(all)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 void ClickAt(POINT screen, int clicks)
@@ -299,24 +322,21 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     const win::UniqueHandle launcherThread(info.hThread);
     RunningQarvel program;
     WaitFor([&] {
-        program.window_ = ::FindWindowW(ids::Form1Class, nullptr);
-        for (; program.window_ != nullptr;
-             program.window_ =
-                 ::FindWindowExW(nullptr, program.window_, ids::Form1Class, nullptr)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(program.window_, &owner);
+        for (const HWND window : TopWindows()) {
+            if (!::IsWindowVisible(window) || ClassName(window) != ids::Form1Class) {
+                continue;
+            }
+            const DWORD owner = ProcessOf(window);
             win::UniqueHandle process(::OpenProcess(
                 PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, owner));
             std::wstring image(32768, L'\0');
             DWORD size = static_cast<DWORD>(image.size());
-            if (process && ::IsWindowVisible(program.window_) &&
-                ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size)) {
-                image.resize(size);
-                if (SameText(image, exe)) {
-                    program.process_ = std::move(process);
-                    program.processId_ = owner;
-                    return true;
-                }
+            if (process && ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
+                SameText(image.substr(0, size), exe)) {
+                program.window_ = window;
+                program.process_ = std::move(process);
+                program.processId_ = owner;
+                return true;
             }
         }
         return false;
@@ -392,11 +412,7 @@ bool RunningQarvel::IsResponsive(Duration limit) const
 std::wstring RunningQarvel::OpenFolderShown() const
 {
     const HWND dir = Control(ids::Dir1);
-    const int selected = ListSelection(dir);
-    const auto items = FolderPaths(dir);
-    return selected >= 0 && static_cast<size_t>(selected) < items.size()
-               ? items[static_cast<size_t>(selected)]
-               : std::wstring{};
+    return At(FolderPaths(dir), ListSelection(dir));
 }
 
 bool RunningQarvel::OpenFolder(const std::wstring &path)
@@ -431,12 +447,10 @@ bool RunningQarvel::OpenFolder(const std::wstring &path)
 bool RunningQarvel::SelectFile(const std::wstring &name)
 {
     const HWND file = Control(ids::File1);
-    const auto items = ListItems(file);
-    const auto found = std::ranges::find(items, name);
-    if (found == items.end()) {
+    const int index = IndexOf(ListItems(file), name);
+    if (index < 0) {
         return false;
     }
-    const int index = static_cast<int>(found - items.begin());
     ClickListItem(file, index);
     return WaitFor([&] { return ListSelection(file) == index; }, 3s);
 }

@@ -51,6 +51,13 @@ std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 std::vector<std::wstring> ListItems(HWND list);
 int ListSelection(HWND list);
+std::vector<std::wstring> ComboItems(HWND combo);
+// The text of the combo box's chosen entry; empty when none is chosen.
+std::wstring ComboShown(HWND combo);
+// The index of the item in the list; -1 when it is not there.
+int IndexOf(const std::vector<std::wstring> &items, const std::wstring &item);
+// Every top-level window, of every process.
+std::vector<HWND> TopWindows();
 
 // The centre of a window on the screen.
 POINT ScreenCentre(HWND window);
