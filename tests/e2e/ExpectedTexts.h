@@ -2,7 +2,10 @@
 // What the user and the tools must see, spelled out once for the driven tests and never taken
 // from the program's own constants, so that a wrong text in the program fails them.
 
+#include "window/ControlIds.h"
+
 #include <string>
+#include <vector>
 
 namespace qarvel::drive::expected {
 
@@ -13,20 +16,37 @@ inline const std::wstring NotAnImage = L"Selected file is not an iSO or cue!";
 inline const std::wstring ChdReport = L"NEW.CHD created!";
 inline const std::wstring ZsoReport = L"NEW.ZSO created!";
 
-inline std::wstring Confirmation(const std::wstring &name, bool chd)
-{
-    return L"Proceed to compress " + name + (chd ? L" with CHD?" : L" with ZSO?");
-}
+// A format as the user ticks it, and how its tool must be started for the selected file's path
+// and the program folder.
+struct Format {
+    int box;
+    std::wstring name;
+    std::wstring tool; // the recorder copy the interpreter finds in the working folder
+    std::wstring report;
 
-// The command lines, for the selected file's path and the program folder.
-inline std::wstring ChdLine(const std::wstring &input, const std::wstring &program)
-{
-    return L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + program + L"\\NEW.CHD\"";
-}
-inline std::wstring ZsoLine(const std::wstring &input, const std::wstring &program)
-{
-    return L"cmd.exe /c ziso.py -c 1 \"" + input + L"\" \"" + program + L"\\NEW.ZSO\"";
-}
+    bool IsChd() const { return name == L"CHD"; }
+    std::wstring Confirmation(const std::wstring &file) const
+    {
+        return L"Proceed to compress " + file + L" with " + name + L"?";
+    }
+    std::wstring Line(const std::wstring &input, const std::wstring &program) const
+    {
+        return IsChd()
+                   ? L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + program +
+                         L"\\NEW.CHD\""
+                   : L"cmd.exe /c ziso.py -c 1 \"" + input + L"\" \"" + program + L"\\NEW.ZSO\"";
+    }
+    std::vector<std::wstring> Args(const std::wstring &input, const std::wstring &program) const
+    {
+        if (IsChd()) {
+            return {L"chdman", L"createcd", L"-i", input, L"-o", program + L"\\NEW.CHD"};
+        }
+        return {L"ziso.py", L"-c", L"1", input, program + L"\\NEW.ZSO"};
+    }
+};
+
+inline const Format Chd{ids::Check1, L"CHD", L"chdman.exe", ChdReport};
+inline const Format Zso{ids::Check2, L"ZSO", L"ziso.py.exe", ZsoReport};
 
 inline const std::wstring LaunchFailed =
     L"The command could not be started: Windows could not run the command interpreter "

@@ -25,38 +25,12 @@ const std::wstring PlantedDll = FromBuildPath(QARVEL_PLANTED_DLL_PATH);
 
 using record::Record;
 
-enum class Format { Chd, Zso };
+using expected::Format;
 
 // The folder joined with a name the way the program joins them: one separator, always.
 std::wstring Joined(const std::wstring &folder, const std::wstring &name)
 {
     return folder + L"\\" + name;
-}
-
-// The arguments the tool must be given for this input and program folder.
-std::vector<std::wstring> ToolArgs(Format format, const std::wstring &input,
-                                   const std::wstring &program)
-{
-    if (format == Format::Chd) {
-        return {L"chdman", L"createcd", L"-i", input, L"-o", Joined(program, L"NEW.CHD")};
-    }
-    return {L"ziso.py", L"-c", L"1", input, Joined(program, L"NEW.ZSO")};
-}
-
-std::wstring CommandLine(Format format, const std::wstring &input, const std::wstring &program)
-{
-    return format == Format::Chd ? expected::ChdLine(input, program)
-                                 : expected::ZsoLine(input, program);
-}
-
-std::wstring Confirmation(Format format, const std::wstring &name)
-{
-    return expected::Confirmation(name, format == Format::Chd);
-}
-
-int BoxOf(Format format)
-{
-    return format == Format::Chd ? ids::Check1 : ids::Check2;
 }
 
 // Deletes the files at the end of the scope, and at its start what an earlier, interrupted run
@@ -117,23 +91,21 @@ protected:
     }
 
     // Compresses the selected file with Yes and checks what reached the tool, byte for byte.
-    void CompressSelected(RunningQarvel &q, Format format, const std::wstring &name,
+    void CompressSelected(RunningQarvel &q, const Format &format, const std::wstring &name,
                           size_t &recorded)
     {
-        ASSERT_TRUE(q.Tick(BoxOf(format)));
+        ASSERT_TRUE(q.Tick(format.box));
         Click(q.Control(ids::Command1));
-        ASSERT_TRUE(q.ExpectBox(Confirmation(format, name), IDYES));
-        ASSERT_TRUE(
-            q.ExpectBox(format == Format::Chd ? expected::ChdReport : expected::ZsoReport, IDOK));
+        ASSERT_TRUE(q.ExpectBox(format.Confirmation(name), IDYES));
+        ASSERT_TRUE(q.ExpectBox(format.report, IDOK));
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
         const Record &got = records.back();
         const std::wstring input = Joined(images, name);
-        EXPECT_EQ(got.program,
-                  Joined(work, format == Format::Chd ? L"chdman.exe" : L"ziso.py.exe"));
-        EXPECT_EQ(got.args, ToolArgs(format, input, program));
-        if (format == Format::Zso) {
-            EXPECT_EQ(ClipboardText(), CommandLine(format, input, program));
+        EXPECT_EQ(got.program, Joined(work, format.tool));
+        EXPECT_EQ(got.args, format.Args(input, program));
+        if (!format.IsChd()) {
+            EXPECT_EQ(ClipboardText(), format.Line(input, program));
         }
     }
 };
@@ -194,7 +166,7 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
         ASSERT_TRUE(q.SelectFile(c.name));
         switch (c.outcome) {
         case Outcome::Launched:
-            CompressSelected(q, Format::Chd, c.name, recorded);
+            CompressSelected(q, expected::Chd, c.name, recorded);
             break;
         case Outcome::NotAnImage:
             Click(q.Control(ids::Command1));
@@ -219,7 +191,7 @@ struct PathCase {
     const char *what;
     std::wstring program;
     std::wstring images;
-    std::vector<Format> formats;
+    std::vector<const Format *> formats;
 };
 
 TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
@@ -232,15 +204,15 @@ TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
         {"selected file deeper than 260 characters",
          lab.Path(L"program"),
          lab.Path(L"images\\" + deep),
-         {Format::Chd}},
+         {&expected::Chd}},
         {"program folder deeper than 260 characters",
          lab.Path(L"program\\" + deep),
          lab.Path(L"images"),
-         {Format::Chd}},
+         {&expected::Chd}},
         {"program folder with blanks, parentheses, & and a lone %",
          lab.Path(L"Program Files (x86)\\Q & A (1) %"),
          lab.Path(L"images"),
-         {Format::Chd, Format::Zso}},
+         {&expected::Chd, &expected::Zso}},
     };
     LayWork();
     size_t recorded = 0;
@@ -253,9 +225,9 @@ TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
         EXPECT_TRUE(::IsWindowEnabled(q.Control(ids::Check1)));
         EXPECT_TRUE(::IsWindowEnabled(q.Control(ids::Check2)));
         ASSERT_TRUE(q.OpenFolder(images));
-        for (const Format format : row.formats) {
+        for (const Format *format : row.formats) {
             ASSERT_TRUE(q.SelectFile(L"long name.iso"));
-            CompressSelected(q, format, L"long name.iso", recorded);
+            CompressSelected(q, *format, L"long name.iso", recorded);
         }
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
@@ -277,7 +249,7 @@ TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
     ASSERT_TRUE(q.Tick(ids::Check1));
     Click(q.Control(ids::Command1));
-    ASSERT_TRUE(q.ExpectBox(Confirmation(Format::Chd, L"game.iso"), IDYES));
+    ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
     ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     auto records = lab.WaitForRecords(1);
     ASSERT_EQ(records.size(), 1u);
@@ -315,9 +287,9 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
     // Another entry of the vanished folder: named in a message, the lists as they were.
     const HWND dir1 = q.Control(ids::Dir1);
     const auto entries = ListItems(dir1);
-    const auto sub = std::ranges::find(entries, L"sub");
-    ASSERT_NE(sub, entries.end());
-    ClickListItem(dir1, static_cast<int>(sub - entries.begin()), 2);
+    const int sub = IndexOf(entries, L"sub");
+    ASSERT_GE(sub, 0);
+    ClickListItem(dir1, sub, 2);
     const auto box = q.WaitForMessageBox();
     ASSERT_TRUE(box.has_value()) << "opening a vanished folder says so";
     EXPECT_NE(box->text.find(L"\"" + Joined(images, L"sub") + L"\""), std::wstring::npos)
@@ -328,41 +300,19 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
 
     // The lists stay usable: the working folder opens and lists its files.
     ASSERT_TRUE(q.OpenFolder(work));
-    const auto files = ListItems(q.Control(ids::File1));
-    EXPECT_NE(std::ranges::find(files, L"chdman.exe"), files.end());
+    EXPECT_GE(IndexOf(ListItems(q.Control(ids::File1)), L"chdman.exe"), 0);
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_TRUE(lab.Records().empty());
     EXPECT_TRUE(q.Close());
-}
-
-std::wstring ComboText(HWND combo, LRESULT index)
-{
-    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
 }
 
 // True when any process shows a dialog box: the system's own error boxes do not belong to the
 // program that caused them.
 bool AnyDialogShown()
 {
-    bool shown = false;
-    ::EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-            if (::IsWindowVisible(window) && ClassName(window) == L"#32770") {
-                *reinterpret_cast<bool *>(found) = true;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
-    return shown;
+    return std::ranges::any_of(TopWindows(), [](HWND window) {
+        return ::IsWindowVisible(window) && ClassName(window) == L"#32770";
+    });
 }
 
 // The drive letter comes from the test's wrapper, which points it at a folder that does not
@@ -378,15 +328,9 @@ TEST_F(Faults, ADriveThatIsNotThere)
     Lay();
     RunningQarvel q = Start();
     const HWND drive1 = q.Control(ids::Drive1);
-    const auto count = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0);
-    bool offered = false;
-    for (LRESULT i = 0; i < count; ++i) {
-        offered = offered || ComboText(drive1, i) == root;
-    }
-    ASSERT_TRUE(offered) << "the drive list offers the drive";
-    const LRESULT shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
-    ASSERT_NE(shown, CB_ERR);
-    const std::wstring shownRoot = ComboText(drive1, shown);
+    ASSERT_GE(IndexOf(ComboItems(drive1), root), 0) << "the drive list offers the drive";
+    const std::wstring shownRoot = ComboShown(drive1);
+    ASSERT_FALSE(shownRoot.empty());
     const auto dirBefore = ListItems(q.Control(ids::Dir1));
     const auto filesBefore = ListItems(q.Control(ids::File1));
 
@@ -409,7 +353,7 @@ TEST_F(Faults, ADriveThatIsNotThere)
     EXPECT_FALSE(AnyDialogShown()) << "no box of the system's either";
     EXPECT_EQ(ListItems(q.Control(ids::Dir1)), dirBefore);
     EXPECT_EQ(ListItems(q.Control(ids::File1)), filesBefore);
-    EXPECT_EQ(ComboText(drive1, ::SendMessageW(drive1, CB_GETCURSEL, 0, 0)), shownRoot);
+    EXPECT_EQ(ComboShown(drive1), shownRoot);
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_TRUE(q.Close());
 }
@@ -431,7 +375,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
         {"held longer than the program waits", 4000, false},
         {"held for a moment", 100, true},
     };
-    const std::wstring line = CommandLine(Format::Zso, Joined(images, L"game.iso"), program);
+    const std::wstring line = expected::Zso.Line(Joined(images, L"game.iso"), program);
     size_t recorded = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -439,7 +383,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
         Click(q.Control(ids::Command1));
         const auto ask = q.WaitForMessageBox();
         ASSERT_TRUE(ask.has_value());
-        ASSERT_EQ(ask->text, Confirmation(Format::Zso, L"game.iso"));
+        ASSERT_EQ(ask->text, expected::Zso.Confirmation(L"game.iso"));
         {
             ClipboardHolder holder(c.holdMs);
             ASSERT_TRUE(holder.Held());
@@ -453,7 +397,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
         }
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
-        EXPECT_EQ(records.back().args, ToolArgs(Format::Zso, Joined(images, L"game.iso"), program));
+        EXPECT_EQ(records.back().args, expected::Zso.Args(Joined(images, L"game.iso"), program));
         EXPECT_EQ(ClipboardText(), c.copied ? line : L"before");
     }
     EXPECT_TRUE(q.IsResponsive());
@@ -502,8 +446,8 @@ TEST_F(Faults, AnInterpreterThatCannotStart)
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
     const UnstartableCase cases[] = {
-        {"CHD", ids::Command1, ids::Check1, Confirmation(Format::Chd, L"game.iso")},
-        {"ZSO", ids::Command1, ids::Check2, Confirmation(Format::Zso, L"game.iso")},
+        {"CHD", ids::Command1, ids::Check1, expected::Chd.Confirmation(L"game.iso")},
+        {"ZSO", ids::Command1, ids::Check2, expected::Zso.Confirmation(L"game.iso")},
         {"BIN2ISO", ids::Command2, 0, L""},
         {"lz4 label", ids::Label4, 0, L""},
     };
@@ -544,7 +488,7 @@ TEST_F(Faults, ButtonsPressedManyTimesInARow)
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         Click(q.Control(ids::Command1));
-        ASSERT_TRUE(q.ExpectBox(Confirmation(Format::Chd, L"game.cue"), IDYES));
+        ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.cue"), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     }
     EXPECT_TRUE(q.IsResponsive());
@@ -624,8 +568,8 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
     size_t recorded = 0;
-    CompressSelected(q, Format::Chd, L"game.iso", recorded);
-    CompressSelected(q, Format::Zso, L"game.iso", recorded);
+    CompressSelected(q, expected::Chd, L"game.iso", recorded);
+    CompressSelected(q, expected::Zso, L"game.iso", recorded);
     Click(q.Control(ids::Command2));
     Click(q.Control(ids::Label4));
     lab.WaitForRecords(4);
