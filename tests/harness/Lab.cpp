@@ -1,6 +1,7 @@
 #include "Lab.h"
 
 #include "Driver.h"
+#include "win32/GrowBuffer.h"
 #include "win32/Paths.h"
 
 #include <algorithm>
@@ -26,13 +27,6 @@ const std::wstring &RecorderExe()
 {
     static const std::wstring path = FromBuildPath(QARVEL_RECORDER_PATH);
     return path;
-}
-
-std::wstring Variable(const wchar_t *name)
-{
-    std::wstring value(32768, L'\0');
-    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    return value;
 }
 
 bool MakeFolders(const std::wstring &path)
@@ -155,19 +149,16 @@ std::wstring RunningTestName()
 // The temporary folder in its long form, without a separator at the end.
 std::wstring TemporaryFolder()
 {
-    std::wstring temp(MAX_PATH + 1, L'\0');
-    temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
-    std::wstring full(32768, L'\0');
-    const DWORD length =
-        ::GetLongPathNameW(temp.c_str(), full.data(), static_cast<DWORD>(full.size()));
-    if (length > 0 && length < full.size()) {
-        full.resize(length);
-        temp = full;
+    const std::wstring temp = win::GrowBuffer([](wchar_t *buffer, DWORD size) {
+                                  return ::GetTempPathW(size, buffer);
+                              }).value_or(L"");
+    std::wstring full = win::GrowBuffer([&temp](wchar_t *buffer, DWORD size) {
+                            return ::GetLongPathNameW(temp.c_str(), buffer, size);
+                        }).value_or(temp);
+    if (full.ends_with(L'\\')) {
+        full.pop_back();
     }
-    if (!temp.empty() && temp.back() == L'\\') {
-        temp.pop_back();
-    }
-    return temp;
+    return full;
 }
 
 } // namespace

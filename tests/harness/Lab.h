@@ -21,8 +21,7 @@ std::wstring FromBuildPath(const char *linuxPath);
 const std::wstring &QarvelExe();
 const std::wstring &RecorderExe();
 
-// The value of an environment variable of this process; empty when it is not set.
-std::wstring Variable(const wchar_t *name);
+using record::Variable;
 
 // Long paths are taken in the \\?\ form: test programs are not long-path aware.
 bool MakeFolders(const std::wstring &path);

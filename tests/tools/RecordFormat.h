@@ -15,6 +15,7 @@
 // Lines end in "\n". Each record is written with one append, so copies running at the same
 // time never interleave their lines, and a reader sees a record only once "[end]" is there.
 
+#include "win32/GrowBuffer.h"
 #include "win32/Handles.h"
 #include "win32/Text.h"
 
@@ -99,6 +100,47 @@ inline std::vector<Record> Parse(std::string_view text)
         }
     }
     return records;
+}
+
+// The value of an environment variable of this process; empty when it is not set.
+inline std::wstring Variable(const wchar_t *name)
+{
+    return win::GrowBuffer([name](wchar_t *buffer, DWORD size) {
+               return ::GetEnvironmentVariableW(name, buffer, size);
+           })
+        .value_or(L"");
+}
+
+// The path of a module of this process (the executable when null).
+inline std::wstring ModulePath(HMODULE module)
+{
+    return win::GrowBuffer([module](wchar_t *buffer, DWORD size) {
+               return ::GetModuleFileNameW(module, buffer, size);
+           })
+        .value_or(L"");
+}
+
+// A record of this process, for the module given, with the arguments given.
+inline Record ThisProcess(HMODULE module, std::vector<std::wstring> args)
+{
+    const auto directory = win::GrowBuffer(
+        [](wchar_t *buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
+    return {ModulePath(module), directory.value_or(L""), ::GetCommandLineW(), std::move(args)};
+}
+
+// Appends the record to the file with one write: every write goes to the end, even with other
+// copies writing.
+inline bool Append(const std::wstring &file, const Record &record)
+{
+    const std::string text = Format(record);
+    const win::UniqueFile out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return out &&
+           ::WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                       nullptr) &&
+           written == text.size();
 }
 
 // The records in the file; none when it does not exist (yet).
