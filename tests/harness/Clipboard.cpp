@@ -22,15 +22,12 @@ std::optional<std::wstring> ClipboardText()
     if (!OpenClipboardPatiently()) {
         return std::nullopt;
     }
-    std::optional<std::wstring> text;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto *chars = static_cast<const wchar_t *>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
+    const win::ClipboardCloser closer;
+    const win::GlobalLockGuard chars(::GetClipboardData(CF_UNICODETEXT));
+    if (chars.get() == nullptr) {
+        return std::nullopt;
     }
-    ::CloseClipboard();
-    return text;
+    return static_cast<const wchar_t *>(chars.get());
 }
 
 bool SetClipboard(const std::wstring &text)
@@ -38,22 +35,21 @@ bool SetClipboard(const std::wstring &text)
     if (!OpenClipboardPatiently()) {
         return false;
     }
+    const win::ClipboardCloser closer;
     ::EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
-    bool done = false;
-    if (memory) {
-        if (void *chars = ::GlobalLock(memory.get())) {
-            std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(chars));
-            ::GlobalUnlock(memory.get());
-            done = ::SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr;
-            if (done) {
-                memory.release(); // the system owns it now
-            }
+    win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    {
+        const win::GlobalLockGuard chars(memory.get());
+        if (chars.get() == nullptr) {
+            return false;
         }
+        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(chars.get()));
     }
-    ::CloseClipboard();
-    return done;
+    if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+        return false;
+    }
+    memory.release(); // the system owns it now
+    return true;
 }
 
 ClipboardHolder::ClipboardHolder(DWORD holdMs)
