@@ -17,6 +17,25 @@
 
 namespace qarvel::drive {
 
+inline HFONT FontHandle(HWND control)
+{
+    return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+// The text's width on one line and the line's height, in the control's own font.
+inline SIZE TextExtent(HWND control, const std::wstring &text)
+{
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ old = ::SelectObject(dc, FontHandle(control));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return {extent.cx, metrics.tmHeight};
+}
+
 // A window on a host whose program folder is the given one; the host starts nothing and
 // answers every question with No.
 struct FormUnderTest {

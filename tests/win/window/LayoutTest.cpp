@@ -66,11 +66,6 @@ RECT PlaceInParent(HWND control)
     return rect;
 }
 
-HFONT FontHandle(HWND control)
-{
-    return reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-}
-
 LOGFONTW FontOf(HWND control)
 {
     LOGFONTW font{};
@@ -85,20 +80,6 @@ LOGFONTW MessageFontAt(UINT dpi)
     EXPECT_TRUE(
         ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi));
     return metrics.lfMessageFont;
-}
-
-// The text's width on one line and the line's height, in the control's own font.
-SIZE TextExtent(HWND control, const std::wstring &text)
-{
-    HDC dc = ::GetDC(control);
-    const HGDIOBJ old = ::SelectObject(dc, FontHandle(control));
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
-    return {extent.cx, metrics.tmHeight};
 }
 
 SIZE CaptionExtent(HWND control)

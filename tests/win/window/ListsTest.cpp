@@ -30,18 +30,14 @@ protected:
         tree.File(L"sub folder\\deeper.cue");
         tree.Folder(L"hidden folder");
         ::SetFileAttributesW(tree.Path(L"hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        if (DotFileIsVisible(tree.Path(L".starts with a dot"))) {
+        // Wine reports names that begin with a dot as hidden, Windows does not.
+        if ((::GetFileAttributesW(tree.Path(L".starts with a dot").c_str()) &
+             FILE_ATTRIBUTE_HIDDEN) == 0) {
             rootFiles.push_back(L".starts with a dot");
         }
         window = std::make_unique<FormUnderTest>(tree.Root());
         dir1 = window->Control(ids::Dir1);
         file1 = window->Control(ids::File1);
-    }
-
-    // Wine reports names that begin with a dot as hidden, Windows does not.
-    static bool DotFileIsVisible(const std::wstring &path)
-    {
-        return (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0;
     }
 
     std::vector<std::wstring> rootFiles = {L"a & b (1).iso", L"no extension", L"plain.iso",
@@ -113,9 +109,8 @@ TEST_F(Lists, RereadSeesNewAndRemovedFiles)
     tree.File(L"arrived later.iso");
     ASSERT_TRUE(::DeleteFileW(tree.Path(L"plain.iso").c_str()));
     window->form->RereadFileList();
-    const std::vector<std::wstring> shown = ListItems(file1);
-    EXPECT_NE(std::find(shown.begin(), shown.end(), L"arrived later.iso"), shown.end());
-    EXPECT_EQ(std::find(shown.begin(), shown.end(), L"plain.iso"), shown.end());
+    EXPECT_GE(IndexOf(ListItems(file1), L"arrived later.iso"), 0);
+    EXPECT_EQ(IndexOf(ListItems(file1), L"plain.iso"), -1);
 }
 
 TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
@@ -123,8 +118,7 @@ TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
     window->form->SetFileListDirectory(tree.Root());
     tree.File(L"arrived in between.iso");
     window->form->RereadFileList();
-    const std::vector<std::wstring> shown = ListItems(file1);
-    EXPECT_NE(std::find(shown.begin(), shown.end(), L"arrived in between.iso"), shown.end());
+    EXPECT_GE(IndexOf(ListItems(file1), L"arrived in between.iso"), 0);
 }
 
 TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
@@ -133,14 +127,7 @@ TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
     tree.File(wide);
     window->form->RereadFileList();
     window->ShowInFront();
-    // The name's width in the list's own font.
-    HDC dc = ::GetDC(file1);
-    const HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(file1, WM_GETFONT, 0, 0)));
-    SIZE name{};
-    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &name);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(file1, dc);
+    const SIZE name = TextExtent(file1, wide);
     RECT client{};
     ::GetClientRect(file1, &client);
     ASSERT_GT(name.cx, client.right) << "the name fits the list";
@@ -179,30 +166,15 @@ TEST_F(Lists, DriveRootsEndInASeparator)
     EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
     EXPECT_EQ(ListItems(dir1).front(), L"C:\\");
     // The drive list shows the drive of the open directory.
-    const HWND drive1 = window->Control(ids::Drive1);
-    const auto selected = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
-    ASSERT_NE(selected, CB_ERR);
-    wchar_t text[16] = {};
-    ::SendMessageW(drive1, CB_GETLBTEXT, static_cast<WPARAM>(selected),
-                   reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, L"C:\\");
+    EXPECT_EQ(ComboShown(window->Control(ids::Drive1)), L"C:\\");
 }
 
 TEST_F(Lists, ChoosingADriveOpensItsRoot)
 {
     const HWND drive1 = window->Control(ids::Drive1);
-    const auto count = ::SendMessageW(drive1, CB_GETCOUNT, 0, 0);
-    ASSERT_GE(count, 1);
-    wchar_t wanted[16] = {};
-    for (LRESULT i = 0; i < count; ++i) {
-        ::SendMessageW(drive1, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                       reinterpret_cast<LPARAM>(wanted));
-        if (wanted[0] == L'C') {
-            ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            break;
-        }
-    }
-    ASSERT_STREQ(wanted, L"C:\\");
+    const int c = IndexOf(ComboItems(drive1), L"C:\\");
+    ASSERT_GE(c, 0);
+    ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(c), 0);
     // What the drop-down list tells its parent when the user picks an entry.
     ::SendMessageW(window->form->Handle(), WM_COMMAND, MAKEWPARAM(ids::Drive1, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(drive1));
@@ -263,11 +235,11 @@ TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
 TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
 {
     const std::vector<std::wstring> entries = ListItems(dir1);
-    const auto sub = std::find(entries.begin(), entries.end(), L"sub folder");
-    ASSERT_NE(sub, entries.end());
+    const int sub = IndexOf(entries, L"sub folder");
+    ASSERT_GE(sub, 0);
     RemoveTree(tree.Path(L"sub folder"));
     window->ShowInFront();
-    ClickListItem(dir1, static_cast<int>(sub - entries.begin()), 2);
+    ClickListItem(dir1, sub, 2);
     WaitFor([&] { return !window->host.boxes.empty(); });
     ASSERT_EQ(window->host.boxes.size(), 1u);
     EXPECT_NE(window->host.boxes[0].prompt.find(tree.Path(L"sub folder")), std::wstring::npos);
