@@ -20,16 +20,12 @@ TEST(Files, ExistsForFilesOnly)
     ASSERT_TRUE(MakeFolders(folder.Path(L"chdman.exe")));
 
     // Deep enough that the full path passes 260 characters.
-    std::wstring deep = folder.Root();
-    for (const wchar_t *piece : {L"Ünïcödé folder with a rather long name, part one",
-                                 L"and a second piece that is just as long as the first",
-                                 L"a third piece, so that the total is well beyond the limit",
-                                 L"the fourth and last piece of this deliberately deep path"}) {
-        deep += L"\\";
-        deep += piece;
-        ASSERT_TRUE(::CreateDirectoryW(win::ExtendedLengthPath(deep).c_str(), nullptr))
-            << ::GetLastError();
-    }
+    const std::wstring deep = folder.Path(L"Ünïcödé folder with a rather long name, part one\\"
+                                          L"and a second piece that is just as long as the first\\"
+                                          L"a third piece, so that the total is well beyond the "
+                                          L"limit\\the fourth and last piece of this deliberately "
+                                          L"deep path");
+    ASSERT_TRUE(MakeFolders(deep)) << ::GetLastError();
     const std::wstring deepFile = deep + L"\\Disc 1 (x86) & more.cue";
     ASSERT_GT(deepFile.size(), 260u);
     ASSERT_TRUE(WriteFile(deepFile));

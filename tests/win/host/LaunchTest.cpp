@@ -13,11 +13,14 @@
 namespace qarvel::drive {
 namespace {
 
-const std::wstring ChdHead = L"cmd.exe /c chdman createcd -i ";
-
 std::wstring ChdLine(const std::wstring &input, const std::wstring &output)
 {
-    return ChdHead + L"\"" + input + L"\" -o \"" + output + L"\"";
+    return L"cmd.exe /c chdman createcd -i \"" + input + L"\" -o \"" + output + L"\"";
+}
+
+std::vector<std::wstring> ChdArgs(const std::wstring &input, const std::wstring &output)
+{
+    return {L"chdman", L"createcd", L"-i", input, L"-o", output};
 }
 
 // Each test runs in its own working directory holding chdman.exe and a planted cmd.exe, both
@@ -90,9 +93,7 @@ TEST_F(Launch, QuotedPathsReachTheToolIntact)
         EXPECT_NE(host_.LaunchCommand(line, ShowMode::ShowMinimisedWithFocus), NoTask);
 
         const record::Record got = SingleChdmanRecord();
-        const std::vector<std::wstring> expected = {L"chdman", L"createcd", L"-i",
-                                                    c.input,   L"-o",       c.output};
-        EXPECT_EQ(got.args, expected);
+        EXPECT_EQ(got.args, ChdArgs(c.input, c.output));
         EXPECT_EQ(got.commandLine, line.substr(std::wstring(L"cmd.exe /c ").size()));
     }
 }
@@ -139,9 +140,7 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
 
     EXPECT_NE(host_.LaunchCommand(ChdLine(longest, output), ShowMode::ShowMinimisedWithFocus),
               NoTask);
-    const std::vector<std::wstring> expected = {L"chdman", L"createcd", L"-i",
-                                                longest,   L"-o",       output};
-    EXPECT_EQ(SingleChdmanRecord().args, expected);
+    EXPECT_EQ(SingleChdmanRecord().args, ChdArgs(longest, output));
 
     ::DeleteFileW(recordFile().c_str());
     EXPECT_EQ(

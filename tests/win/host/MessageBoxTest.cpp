@@ -25,19 +25,15 @@ struct SeenBox {
     bool ownerEnabled = true;
 };
 
-HICON StopIcon()
-{
-    return ::LoadIconW(nullptr, IDI_HAND);
-}
-
 bool HasStopIcon(HWND box)
 {
     // The icon is a static control; find it among the children by the icon it shows.
+    const HICON stop = ::LoadIconW(nullptr, IDI_HAND);
     bool found = false;
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-        found = found || (icon != nullptr && icon == StopIcon());
+        found = found || (icon != nullptr && icon == stop);
     }
     return found;
 }
