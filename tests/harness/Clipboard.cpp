@@ -57,16 +57,15 @@ ClipboardHolder::ClipboardHolder(DWORD holdMs)
     const std::wstring holder = FromBuildPath(QARVEL_CLIPBOARD_HOLDER_PATH);
     const std::wstring name = L"qarvel-clipboard-held-" + std::to_wstring(::GetCurrentProcessId());
     ready_.reset(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
-    std::wstring line = L"\"" + holder + L"\" " + std::to_wstring(holdMs) + L" " + name;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!ready_ || !::CreateProcessW(holder.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                                     nullptr, nullptr, &startup, &info)) {
+    auto started =
+        ready_
+            ? StartProcess(holder, L"\"" + holder + L"\" " + std::to_wstring(holdMs) + L" " + name)
+            : std::nullopt;
+    if (!started) {
         ADD_FAILURE() << "clipboard-holder.exe not started, error " << ::GetLastError();
         return;
     }
-    process_ = win::UniqueProcess(info);
+    process_ = std::move(*started);
     // It ends at once when it cannot take the clipboard.
     const HANDLE either[] = {ready_.get(), process_.process.get()};
     held_ = ::WaitForMultipleObjects(2, either, FALSE, 10000) == WAIT_OBJECT_0;

@@ -214,16 +214,12 @@ void ClickAt(POINT screen, int clicks)
         ADD_FAILURE() << "SetCursorPos, error " << ::GetLastError();
     }
     ::Sleep(30);
-    std::vector<INPUT> inputs;
-    for (int i = 0; i < clicks; ++i) {
-        for (const DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-            INPUT input{};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = flag;
-            inputs.push_back(input);
-        }
+    std::vector<INPUT> inputs(2 * static_cast<size_t>(clicks));
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     }
-    SendInputs(inputs);
+    SendInputs(std::move(inputs));
     ::Sleep(60);
 }
 
@@ -254,26 +250,29 @@ void ClickListItem(HWND list, int index, int clicks)
     ClickAt(point, clicks);
 }
 
-void PressKey(WORD virtualKey, bool shift)
+void PressKey(WORD virtualKey)
 {
-    std::vector<INPUT> inputs;
-    const auto key = [&inputs](WORD vk, DWORD flags) {
-        INPUT input{};
+    std::vector<INPUT> inputs(2);
+    for (INPUT &input : inputs) {
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (shift) {
-        key(VK_SHIFT, 0);
+        input.ki.wVk = virtualKey;
     }
-    key(virtualKey, 0);
-    key(virtualKey, KEYEVENTF_KEYUP);
-    if (shift) {
-        key(VK_SHIFT, KEYEVENTF_KEYUP);
-    }
-    SendInputs(inputs);
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInputs(std::move(inputs));
     ::Sleep(60);
+}
+
+std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
+                                               const std::wstring &directory)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        return std::nullopt;
+    }
+    return win::UniqueProcess(info);
 }
 
 std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
@@ -282,18 +281,13 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     if (exe.size() >= MAX_PATH) {
         return StartDeep(exe, workingDirectory);
     }
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          workingDirectory.c_str(), &startup, &info)) {
+    auto started = StartProcess(exe, L"\"" + exe + L"\"", workingDirectory);
+    if (!started) {
         return std::nullopt;
     }
-    win::UniqueHandle thread(info.hThread);
     RunningQarvel program;
-    program.process_.reset(info.hProcess);
-    program.processId_ = info.dwProcessId;
+    program.processId_ = ::GetProcessId(started->process.get());
+    program.process_ = std::move(started->process);
     WaitFor([&] {
         program.window_ = FindTopWindow(program.processId_, ids::Form1Class);
         return program.window_ != nullptr;
@@ -311,15 +305,9 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
                                                          const std::wstring &exe,
                                                          const std::wstring &workingDirectory)
 {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(launcher.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          workingDirectory.c_str(), &startup, &info)) {
+    if (!StartProcess(launcher, std::move(commandLine), workingDirectory)) {
         return std::nullopt;
     }
-    const win::UniqueHandle launcherProcess(info.hProcess);
-    const win::UniqueHandle launcherThread(info.hThread);
     RunningQarvel program;
     WaitFor([&] {
         for (const HWND window : TopWindows()) {

@@ -56,17 +56,21 @@ std::vector<std::wstring> ComboItems(HWND combo);
 std::wstring ComboShown(HWND combo);
 // The index of the item in the list; -1 when it is not there.
 int IndexOf(const std::vector<std::wstring> &items, const std::wstring &item);
-// Every top-level window, of every process.
 std::vector<HWND> TopWindows();
 
-// The centre of a window on the screen.
 POINT ScreenCentre(HWND window);
 
 // Real input at a window's place on the screen.
 void ClickAt(POINT screen, int clicks = 1);
 void Click(HWND control);
 void ClickListItem(HWND list, int index, int clicks = 1);
-void PressKey(WORD virtualKey, bool shift = false);
+void PressKey(WORD virtualKey);
+
+// Starts a program with the command line given, in the working directory given (this process's
+// when empty); nothing when it did not start. A Linux program started under Wine may come
+// without handles.
+std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
+                                               const std::wstring &directory = {});
 
 struct MessageBoxSeen {
     HWND window = nullptr;

@@ -78,7 +78,6 @@ public:
 
     std::wstring RecordFile() const { return Path(L"record.txt"); }
     std::vector<record::Record> Records() const { return record::ReadFile(RecordFile()); }
-    // Waits until at least count records are there.
     std::vector<record::Record> WaitForRecords(size_t count) const;
     // The records of the programs whose path ends as given.
     std::vector<record::Record> RecordsOf(const std::wstring &programEnd) const;

@@ -3,10 +3,6 @@
 
 #include "Lab.h"
 
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <optional>
 
 namespace qarvel::drive {

@@ -275,11 +275,8 @@ TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
     const HWND form = window.form->Handle();
     const UINT start = ::GetDpiForWindow(form);
     std::vector<UINT> steps;
-    for (const UINT dpi : Dpis) {
-        if (dpi != start) {
-            steps.push_back(dpi);
-        }
-    }
+    std::ranges::copy_if(Dpis, std::back_inserter(steps),
+                         [start](UINT dpi) { return dpi != start; });
     steps.push_back(start);
     for (const UINT dpi : steps) {
         SCOPED_TRACE("changed to " + std::to_string(dpi) + " DPI");
@@ -321,21 +318,18 @@ void RunInAProcessStartedAt(UINT dpi, const std::string &testName)
 {
     wchar_t self[MAX_PATH + 1] = {};
     ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH + 1), 0u);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" +
-                               std::wstring(testName.begin(), testName.end());
+    const std::wstring commandLine = L"\"" + std::wstring(self) +
+                                     L"\" --gtest_brief=1 --gtest_filter=" +
+                                     std::wstring(testName.begin(), testName.end());
     ASSERT_TRUE(::SetEnvironmentVariableW(DpiVariable, std::to_wstring(dpi).c_str()));
     DWORD exitCode = 1;
     {
         const UserValue setting(L"Control Panel\\Desktop", L"LogPixels", DWORD{dpi});
         ASSERT_TRUE(setting.IsSet());
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(::CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &info));
-        const win::UniqueProcess process(info);
-        ASSERT_EQ(::WaitForSingleObject(info.hProcess, 120000), WAIT_OBJECT_0);
-        ::GetExitCodeProcess(info.hProcess, &exitCode);
+        const auto child = StartProcess(self, commandLine);
+        ASSERT_TRUE(child);
+        ASSERT_EQ(::WaitForSingleObject(child->process.get(), 120000), WAIT_OBJECT_0);
+        ::GetExitCodeProcess(child->process.get(), &exitCode);
     }
     ::SetEnvironmentVariableW(DpiVariable, nullptr);
     EXPECT_EQ(exitCode, 0u) << "the test failed at " << dpi << " DPI; its output is above";
