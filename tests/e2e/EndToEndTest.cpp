@@ -46,11 +46,6 @@ protected:
     }
 };
 
-std::set<std::wstring> AsSet(const std::vector<std::wstring> &items)
-{
-    return {items.begin(), items.end()};
-}
-
 bool Enabled(RunningQarvel &q, int id)
 {
     return ::IsWindowEnabled(q.Control(id)) != FALSE;
@@ -83,7 +78,8 @@ TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
         EXPECT_EQ(q.OpenFolderShown(), program);
         std::set<std::wstring> listed = c.listed;
         listed.insert({L"Qarvel.exe", L"bin2iso.exe"});
-        EXPECT_EQ(AsSet(ListItems(q.Control(ids::File1))), listed);
+        const auto files = ListItems(q.Control(ids::File1));
+        EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()), listed);
         EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileNotSet);
         EXPECT_TRUE(q.Close());
     }

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <optional>
 #include <set>
-#include <stdexcept>
 
 namespace qarvel::drive {
 namespace {
@@ -153,9 +152,7 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
         {"last piece only starts right", L"game.isoo", Outcome::NotAnImage},
     };
     std::vector<std::wstring> files;
-    for (const auto &c : cases) {
-        files.push_back(c.name);
-    }
+    std::ranges::transform(cases, std::back_inserter(files), &NameCase::name);
     Lay(files);
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
@@ -200,26 +197,22 @@ TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
     const std::wstring b = L"b \u00e9" + std::wstring(88, L'b');
     const std::wstring c(90, L'c');
     const std::wstring deep = a + L"\\" + b + L"\\" + c;
+    const Format *const chd = &expected::Chd;
+    const Format *const zso = &expected::Zso;
     const PathCase cases[] = {
-        {"selected file deeper than 260 characters",
-         lab.Path(L"program"),
-         lab.Path(L"images\\" + deep),
-         {&expected::Chd}},
-        {"program folder deeper than 260 characters",
-         lab.Path(L"program\\" + deep),
-         lab.Path(L"images"),
-         {&expected::Chd}},
+        {"selected file deeper than 260 characters", L"program", L"images\\" + deep, {chd}},
+        {"program folder deeper than 260 characters", L"program\\" + deep, L"images", {chd}},
         {"program folder with blanks, parentheses, & and a lone %",
-         lab.Path(L"Program Files (x86)\\Q & A (1) %"),
-         lab.Path(L"images"),
-         {&expected::Chd, &expected::Zso}},
+         L"Program Files (x86)\\Q & A (1) %",
+         L"images",
+         {chd, zso}},
     };
     LayWork();
     size_t recorded = 0;
     for (const auto &row : cases) {
         SCOPED_TRACE(row.what);
-        LayProgram(row.program);
-        LayImages(row.images, {L"long name.iso"});
+        LayProgram(lab.Path(row.program));
+        LayImages(lab.Path(row.images), {L"long name.iso"});
         RunningQarvel q = Start();
         EXPECT_EQ(q.OpenFolderShown(), program);
         EXPECT_TRUE(::IsWindowEnabled(q.Control(ids::Check1)));
@@ -556,11 +549,8 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
         }
         return found;
     };
-    std::optional<RunningQarvel> started;
-    try {
-        started.emplace(Start());
-    } catch (const std::runtime_error &) {
-    }
+    std::optional<RunningQarvel> started =
+        RunningQarvel::Start(Joined(program, L"Qarvel.exe"), work);
     ASSERT_EQ(loaded(), std::set<std::wstring>{}) << "planted libraries were loaded";
     ASSERT_TRUE(started.has_value()) << "Qarvel.exe did not start";
     RunningQarvel &q = *started;
