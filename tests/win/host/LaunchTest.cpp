@@ -52,8 +52,6 @@ protected:
         }
     }
 
-    std::wstring recordFile() const { return work_.RecordFile(); }
-
     // The one record the launch left, which must come from chdman.exe in the working
     // directory: a record of cmd.exe would mean a planted interpreter ran.
     record::Record SingleChdmanRecord()
@@ -87,7 +85,7 @@ TEST_F(Launch, QuotedPathsReachTheToolIntact)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "input " << c.input);
-        ::DeleteFileW(recordFile().c_str());
+        ::DeleteFileW(work_.RecordFile().c_str());
         const std::wstring line = ChdLine(c.input, c.output);
 
         EXPECT_NE(host_.LaunchCommand(line, ShowMode::ShowMinimisedWithFocus), NoTask);
@@ -110,7 +108,7 @@ TEST_F(Launch, ReturnsWhileTheToolStillRuns)
               NoTask);
 
     const ULONGLONG returnedAfter = ::GetTickCount64() - start;
-    EXPECT_TRUE(record::ReadFile(recordFile()).empty()) << "returned after " << returnedAfter;
+    EXPECT_TRUE(work_.Records().empty()) << "returned after " << returnedAfter;
     EXPECT_LT(returnedAfter, 4000u);
     SingleChdmanRecord(); // and the tool did run, later
 }
@@ -125,7 +123,7 @@ TEST_F(Launch, PlantedInterpretersNeverRun)
 
     SingleChdmanRecord();
     ::Sleep(300); // a planted copy started as well would have recorded by now
-    for (const record::Record &r : record::ReadFile(recordFile())) {
+    for (const record::Record &r : work_.Records()) {
         EXPECT_FALSE(EndsWithNoCase(r.program, L"\\cmd.exe")) << r.program;
     }
 }
@@ -142,12 +140,12 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
               NoTask);
     EXPECT_EQ(SingleChdmanRecord().args, ChdArgs(longest, output));
 
-    ::DeleteFileW(recordFile().c_str());
+    ::DeleteFileW(work_.RecordFile().c_str());
     EXPECT_EQ(
         host_.LaunchCommand(ChdLine(longest + L"x", output), ShowMode::ShowMinimisedWithFocus),
         NoTask);
     ::Sleep(300);
-    EXPECT_TRUE(record::ReadFile(recordFile()).empty());
+    EXPECT_TRUE(work_.Records().empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // second thread that then presses a button, as a user would.
 
 #include "host/win/WinHost.h"
+#include "tests/harness/Driver.h"
 #include "win32/Handles.h"
 
 #include <gtest/gtest.h>
@@ -51,9 +52,7 @@ SeenBox ReadAndPress(int press)
         return seen;
     }
     seen.found = true;
-    wchar_t text[512] = {};
-    ::GetDlgItemTextW(box, BoxTextId, text, 512);
-    seen.text = text;
+    seen.text = drive::WindowText(::GetDlgItem(box, BoxTextId));
     for (int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
         if (::GetDlgItem(box, id) != nullptr) {
             seen.buttons.push_back(id);
