@@ -1,62 +1,35 @@
 // What Qarvel.exe says about itself: its version record, its manifest and its icon.
 
-#include "win32/Handles.h"
+#include "tests/harness/Lab.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace qarvel::test {
 namespace {
 
-std::wstring ProgramPath()
-{
-    // The build places Qarvel.exe at a Unix path; Wine shows the Unix root as drive Z:.
-    std::wstring path = L"Z:" QARVEL_PROGRAM_PATH;
-    for (wchar_t &c : path) {
-        c = c == L'/' ? L'\\' : c;
-    }
-    return path;
-}
-
-class ProgramModule {
-public:
-    ProgramModule()
-        : module_(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))
-    {
-    }
-    ProgramModule(const ProgramModule &) = delete;
-    ProgramModule &operator=(const ProgramModule &) = delete;
-    ~ProgramModule()
-    {
-        if (module_ != nullptr) {
-            ::FreeLibrary(module_);
-        }
-    }
-    HMODULE get() const { return module_; }
-
-    std::string Resource(const wchar_t *type, const wchar_t *name) const
-    {
-        HRSRC found = ::FindResourceW(module_, name, type);
-        if (found == nullptr) {
-            return {};
-        }
-        HGLOBAL loaded = ::LoadResource(module_, found);
-        const auto *bytes = static_cast<const char *>(::LockResource(loaded));
-        return bytes == nullptr ? std::string{}
-                                : std::string(bytes, ::SizeofResource(module_, found));
-    }
-
-private:
-    HMODULE module_;
+struct FreeModule {
+    void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
+using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
+
+std::string Resource(HMODULE module, const wchar_t *type, const wchar_t *name)
+{
+    const HRSRC found = ::FindResourceW(module, name, type);
+    const auto *bytes =
+        found == nullptr ? nullptr
+                         : static_cast<const char *>(::LockResource(::LoadResource(module, found)));
+    return bytes == nullptr ? std::string{} : std::string(bytes, ::SizeofResource(module, found));
+}
 
 TEST(ProgramResources, VersionRecord)
 {
-    const std::wstring path = ProgramPath();
+    const std::wstring path = drive::QarvelExe();
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_GT(size, 0u) << "no version record, error " << ::GetLastError();
@@ -97,9 +70,11 @@ TEST(ProgramResources, VersionRecord)
 
 TEST(ProgramResources, ManifestAndIcon)
 {
-    const ProgramModule program;
-    ASSERT_NE(program.get(), nullptr) << "error " << ::GetLastError();
-    const std::string manifest = program.Resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    const Module program(
+        ::LoadLibraryExW(drive::QarvelExe().c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_NE(program, nullptr) << "error " << ::GetLastError();
+    const std::string manifest = Resource(program.get(), RT_MANIFEST, MAKEINTRESOURCEW(1));
     for (const char *wanted :
          {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "asInvoker", ">PerMonitorV2<",
           ">true/pm<", "<longPathAware", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
@@ -107,7 +82,7 @@ TEST(ProgramResources, ManifestAndIcon)
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
     // One icon group with the four sizes.
-    const std::string group = program.Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1));
+    const std::string group = Resource(program.get(), RT_GROUP_ICON, MAKEINTRESOURCEW(1));
     ASSERT_GE(group.size(), 6u);
     const auto count = static_cast<unsigned char>(group[4]);
     EXPECT_EQ(count, 4);
