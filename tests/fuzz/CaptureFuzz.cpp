@@ -78,13 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     rig.form.check1 = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
     rig.form.check2 = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
     rig.host.answer = data.ConsumeBool() ? Answer::AnswerYes : Answer::AnswerNo;
-    const std::wstring &name = rig.form.selectedFile;
+    const std::wstring selected = rig.form.selectedFile;
     const std::wstring directory = rig.form.fileListDirectory;
     const std::wstring programDirectory = rig.host.programDirectory;
     const bool chd = rig.form.check1 == Tick::Ticked;
     const bool zso = !chd && rig.form.check2 == Tick::Ticked;
     const bool yes = rig.host.answer == Answer::AnswerYes;
-    const std::wstring selected = name;
 
     rig.actions.OnCompress();
 

@@ -35,23 +35,20 @@ TEST(OnWindowLoad, DisablesOpensTheProgramDirectoryThenEnablesEachToolFound)
         rig.host.files = c.files;
         rig.form.selectedFile = L"left.over";
         rig.actions.OnWindowLoad();
-        Log expected{L"Check1 off",
-                     L"Check2 off",
-                     L"open " + c.programDirectory,
-                     L"list " + c.programDirectory,
-                     L"reread",
-                     L"exists " + c.programDirectory + L"\\chdman.exe"};
+        const std::wstring &dir = c.programDirectory;
+        Log expected{L"Check1 off",  L"Check2 off", L"open " + dir,
+                     L"list " + dir, L"reread",     L"exists " + dir + L"\\chdman.exe"};
         if (c.chd) {
             expected.push_back(L"Check1 on");
         }
-        expected.push_back(L"exists " + c.programDirectory + L"\\ziso.py");
+        expected.push_back(L"exists " + dir + L"\\ziso.py");
         if (c.zso) {
             expected.push_back(L"Check2 on");
         }
         EXPECT_EQ(rig.log, expected);
         EXPECT_EQ(rig.form.check1Enabled, c.chd);
         EXPECT_EQ(rig.form.check2Enabled, c.zso);
-        EXPECT_EQ(rig.form.fileListDirectory, c.programDirectory);
+        EXPECT_EQ(rig.form.fileListDirectory, dir);
         EXPECT_EQ(rig.form.ReadSelectedFile(), L"");
     }
 }
