@@ -1,9 +1,9 @@
 // Qarvel's start: the host, the one window, and the message loop until the window is closed.
 
-#include "win32/ErrorText.h"
-#include "win32/Handles.h"
 #include "host/win/WinHost.h"
 #include "Resource.h"
+#include "win32/ErrorText.h"
+#include "win32/Handles.h"
 #include "window/win/Form1.h"
 
 #include <windows.h>

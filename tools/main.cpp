@@ -69,9 +69,8 @@ int wmain(int argc, wchar_t *argv[])
     auto arguments = MapArguments(*wine, std::vector<std::wstring>(argv + 1, argv + argc), failed);
     const auto folder = wine->ToUnix(L".");
     if (!arguments || !folder) {
-        return Fail(tool->name,
-                    L"Wine cannot map \"" + (arguments ? std::wstring(L".") : failed) +
-                        L"\" to a Unix path.");
+        return Fail(tool->name, L"Wine cannot map \"" + (arguments ? std::wstring(L".") : failed) +
+                                    L"\" to a Unix path.");
     }
     std::vector<std::string> command = tool->command;
     command.insert(command.end(), arguments->begin(), arguments->end());

@@ -16,7 +16,8 @@ std::wstring FullPath(const std::wstring &path)
 {
     return GrowBuffer([&](wchar_t *buffer, DWORD size) {
                return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-           }).value_or(std::wstring());
+           })
+        .value_or(std::wstring());
 }
 
 std::wstring ExtendedLengthPath(const std::wstring &path)

@@ -22,8 +22,8 @@ std::string ToUtf8(std::wstring_view text, unsigned codePage)
     if (text.empty()) {
         return {};
     }
-    const int length = ::WideCharToMultiByte(codePage, 0, text.data(), Length(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(codePage, 0, text.data(), Length(text.size()), nullptr,
+                                             0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     if (length > 0) {
         ::WideCharToMultiByte(codePage, 0, text.data(), Length(text.size()), bytes.data(), length,
@@ -41,8 +41,7 @@ std::wstring FromUtf8(std::string_view bytes, unsigned codePage)
         ::MultiByteToWideChar(codePage, 0, bytes.data(), Length(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0) {
-        ::MultiByteToWideChar(codePage, 0, bytes.data(), Length(bytes.size()), text.data(),
-                              length);
+        ::MultiByteToWideChar(codePage, 0, bytes.data(), Length(bytes.size()), text.data(), length);
     }
     return text;
 }

@@ -19,8 +19,8 @@ constexpr size_t LongestCommandLine = 8191;
 
 std::wstring CommandInterpreterPath()
 {
-    const auto directory = GrowBuffer(
-        [](wchar_t *buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
+    const auto directory =
+        GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
     if (!directory) {
         TraceFailure(L"GetSystemDirectoryW", ::GetLastError());
         return {};

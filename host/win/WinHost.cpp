@@ -1,10 +1,10 @@
 #include "WinHost.h"
 
 #include "Clipboard.h"
-#include "win32/ErrorText.h"
 #include "Files.h"
 #include "Launch.h"
 #include "ProgramDirectory.h"
+#include "win32/ErrorText.h"
 
 namespace qarvel::win {
 

@@ -66,7 +66,7 @@ SeenBox ReadAndPress(int press)
     return seen;
 }
 
-TEST(MessageBox, StylesButtonsAndAnswers)
+TEST(MessageBoxes, StylesButtonsAndAnswers)
 {
     const win::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0,
                                                     0, 200, 100, nullptr, nullptr, nullptr,
@@ -108,7 +108,7 @@ TEST(MessageBox, StylesButtonsAndAnswers)
     }
 }
 
-TEST(MessageBox, ABoxThatCannotBeShownIsNoYes)
+TEST(MessageBoxes, ABoxThatCannotBeShownIsNoYes)
 {
     HWND gone = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
                                   nullptr, nullptr, nullptr);
