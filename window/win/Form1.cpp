@@ -52,6 +52,13 @@ ChildClass ClassOf(const LayoutEntry &entry)
     return {WC_STATICW, child, 0};
 }
 
+// A drop-down list is given the height of its open list; its closed height is set apart.
+int WindowHeightOf(const LayoutEntry &entry, const RECT &place)
+{
+    const int height = place.bottom - place.top;
+    return entry.kind == ControlKind::DriveList ? height * 8 : height;
+}
+
 bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -80,14 +87,16 @@ std::unique_ptr<Form1> Form1::Create(HINSTANCE instance, HostServices &host, OnC
                           form.get()) == nullptr) {
         return nullptr;
     }
+    const UINT dpi = ::GetDpiForWindow(form->window_);
+    form->dpi_ = dpi != 0 ? dpi : ::GetDpiForSystem();
+    form->font_ = CreateMessageFont(form->dpi_);
     if (!form->CreateControls(instance)) {
         const DWORD error = ::GetLastError();
         form.reset(); // destroys what was made
         ::SetLastError(error);
         return nullptr;
     }
-    const UINT dpi = ::GetDpiForWindow(form->window_);
-    form->ApplyDpi(dpi != 0 ? dpi : ::GetDpiForSystem(), nullptr);
+    form->FitListsAndWindow(nullptr);
     if (!form->drive1_.Fill()) {
         host.ShowMessageBox(texts::NoDrives, MessageStyle::Critical);
     }
@@ -109,17 +118,26 @@ Form1::~Form1()
 
 bool Form1::CreateControls(HINSTANCE instance)
 {
-    // Creation order is the tab order of the layout table.
+    // Creation order is the tab order of the layout table. Each control is made in its place,
+    // at the window's DPI: moving it there afterwards would cost more than all the rest of
+    // the layout (a drop-down list resizes its list window with it).
     for (const LayoutEntry &entry : FormLayout()) {
         const ChildClass kind = ClassOf(entry);
-        if (::CreateWindowExW(kind.exStyle, kind.className, entry.caption, kind.style, 0, 0, 0, 0,
-                              window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
-                              instance, nullptr) == nullptr) {
+        const RECT place = PlaceOf(entry, entry.caption);
+        const HWND control = ::CreateWindowExW(
+            kind.exStyle, kind.className, entry.caption, kind.style, place.left, place.top,
+            place.right - place.left, WindowHeightOf(entry, place), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
+        if (control == nullptr) {
             return false;
+        }
+        Control(control).SetFont(CurrentFont());
+        if (entry.kind == ControlKind::DriveList) {
+            drive1_.Attach(control);
+            drive1_.SetClosedHeight(place.bottom - place.top);
         }
     }
     dir1_.Attach(Child(ids::Dir1));
-    drive1_.Attach(Child(ids::Drive1));
     file1_.Attach(Child(ids::File1));
     lastFocus_ = Child(ids::Command1);
     return true;
@@ -164,19 +182,25 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
         }
         font_ = std::move(font);
     }
-    const int margin = ::MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-    dir1_.SetItemHeight(MeasureText(dir1_.Handle(), CurrentFont(), L"Ag").cy + margin);
-    file1_.FitNames();
     for (const LayoutEntry &entry : FormLayout()) {
         PlaceControl(entry);
     }
+    FitListsAndWindow(suggested);
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::FitListsAndWindow(const RECT *suggested)
+{
+    const int margin = ::MulDiv(2, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+    dir1_.SetItemHeight(MeasureText(dir1_.Handle(), CurrentFont(), L"Ag").cy + margin);
+    file1_.FitNames();
     if (suggested != nullptr) {
         ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                        suggested->right - suggested->left, suggested->bottom - suggested->top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
         // Made at this size already unless the DPI differs from the system's.
-        const SIZE size = WindowSizeFor(dpi);
+        const SIZE size = WindowSizeFor(dpi_);
         RECT frame{};
         ::GetWindowRect(window_, &frame);
         if (frame.right - frame.left != size.cx || frame.bottom - frame.top != size.cy) {
@@ -184,25 +208,25 @@ void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
-    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+RECT Form1::PlaceOf(const LayoutEntry &entry, const std::wstring &caption) const
+{
+    SIZE extent{0, 0};
+    if (entry.width == FitsCaption) {
+        extent = MeasureText(window_, CurrentFont(), caption);
+    }
+    return ControlRect(entry, dpi_, extent);
 }
 
 void Form1::PlaceControl(const LayoutEntry &entry)
 {
     const HWND control = Child(entry.id);
-    SIZE caption{0, 0};
-    if (entry.width == FitsCaption) {
-        caption = MeasureText(control, CurrentFont(), Control(control).Text());
-    }
-    const RECT place = ControlRect(entry, dpi_, caption);
-    const int width = place.right - place.left;
-    const int height = place.bottom - place.top;
-    // A drop-down list is given the height of its open list; its closed height is set apart.
-    const int windowHeight = entry.kind == ControlKind::DriveList ? height * 8 : height;
-    ::SetWindowPos(control, nullptr, place.left, place.top, width, windowHeight,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place = PlaceOf(entry, Control(control).Text());
+    ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                   WindowHeightOf(entry, place), SWP_NOZORDER | SWP_NOACTIVATE);
     if (entry.kind == ControlKind::DriveList) {
-        drive1_.SetClosedHeight(height);
+        drive1_.SetClosedHeight(place.bottom - place.top);
     }
 }
 

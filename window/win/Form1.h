@@ -53,7 +53,13 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateControls(HINSTANCE instance);
 
+    // Lays the window out anew at this DPI, in the message font made for it.
     void ApplyDpi(UINT dpi, const RECT *suggested);
+    // The lists' item height and scroll width, and the window's size (the suggested one when
+    // given), for the current DPI and font.
+    void FitListsAndWindow(const RECT *suggested);
+    // Where a control goes at the current DPI; a label is as wide as the caption given.
+    RECT PlaceOf(const LayoutEntry &entry, const std::wstring &caption) const;
     void PlaceControl(const LayoutEntry &entry);
     SIZE WindowSizeFor(UINT dpi) const;
     HFONT CurrentFont() const;
