@@ -295,10 +295,7 @@ TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
                        reinterpret_cast<LPARAM>(&suggested));
         RECT placed{};
         ::GetWindowRect(form, &placed);
-        EXPECT_EQ(placed.left, suggested.left);
-        EXPECT_EQ(placed.top, suggested.top);
-        EXPECT_EQ(placed.right, suggested.right);
-        EXPECT_EQ(placed.bottom, suggested.bottom);
+        EXPECT_TRUE(::EqualRect(&placed, &suggested));
         CheckLayout(window, dpi);
     }
 }

@@ -18,12 +18,10 @@ class Lists : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        tree.File(L"plain.iso");
-        tree.File(L"with  two blanks.cue");
-        tree.File(L"\u03a9mega \u00fcn\u00ef \u65e5\u672c.iso");
+        for (const std::wstring &name : rootFiles) {
+            tree.File(name);
+        }
         tree.File(L".starts with a dot");
-        tree.File(L"no extension");
-        tree.File(L"a & b (1).iso");
         tree.File(L"hidden.iso", FILE_ATTRIBUTE_HIDDEN);
         tree.File(L"system.bin", FILE_ATTRIBUTE_SYSTEM);
         tree.Folder(L"sub folder");
@@ -187,9 +185,6 @@ TEST_F(Lists, LongPathsWork)
     const std::wstring a(90, L'a');
     const std::wstring b = L"b \u00e9" + std::wstring(90, L'b');
     const std::wstring c(90, L'c');
-    tree.Folder(a);
-    tree.Folder(a + L"\\" + b);
-    tree.Folder(a + L"\\" + b + L"\\" + c);
     tree.Folder(a + L"\\" + b + L"\\" + c + L"\\inner");
     tree.File(a + L"\\" + b + L"\\" + c + L"\\long name.iso");
     const std::wstring deep = tree.Path(a + L"\\" + b + L"\\" + c);
@@ -208,22 +203,18 @@ TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
     ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
     const std::vector<std::wstring> dirBefore = ListItems(dir1);
     const std::vector<std::wstring> filesBefore = ListItems(file1);
-    struct Case {
-        const char *name;
-        std::wstring folder;
-    };
-    const Case cases[] = {
+    const std::pair<const char *, std::wstring> cases[] = {
         {"missing", tree.Path(L"never there")},
         {"a file, not a folder", tree.Path(L"plain.iso")},
         {"missing drive", L"Q:\\"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, folder] : cases) {
+        SCOPED_TRACE(name);
         window->host.boxes.clear();
-        window->form->SetOpenDirectory(c.folder);
+        window->form->SetOpenDirectory(folder);
         ASSERT_EQ(window->host.boxes.size(), 1u);
         EXPECT_EQ(window->host.boxes[0].style, MessageStyle::Critical);
-        EXPECT_NE(window->host.boxes[0].prompt.find(L"\"" + c.folder + L"\""), std::wstring::npos)
+        EXPECT_NE(window->host.boxes[0].prompt.find(L"\"" + folder + L"\""), std::wstring::npos)
             << "the message names the folder";
         EXPECT_EQ(ListItems(dir1), dirBefore);
         EXPECT_EQ(ListItems(file1), filesBefore);
