@@ -65,6 +65,11 @@ protected:
         return records[0];
     }
 
+    auto Run(const std::wstring &line)
+    {
+        return host_.LaunchCommand(line, ShowMode::ShowMinimisedWithFocus);
+    }
+
     Lab work_;
     std::wstring previousDirectory_;
     win::WinHost host_;
@@ -72,26 +77,22 @@ protected:
 
 TEST_F(Launch, QuotedPathsReachTheToolIntact)
 {
-    struct Case {
-        const wchar_t *input;
-        const wchar_t *output;
-    };
-    const Case cases[] = {
+    const std::pair<const wchar_t *, const wchar_t *> cases[] = {
         {L"D:\\rips\\game.iso", L"C:\\tools\\NEW.CHD"},
         {L"C:\\Program Files (x86)\\My Games\\Disc 1.cue", L"C:\\Program Files (x86)\\Q\\NEW.CHD"},
         {L"D:\\Tom & Jerry\\a&b.iso", L"C:\\R&D\\NEW.CHD"},
         {L"D:\\Jeux vidéo\\Ærø Ünïcödé\\Жар-птица 日本語.iso", L"C:\\Ñandú\\NEW.CHD"},
         {L"D:\\odd;name,=x'y`z^w!v\\game.iso", L"C:\\\\NEW.CHD"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "input " << c.input);
+    for (const auto &[input, output] : cases) {
+        SCOPED_TRACE(testing::Message() << "input " << input);
         ::DeleteFileW(work_.RecordFile().c_str());
-        const std::wstring line = ChdLine(c.input, c.output);
+        const std::wstring line = ChdLine(input, output);
 
-        EXPECT_NE(host_.LaunchCommand(line, ShowMode::ShowMinimisedWithFocus), NoTask);
+        EXPECT_NE(Run(line), NoTask);
 
         const record::Record got = SingleChdmanRecord();
-        EXPECT_EQ(got.args, ChdArgs(c.input, c.output));
+        EXPECT_EQ(got.args, ChdArgs(input, output));
         EXPECT_EQ(got.commandLine, line.substr(std::wstring(L"cmd.exe /c ").size()));
     }
 }
@@ -103,9 +104,7 @@ TEST_F(Launch, ReturnsWhileTheToolStillRuns)
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"5000"));
     const ULONGLONG start = ::GetTickCount64();
 
-    EXPECT_NE(host_.LaunchCommand(ChdLine(L"D:\\rips\\slow.iso", L"C:\\tools\\NEW.CHD"),
-                                  ShowMode::ShowMinimisedWithFocus),
-              NoTask);
+    EXPECT_NE(Run(ChdLine(L"D:\\rips\\slow.iso", L"C:\\tools\\NEW.CHD")), NoTask);
 
     const ULONGLONG returnedAfter = ::GetTickCount64() - start;
     EXPECT_TRUE(work_.Records().empty()) << "returned after " << returnedAfter;
@@ -117,9 +116,7 @@ TEST_F(Launch, PlantedInterpretersNeverRun)
 {
     // cmd.exe lies in the working directory and in the program's directory, both searched
     // before the system directory when no program path is given.
-    EXPECT_NE(host_.LaunchCommand(ChdLine(L"D:\\rips\\game.iso", L"C:\\tools\\NEW.CHD"),
-                                  ShowMode::ShowMinimisedWithFocus),
-              NoTask);
+    EXPECT_NE(Run(ChdLine(L"D:\\rips\\game.iso", L"C:\\tools\\NEW.CHD")), NoTask);
 
     SingleChdmanRecord();
     ::Sleep(300); // a planted copy started as well would have recorded by now
@@ -136,14 +133,11 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
     const std::wstring longest = L"D:\\" + std::wstring(8191 - fixed - 7, L'x') + L".iso";
     ASSERT_EQ(ChdLine(longest, output).size(), 8191u);
 
-    EXPECT_NE(host_.LaunchCommand(ChdLine(longest, output), ShowMode::ShowMinimisedWithFocus),
-              NoTask);
+    EXPECT_NE(Run(ChdLine(longest, output)), NoTask);
     EXPECT_EQ(SingleChdmanRecord().args, ChdArgs(longest, output));
 
     ::DeleteFileW(work_.RecordFile().c_str());
-    EXPECT_EQ(
-        host_.LaunchCommand(ChdLine(longest + L"x", output), ShowMode::ShowMinimisedWithFocus),
-        NoTask);
+    EXPECT_EQ(Run(ChdLine(longest + L"x", output)), NoTask);
     ::Sleep(300);
     EXPECT_TRUE(work_.Records().empty());
 }
