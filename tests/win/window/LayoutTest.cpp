@@ -217,11 +217,7 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
     const HWND label = window.Control(ids::Label1);
     RECT client{};
     ::GetClientRect(window.form->Handle(), &client);
-    struct Case {
-        const wchar_t *caption;
-        bool cutOff;
-    };
-    const Case cases[] = {
+    const std::pair<const wchar_t *, bool> cases[] = {
         {L"File: a.iso", false},
         {L"File: a rather longer name & more, of a disc image.cue", false},
         {L"File: a name so long that it cannot fit into the window at all, however small the "
@@ -229,13 +225,13 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
          true},
         {L"File: ", false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.caption);
-        window.form->SetFileLabel(c.caption);
-        EXPECT_EQ(WindowText(label), c.caption);
+    for (const auto &[text, cutOff] : cases) {
+        SCOPED_TRACE(text);
+        window.form->SetFileLabel(text);
+        EXPECT_EQ(WindowText(label), text);
         const RECT place = PlaceInParent(label);
         const SIZE caption = CaptionExtent(label);
-        if (c.cutOff) {
+        if (cutOff) {
             EXPECT_GT(caption.cx, client.right - place.left);
             EXPECT_EQ(place.right, client.right);
         } else {

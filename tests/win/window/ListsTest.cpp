@@ -80,22 +80,18 @@ TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
 
 TEST_F(Lists, SettingOrRereadingClearsTheSelection)
 {
-    struct Case {
-        const char *name;
-        void (*operation)(win::Form1 &, const std::wstring &);
-    };
-    const Case cases[] = {
+    const std::pair<const char *, void (*)(win::Form1 &, const std::wstring &)> cases[] = {
         {"SetFileListDirectory",
          [](win::Form1 &form, const std::wstring &root) { form.SetFileListDirectory(root); }},
         {"RereadFileList", [](win::Form1 &form, const std::wstring &) { form.RereadFileList(); }},
         {"SetOpenDirectory",
          [](win::Form1 &form, const std::wstring &root) { form.SetOpenDirectory(root); }},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, operation] : cases) {
+        SCOPED_TRACE(name);
         ::SendMessageW(file1, LB_SETCURSEL, 1, 0);
         ASSERT_EQ(window->form->ReadSelectedFile(), ListItems(file1)[1]);
-        c.operation(*window->form, tree.Root());
+        operation(*window->form, tree.Root());
         EXPECT_EQ(window->form->ReadSelectedFile(), L"");
         EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR);
         EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
