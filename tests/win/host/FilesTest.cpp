@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace qarvel::drive {
 namespace {
@@ -32,11 +33,7 @@ TEST(Files, ExistsForFilesOnly)
     std::wstring deepFileUpper = deepFile;
     ::CharUpperBuffW(deepFileUpper.data(), static_cast<DWORD>(deepFileUpper.size()));
 
-    struct Case {
-        std::wstring path;
-        bool exists;
-    };
-    const Case cases[] = {
+    const std::pair<std::wstring, bool> cases[] = {
         {folder.Path(L"Game.iso"), true},
         {folder.Path(L"GAME.ISO"), true},
         {folder.Path(L"game.iso"), true},
@@ -52,18 +49,14 @@ TEST(Files, ExistsForFilesOnly)
         {L"", false},
     };
     win::WinHost host;
-    for (const Case &c : cases) {
-        EXPECT_EQ(host.FileExists(c.path), c.exists) << c.path;
+    for (const auto &[path, exists] : cases) {
+        EXPECT_EQ(host.FileExists(path), exists) << path;
     }
 }
 
 TEST(Files, ExtendedLengthForm)
 {
-    struct Case {
-        const wchar_t *path;
-        const wchar_t *extended;
-    };
-    const Case cases[] = {
+    const std::pair<const wchar_t *, const wchar_t *> cases[] = {
         {L"C:\\tools\\chdman.exe", L"\\\\?\\C:\\tools\\chdman.exe"},
         {L"C:\\\\chdman.exe", L"\\\\?\\C:\\chdman.exe"},
         {L"C:/tools/old/../ziso.py", L"\\\\?\\C:\\tools\\ziso.py"},
@@ -71,25 +64,20 @@ TEST(Files, ExtendedLengthForm)
         {L"\\\\?\\C:\\tools\\chdman.exe", L"\\\\?\\C:\\tools\\chdman.exe"},
         {L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a"},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(win::ExtendedLengthPath(c.path), c.extended) << c.path;
+    for (const auto &[path, extended] : cases) {
+        EXPECT_EQ(win::ExtendedLengthPath(path), extended) << path;
     }
 }
 
 TEST(ProgramDirectory, IsTheFolderOfThisProgram)
 {
     win::WinHost host;
-
     EXPECT_EQ(host.ProgramDirectory(), FromBuildPath(QARVEL_TEST_PROGRAM_DIR));
 }
 
 TEST(ProgramDirectory, FolderOfAnExecutablePath)
 {
-    struct Case {
-        const wchar_t *executable;
-        const wchar_t *directory;
-    };
-    const Case cases[] = {
+    const std::pair<const wchar_t *, const wchar_t *> cases[] = {
         {L"C:\\tools\\Qarvel.exe", L"C:\\tools"},
         {L"C:\\Qarvel.exe", L"C:\\"},
         {L"C:\\Program Files (x86)\\Q & A\\Qarvel.exe", L"C:\\Program Files (x86)\\Q & A"},
@@ -98,8 +86,8 @@ TEST(ProgramDirectory, FolderOfAnExecutablePath)
         {L"\\\\?\\UNC\\server\\share\\tools\\Qarvel.exe", L"\\\\server\\share\\tools"},
         {L"\\\\server\\share\\Qarvel.exe", L"\\\\server\\share"},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(win::DirectoryOfExecutable(c.executable), c.directory) << c.executable;
+    for (const auto &[executable, directory] : cases) {
+        EXPECT_EQ(win::DirectoryOfExecutable(executable), directory) << executable;
     }
 }
 
