@@ -46,11 +46,6 @@ protected:
     }
 };
 
-bool Enabled(RunningQarvel &q, int id)
-{
-    return ::IsWindowEnabled(q.Control(id)) != FALSE;
-}
-
 struct StartCase {
     const char *what;
     Beside beside;
@@ -73,8 +68,8 @@ TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
         Lay(L"program " + std::to_wstring(++n), c.beside);
         RunningQarvel q = Start();
         EXPECT_EQ(WindowText(q.Window()), expected::Caption);
-        EXPECT_EQ(Enabled(q, ids::Check1), c.chd);
-        EXPECT_EQ(Enabled(q, ids::Check2), c.zso);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(ids::Check1)) != FALSE, c.chd);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(ids::Check2)) != FALSE, c.zso);
         EXPECT_EQ(q.OpenFolderShown(), program);
         std::set<std::wstring> listed = c.listed;
         listed.insert({L"Qarvel.exe", L"bin2iso.exe"});
