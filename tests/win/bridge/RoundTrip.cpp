@@ -66,12 +66,10 @@ int Stop(const std::wstring &what, int code = 1)
 bool Compress(const RunningQarvel &q, const Format &format, const std::wstring &programDir,
               const std::wstring &imageName)
 {
-    const HWND box = q.Control(format.box);
-    if (!::IsWindowEnabled(box)) {
+    if (!::IsWindowEnabled(q.Control(format.box))) {
         return Fail(std::wstring(format.name) + L" box is disabled");
     }
-    Click(box);
-    if (!WaitFor([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3s)) {
+    if (!q.Tick(format.box)) {
         return Fail(std::wstring(format.name) + L" box did not tick");
     }
     const ULONGLONG start = ::GetTickCount64();
