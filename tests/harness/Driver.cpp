@@ -51,10 +51,9 @@ std::vector<std::wstring> FolderPaths(HWND dir)
     for (size_t i = 0; i < names.size(); ++i) {
         const auto depth = static_cast<size_t>(Send(dir, LB_GETITEMDATA, i));
         above.resize(std::min(depth, above.size()));
-        std::wstring path = names[i];
-        if (!above.empty()) {
-            path = above.back() + (above.back().ends_with(L'\\') ? L"" : L"\\") + names[i];
-        }
+        std::wstring path =
+            above.empty() ? names[i]
+                          : above.back() + (above.back().ends_with(L'\\') ? L"" : L"\\") + names[i];
         above.push_back(path);
         paths.push_back(std::move(path));
     }
@@ -380,16 +379,6 @@ RunningQarvel::~RunningQarvel()
     }
 }
 
-HWND RunningQarvel::Control(int id) const
-{
-    return ::GetDlgItem(window_, id);
-}
-
-bool RunningQarvel::IsRunning() const
-{
-    return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
-}
-
 bool RunningQarvel::IsResponsive(Duration limit) const
 {
     DWORD_PTR result = 0;
@@ -495,11 +484,6 @@ testing::AssertionResult RunningQarvel::Tick(int box) const
     }
     return WaitFor(ticked, 3s) ? testing::AssertionSuccess()
                                : testing::AssertionFailure() << "box " << box << " not ticked";
-}
-
-bool RunningQarvel::NoMessageBox(Duration wait) const
-{
-    return !WaitForMessageBox(wait).has_value();
 }
 
 bool RunningQarvel::Close()

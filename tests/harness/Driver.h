@@ -92,8 +92,8 @@ public:
     ~RunningQarvel();
 
     HWND Window() const { return window_; }
-    HWND Control(int id) const;
-    bool IsRunning() const;
+    HWND Control(int id) const { return ::GetDlgItem(window_, id); }
+    bool IsRunning() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     // True when the window answers a message within the limit.
     bool IsResponsive(Duration limit = 5s) const;
 
@@ -110,7 +110,7 @@ public:
     // Reads the box that must come next, checks its text and answers it. A box with another
     // text is answered harmlessly (No where it asks) and its text is reported.
     testing::AssertionResult ExpectBox(const std::wstring &text, int buttonId) const;
-    bool NoMessageBox(Duration wait = 600ms) const;
+    bool NoMessageBox(Duration wait = 600ms) const { return !WaitForMessageBox(wait).has_value(); }
 
     // Ticks the box with a click unless it is ticked already.
     testing::AssertionResult Tick(int box) const;

@@ -178,11 +178,6 @@ Lab::Lab(const std::wstring &name)
     }
 }
 
-Lab::~Lab()
-{
-    RemoveTree(root_);
-}
-
 void Lab::Folder(const std::wstring &relative) const
 {
     EXPECT_TRUE(MakeFolders(Path(relative)))

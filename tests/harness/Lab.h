@@ -67,7 +67,7 @@ public:
     explicit Lab(const std::wstring &name);
     Lab(const Lab &) = delete;
     Lab &operator=(const Lab &) = delete;
-    ~Lab();
+    ~Lab() { RemoveTree(root_); }
 
     // The long form of the path, as the program shows it.
     const std::wstring &Root() const { return root_; }
