@@ -4,6 +4,7 @@
 #include "FormUnderTest.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qarvel::drive {
 namespace {
