@@ -3,6 +3,7 @@
 #include "Lab.h"
 
 #include "tests/tools/RecordFormat.h"
+#include "win32/ErrorText.h"
 #include "window/ControlIds.h"
 
 #include <algorithm>
@@ -269,6 +270,9 @@ std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wst
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        const DWORD error = ::GetLastError();
+        std::fprintf(stderr, "%s did not start: error %lu, %s\n", record::ToUtf8(exe).c_str(),
+                     error, record::ToUtf8(win::DescribeError(error)).c_str());
         return std::nullopt;
     }
     return win::UniqueProcess(info);
