@@ -110,6 +110,9 @@ SIZE MeasureText(HWND window, HFONT font, const std::wstring &text)
 
 int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts)
 {
+    if (texts.empty()) {
+        return 0;
+    }
     WindowDc dc(window);
     if (dc.get() == nullptr) {
         return 0;
