@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include <tlhelp32.h>
+
 namespace qarvel::drive {
 namespace {
 
@@ -303,36 +305,72 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     return program;
 }
 
+namespace {
+
+// The processes running the executable given, found by their image's full path.
+std::vector<DWORD> ProcessesOf(const std::wstring &exe)
+{
+    std::vector<DWORD> found;
+    // Like CreateFileW, a snapshot that failed is INVALID_HANDLE_VALUE.
+    const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        const win::UniqueHandle process(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        std::wstring image(32768, L'\0');
+        DWORD size = static_cast<DWORD>(image.size());
+        if (process && ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
+            SameText(image.substr(0, size), exe)) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    return found;
+}
+
+} // namespace
+
 std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &launcher,
                                                          std::wstring commandLine,
                                                          const std::wstring &exe,
                                                          const std::wstring &workingDirectory)
 {
-    if (!StartProcess(launcher, std::move(commandLine), workingDirectory)) {
+    const auto launched = StartProcess(launcher, std::move(commandLine), workingDirectory);
+    if (!launched) {
         return std::nullopt;
     }
     RunningQarvel program;
     WaitFor([&] {
-        for (const HWND window : TopWindows()) {
-            if (!::IsWindowVisible(window) || ClassName(window) != ids::Form1Class) {
-                continue;
-            }
-            const DWORD owner = ProcessOf(window);
-            win::UniqueHandle process(::OpenProcess(
-                PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, owner));
-            std::wstring image(32768, L'\0');
-            DWORD size = static_cast<DWORD>(image.size());
-            if (process && ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
-                SameText(image.substr(0, size), exe)) {
+        for (const DWORD owner : ProcessesOf(exe)) {
+            if (const HWND window = FindTopWindow(owner, ids::Form1Class)) {
                 program.window_ = window;
-                program.process_ = std::move(process);
                 program.processId_ = owner;
+                program.process_.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION |
+                                                         SYNCHRONIZE | PROCESS_TERMINATE,
+                                                     FALSE, owner));
                 return true;
             }
         }
         return false;
     });
     if (program.window_ == nullptr) {
+        // Say how far it got, and end what started: nothing else will.
+        DWORD code = 0;
+        ::GetExitCodeProcess(launched->process.get(), &code);
+        std::fprintf(stderr, "the launcher %s\n",
+                     code == STILL_ACTIVE ? "still runs"
+                                          : ("ended with " + std::to_string(code)).c_str());
+        const auto started = ProcessesOf(exe);
+        if (started.empty()) {
+            std::fprintf(stderr, "Qarvel.exe is not running\n");
+        }
+        for (const DWORD id : started) {
+            const win::UniqueHandle process(
+                ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
+            DescribeNoWindow(process.get(), id);
+            ::TerminateProcess(process.get(), 1);
+        }
         return std::nullopt;
     }
     ::WaitForInputIdle(program.process_.get(), 5000);
