@@ -356,11 +356,13 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     });
     if (program.window_ == nullptr) {
         // Say how far it got, and end what started: nothing else will.
+        // A Linux launcher may come without a handle to ask.
         DWORD code = 0;
-        ::GetExitCodeProcess(launched->process.get(), &code);
-        std::fprintf(stderr, "the launcher %s\n",
-                     code == STILL_ACTIVE ? "still runs"
-                                          : ("ended with " + std::to_string(code)).c_str());
+        const std::string state = !::GetExitCodeProcess(launched->process.get(), &code)
+                                      ? "gives no exit code"
+                                  : code == STILL_ACTIVE ? "still runs"
+                                                         : "ended with " + std::to_string(code);
+        std::fprintf(stderr, "the launcher %s\n", state.c_str());
         const auto started = ProcessesOf(exe);
         if (started.empty()) {
             std::fprintf(stderr, "Qarvel.exe is not running\n");
