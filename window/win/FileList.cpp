@@ -55,14 +55,10 @@ void FileList::FitWidest(const std::vector<std::wstring> &names)
 {
     const HFONT font = list_.Font();
     const int widest = WidestText(list_.Handle(), font, names);
-    if (widest == 0) {
-        list_.SetHorizontalExtent(0); // nothing to measure a blank for: an empty list
-        return;
-    }
     // The list draws each name a little way in from its left edge: room for a blank on the
-    // right keeps the last letter clear of the edge.
-    const int blank = MeasureText(list_.Handle(), font, L" ").cx;
-    list_.SetHorizontalExtent(widest + 2 * blank);
+    // right keeps the last letter clear of the edge. An empty list measures nothing.
+    list_.SetHorizontalExtent(widest > 0 ? widest + 2 * MeasureText(list_.Handle(), font, L" ").cx
+                                         : 0);
 }
 
 std::wstring FileList::SelectedName() const
