@@ -336,8 +336,7 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
                                                          const std::wstring &exe,
                                                          const std::wstring &workingDirectory)
 {
-    const auto launched = StartProcess(launcher, std::move(commandLine), workingDirectory);
-    if (!launched) {
+    if (!StartProcess(launcher, std::move(commandLine), workingDirectory)) {
         return std::nullopt;
     }
     RunningQarvel program;
@@ -356,13 +355,6 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     });
     if (program.window_ == nullptr) {
         // Say how far it got, and end what started: nothing else will.
-        // A Linux launcher may come without a handle to ask.
-        DWORD code = 0;
-        const std::string state = !::GetExitCodeProcess(launched->process.get(), &code)
-                                      ? "gives no exit code"
-                                  : code == STILL_ACTIVE ? "still runs"
-                                                         : "ended with " + std::to_string(code);
-        std::fprintf(stderr, "the launcher %s\n", state.c_str());
         const auto started = ProcessesOf(exe);
         if (started.empty()) {
             std::fprintf(stderr, "Qarvel.exe is not running\n");
