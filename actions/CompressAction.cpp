@@ -1,5 +1,6 @@
 #include "CommandLines.h"
 #include "ImageActions.h"
+#include "RunReports.h"
 #include "Texts.h"
 
 namespace qarvel {
@@ -10,12 +11,24 @@ struct ImageActions::Format {
     const wchar_t *confirmEnd;
     const wchar_t *report;
     bool copiesCommand; // only the ZSO line goes on the clipboard
+    bool takesCueSheet; // a ZSO is made from the image itself, never from a track list
+    const wchar_t *tool;
+    const wchar_t *toolFile;
+    const wchar_t *outputName;
 };
 
-const ImageActions::Format ImageActions::Chd{ChdCommand, texts::ConfirmChdEnd, texts::ChdReport,
-                                             false};
-const ImageActions::Format ImageActions::Zso{ZsoCommand, texts::ConfirmZsoEnd, texts::ZsoReport,
-                                             true};
+const ImageActions::Format ImageActions::Chd{
+    ChdCommand, texts::ConfirmChdEnd, texts::ChdReport,   false,
+    true,       texts::ChdTool,       texts::ChdToolFile, texts::ChdOutputName};
+const ImageActions::Format ImageActions::Zso{
+    ZsoCommand, texts::ConfirmZsoEnd, texts::ZsoReport,   true,
+    false,      texts::ZsoTool,       texts::ZsoToolFile, texts::ZsoOutputName};
+
+CompressRun ImageActions::NamesOf(const Format &format, const std::wstring &image,
+                                  const std::wstring &commandLine, bool onClipboard)
+{
+    return {format.tool, format.toolFile, format.outputName, image, commandLine, onClipboard};
+}
 
 void ImageActions::CaptureSelection()
 {
@@ -50,25 +63,51 @@ void ImageActions::OnCompress()
 
 void ImageActions::Compress(const Format &format)
 {
+    const std::wstring programDirectory = host_.ProgramDirectory();
+    if (!IsFreeToCompress(format, programDirectory)) {
+        return;
+    }
     // The list may be older than the folder: never hand a tool a file that is gone.
     if (!host_.FileExists(selectedPath_)) {
         Tell(texts::FileGone + selectedPath_, MessageStyle::Critical);
         return;
     }
-    const std::wstring programDirectory = host_.ProgramDirectory();
     const std::wstring commandLine = format.composeCommand(selectedPath_, programDirectory);
     if (!IsSafeToStart(commandLine) ||
         !Ask(texts::ConfirmStart + selectedName_ + format.confirmEnd)) {
         return;
     }
-    const bool copied = !format.copiesCommand || host_.SetClipboardText(commandLine);
-    if (!Launch(commandLine)) {
+    const bool copied = format.copiesCommand && host_.SetClipboardText(commandLine);
+    if (!LaunchWatched(commandLine, {Job::Compress, &format,
+                                     NamesOf(format, selectedPath_, commandLine, copied)})) {
         return;
     }
     Tell(format.report, MessageStyle::OkOnly);
-    if (!copied) {
+    if (format.copiesCommand && !copied) {
         Tell(texts::ClipboardFailed, MessageStyle::OkOnly);
     }
+}
+
+bool ImageActions::IsFreeToCompress(const Format &format, const std::wstring &programDirectory)
+{
+    if (!format.takesCueSheet && namePieces_.back() == texts::CueSheetPiece) {
+        Tell(CueForZsoReport(selectedName_), MessageStyle::Warning);
+        return false;
+    }
+    // One run per output: a second one would fail on the first one's file, or spoil it.
+    for (const auto &[task, run] : running_) {
+        if (run.format == &format) {
+            Tell(StillRunningReport(run.names), MessageStyle::Warning);
+            return false;
+        }
+    }
+    // Neither tool overwrites its output: the run would fail after Qarvel said it started.
+    if (host_.PathExists(JoinPath(programDirectory, format.outputName))) {
+        Tell(OutputExistsReport(NamesOf(format, selectedPath_, {}, false), programDirectory),
+             MessageStyle::Warning);
+        return false;
+    }
+    return true;
 }
 
 bool ImageActions::IsSafeToStart(const std::wstring &commandLine)

@@ -3,8 +3,10 @@
 // itself, gives it its controls and the host, and keeps it for its whole life.
 
 #include "host/HostServices.h"
+#include "RunReports.h"
 #include "window/FormControls.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ public:
     void OnSiteLabelClicked();
     void OnLz4LabelClicked();
 
+    // A process that an action started and watches has ended; run by the message loop
+    // between handlings, one at a time.
+    void OnTaskEnded(TaskNumber task, ExitCode code);
+
     const std::wstring &SelectedName() const { return selectedName_; }
     const std::vector<std::wstring> &NamePieces() const { return namePieces_; }
     const std::wstring &SelectedPath() const { return selectedPath_; }
@@ -43,7 +49,25 @@ private:
     struct Format; // what differs between CHD and ZSO
     static const Format Chd;
     static const Format Zso;
+    // What a watched process was started for.
+    enum class Job { Compress, Convert, InstallLz4 };
+    struct Run {
+        Job job;
+        const Format *format = nullptr; // for a compression, and its names
+        CompressRun names;
+    };
+
+    static CompressRun NamesOf(const Format &format, const std::wstring &image,
+                               const std::wstring &commandLine, bool onClipboard);
     void Compress(const Format &format);
+    // False, after saying why, when the run could not work or one for the same output runs.
+    bool IsFreeToCompress(const Format &format, const std::wstring &programDirectory);
+    // Starts the line as Launch does and keeps watch over it for the job.
+    bool LaunchWatched(const std::wstring &commandLine, Run run);
+    // Starts a converter or package installer line, watched while there is room to watch it
+    // beside the compressions.
+    void LaunchHelper(const std::wstring &commandLine, Job job);
+    void OnCompressEnded(const Run &run, ExitCode code);
     // False, after saying why, when the interpreter would change a path in the line.
     bool IsSafeToStart(const std::wstring &commandLine);
     // Starts the line minimised; says so when the interpreter could not be started.
@@ -58,6 +82,9 @@ private:
     std::wstring selectedName_;
     std::vector<std::wstring> namePieces_;
     std::wstring selectedPath_;
+
+    // The watched processes that have not ended yet, by task number.
+    std::map<TaskNumber, Run> running_;
 };
 
 } // namespace qarvel

@@ -10,7 +10,7 @@ void ImageActions::OnConvert()
     CaptureSelection();
     const std::wstring commandLine = ConvertCommand(host_.ProgramDirectory());
     if (IsSafeToStart(commandLine)) {
-        Launch(commandLine);
+        LaunchHelper(commandLine, Job::Convert);
     }
 }
 
@@ -21,7 +21,7 @@ void ImageActions::OnSiteLabelClicked()
 
 void ImageActions::OnLz4LabelClicked()
 {
-    Launch(texts::Lz4Command);
+    LaunchHelper(texts::Lz4Command, Job::InstallLz4);
 }
 
 } // namespace qarvel

@@ -1,6 +1,7 @@
 // Qarvel's start: the host, the one window, and the message loop until the window is closed.
 
 #include "host/win/WinHost.h"
+#include "MessageLoop.h"
 #include "Resource.h"
 #include "win32/ErrorText.h"
 #include "win32/Handles.h"
@@ -54,19 +55,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     }
 
     form->Show(showCommand);
-    MSG message{};
-    for (;;) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            break; // the window was closed
-        }
-        if (got == -1) {
-            return 1;
-        }
-        if (!form->HandleDialogMessage(message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-    return static_cast<int>(message.wParam);
+    // Processes still running when the window closes run on; their handles close with the host.
+    return qarvel::win::RunMessageLoop(*form, host);
 }

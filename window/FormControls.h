@@ -42,6 +42,10 @@ public:
     virtual void SetTick(FormatBox box, Tick value) = 0;
     // A disabled box shows its state but takes no clicks; its tick value stays.
     virtual void SetEnabled(FormatBox box, bool enabled) = 0;
+
+    // Form1: when it is not the foreground window, its taskbar button flashes until the user
+    // comes back to it.
+    virtual void FlashUntilActive() = 0;
 };
 
 } // namespace qarvel

@@ -34,6 +34,10 @@ public:
     {
         return qarvel::NoTask;
     }
+    qarvel::TaskNumber LaunchWatchedCommand(const std::wstring &, qarvel::ShowMode) override
+    {
+        return qarvel::NoTask;
+    }
     qarvel::Answer ShowMessageBox(const std::wstring &prompt, qarvel::MessageStyle) override
     {
         std::fwprintf(stderr, L"message: %ls\n", prompt.c_str());
@@ -41,6 +45,7 @@ public:
     }
     bool SetClipboardText(const std::wstring &) override { return false; }
     bool FileExists(const std::wstring &) override { return false; }
+    bool PathExists(const std::wstring &) override { return false; }
     std::wstring ProgramDirectory() override { return folder_; }
     bool IsEnvironmentVariable(const std::wstring &) override { return false; }
 

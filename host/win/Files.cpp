@@ -6,12 +6,16 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace qarvel::win {
 
-bool IsExistingFile(const std::wstring &path)
+namespace {
+
+std::optional<DWORD> AttributesOf(const std::wstring &path)
 {
     if (path.empty()) {
-        return false;
+        return std::nullopt;
     }
     // A removable drive without its medium must not bring up the system's error box.
     const ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
@@ -21,9 +25,22 @@ bool IsExistingFile(const std::wstring &path)
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             TraceFailure(L"GetFileAttributesW", error);
         }
-        return false;
+        return std::nullopt;
     }
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return attributes;
+}
+
+} // namespace
+
+bool IsExistingFile(const std::wstring &path)
+{
+    const auto attributes = AttributesOf(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsExistingPath(const std::wstring &path)
+{
+    return AttributesOf(path).has_value();
 }
 
 } // namespace qarvel::win

@@ -9,4 +9,7 @@ namespace qarvel::win {
 // everywhere on Windows; paths of any length work.
 bool IsExistingFile(const std::wstring &path);
 
+// True when a file or a folder exists at the path, by the same rules.
+bool IsExistingPath(const std::wstring &path);
+
 } // namespace qarvel::win

@@ -30,13 +30,18 @@ std::wstring CommandInterpreterPath()
 
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
 {
+    return StartWatchedCommandLine(commandLine, mode).task; // the handle closes here
+}
+
+StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mode)
+{
     if (commandLine.size() > LongestCommandLine) {
         TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
-        return NoTask;
+        return {};
     }
     const std::wstring interpreter = CommandInterpreterPath();
     if (interpreter.empty()) {
-        return NoTask;
+        return {};
     }
     // CreateProcessW may write into the command line it is given.
     std::wstring writableLine = commandLine;
@@ -49,10 +54,10 @@ TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
     if (!::CreateProcessW(interpreter.c_str(), writableLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &info)) {
         TraceFailure(L"CreateProcessW", ::GetLastError());
-        return NoTask;
+        return {};
     }
-    const UniqueProcess started(info);
-    return info.dwProcessId;
+    UniqueProcess started(info);
+    return {info.dwProcessId, std::move(started.process)};
 }
 
 } // namespace qarvel::win

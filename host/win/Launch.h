@@ -2,6 +2,7 @@
 // Starting a command line through the system's command interpreter.
 
 #include "host/HostServices.h"
+#include "win32/Handles.h"
 
 #include <string>
 
@@ -13,6 +14,15 @@ namespace qarvel::win {
 // the process id, or NoTask when nothing could be started, which includes a line longer than
 // cmd.exe runs (8191 characters).
 TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode);
+
+// A started process whose outcome is wanted.
+struct StartedTask {
+    TaskNumber task = NoTask;
+    UniqueHandle process; // waitable, and readable for the exit code
+};
+
+// As StartCommandLine, and keeps the process handle; the thread handle is closed at once.
+StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mode);
 
 // The full path of the command interpreter in the system directory; empty when unknown.
 std::wstring CommandInterpreterPath();

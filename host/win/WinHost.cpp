@@ -17,6 +17,8 @@ UINT BoxStyle(MessageStyle style)
         return MB_YESNO;
     case MessageStyle::Critical:
         return MB_OK | MB_ICONSTOP;
+    case MessageStyle::Warning:
+        return MB_OK | MB_ICONWARNING;
     case MessageStyle::OkOnly:
         break;
     }
@@ -28,6 +30,15 @@ UINT BoxStyle(MessageStyle style)
 TaskNumber WinHost::LaunchCommand(const std::wstring &commandLine, ShowMode mode)
 {
     return StartCommandLine(commandLine, mode);
+}
+
+TaskNumber WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode)
+{
+    StartedTask started = StartWatchedCommandLine(commandLine, mode);
+    if (started.task != NoTask && !watch_.Add(started.task, std::move(started.process))) {
+        TraceFailure(L"watching a started process", ERROR_TOO_MANY_OPEN_FILES);
+    }
+    return started.task;
 }
 
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
@@ -57,6 +68,11 @@ bool WinHost::SetClipboardText(const std::wstring &text)
 bool WinHost::FileExists(const std::wstring &path)
 {
     return IsExistingFile(path);
+}
+
+bool WinHost::PathExists(const std::wstring &path)
+{
+    return IsExistingPath(path);
 }
 
 std::wstring WinHost::ProgramDirectory()

@@ -2,6 +2,7 @@
 // The host services on Windows: processes, message boxes, clipboard and file system.
 
 #include "host/HostServices.h"
+#include "TaskWatch.h"
 
 #include <windows.h>
 
@@ -18,15 +19,21 @@ public:
     // is made before its window, so it is set afterwards; until then boxes have no owner.
     void SetOwnerWindow(HWND owner) { owner_ = owner; }
 
+    // The processes started with LaunchWatchedCommand that have not been taken out as ended.
+    TaskWatch &Watch() { return watch_; }
+
     TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override;
+    TaskNumber LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode) override;
     Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override;
     bool SetClipboardText(const std::wstring &text) override;
     bool FileExists(const std::wstring &path) override;
+    bool PathExists(const std::wstring &path) override;
     std::wstring ProgramDirectory() override;
     bool IsEnvironmentVariable(const std::wstring &name) override;
 
 private:
     HWND owner_ = nullptr;
+    TaskWatch watch_;
 };
 
 } // namespace qarvel::win

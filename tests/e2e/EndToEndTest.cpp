@@ -33,7 +33,27 @@ protected:
         }
     }
 
-    RunningQarvel Start() { return RunningQarvel::MustStart(program + L"\\Qarvel.exe", work); }
+    // In the working folder with the recorders, or in another one given.
+    RunningQarvel Start(const std::wstring &workingFolder = {})
+    {
+        return RunningQarvel::MustStart(program + L"\\Qarvel.exe",
+                                        workingFolder.empty() ? work : workingFolder);
+    }
+
+    // Chooses game.iso for CHD and answers the question and the report.
+    void CompressGameIso(RunningQarvel &q)
+    {
+        Choose(q, L"game.iso", ids::Check1);
+        Click(q.Control(ids::Command1));
+        ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
+        ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
+    }
+
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableW(record::ExitVariable, nullptr);
+        ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+    }
 
     // Opens the images folder, selects the file and, when given, ticks a box.
     void Choose(RunningQarvel &q, const std::wstring &file, int box = 0)
@@ -84,8 +104,8 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
 {
     Lay(L"program (x86) & é");
     const std::pair<const expected::Format &, std::wstring> cases[] = {
-        {expected::Chd, L"game.iso"},
-        {expected::Zso, L"game.cue"},
+        {expected::Chd, L"game.cue"},
+        {expected::Zso, L"game.iso"},
     };
     size_t recorded = 0;
     for (const auto &[format, file] : cases) {
@@ -157,6 +177,74 @@ TEST_F(EndToEnd, RefusesACompressWithNothingSelected)
     EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart);
     EXPECT_TRUE(q.Close());
     EXPECT_TRUE(lab.Records().empty());
+}
+
+TEST_F(EndToEnd, RefusesAnExistingOutputBeforeAsking)
+{
+    Lay();
+    ASSERT_TRUE(WriteFile(program + L"\\NEW.CHD", "an older image"));
+    RunningQarvel q = Start();
+    Choose(q, L"game.iso", ids::Check1);
+    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(q.ExpectBox(expected::OutputExists(L"NEW.CHD", program, L"chdman"), IDOK));
+    EXPECT_TRUE(q.NoMessageBox());
+    EXPECT_TRUE(q.Close());
+    EXPECT_TRUE(lab.Records().empty());
+}
+
+TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
+{
+    Lay();
+    const std::wstring image = images + L"\\game.iso";
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        // The recorder in the working folder ends with 3.
+        {work, expected::ChdFailed(L"3", image, expected::Chd.Line(image, program))},
+        // A working folder without the tool: the interpreter finds nothing by that name.
+        {images, expected::ToolNotFound(L"chdman", L"NEW.CHD", L"chdman.exe")},
+    };
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"3"));
+    for (const auto &[workingFolder, told] : cases) {
+        SCOPED_TRACE(testing::Message() << workingFolder);
+        RunningQarvel q = Start(workingFolder);
+        CompressGameIso(q);
+        ASSERT_TRUE(q.ExpectBox(told, IDOK));
+        EXPECT_TRUE(q.IsResponsive());
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+TEST_F(EndToEnd, RefusesASecondRunForAnOutputWhileTheFirstRuns)
+{
+    Lay();
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"8000"));
+    RunningQarvel q = Start();
+    CompressGameIso(q);
+    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(
+        q.ExpectBox(expected::StillRunning(L"chdman", L"NEW.CHD", images + L"\\game.iso"), IDOK));
+    EXPECT_TRUE(lab.Records().empty()); // the tool still runs
+    EXPECT_EQ(lab.WaitForRecords(1).size(), 1U);
+    // It ended well: nothing more is said, and nothing else was started.
+    EXPECT_TRUE(q.NoMessageBox(2s));
+    EXPECT_EQ(lab.Records().size(), 1U);
+    EXPECT_TRUE(q.Close());
+}
+
+TEST_F(EndToEnd, F5ShowsWhatChangedInTheOpenFolder)
+{
+    Lay();
+    RunningQarvel q = Start();
+    Choose(q, L"game.iso");
+    ASSERT_TRUE(WriteFile(images + L"\\NEW.CHD", "made meanwhile"));
+    ASSERT_TRUE(::DeleteFileW((images + L"\\notes.txt").c_str()));
+    PressKey(VK_F5);
+    const HWND file1 = q.Control(ids::File1);
+    EXPECT_TRUE(WaitFor([&] {
+        const auto items = ListItems(file1);
+        return IndexOf(items, L"NEW.CHD") >= 0 && IndexOf(items, L"notes.txt") < 0;
+    }));
+    EXPECT_EQ(ListSelection(file1), -1);
+    EXPECT_TRUE(q.Close());
 }
 
 TEST_F(EndToEnd, StartsTheConverterBesideItFromAnyFolderAndTakesNoArguments)

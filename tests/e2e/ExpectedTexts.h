@@ -71,6 +71,39 @@ inline const std::wstring ClipboardFailed =
     L"The command line could not be copied to the clipboard: another program is holding it. "
     L"The compression was started all the same.";
 
+inline std::wstring OutputExists(const std::wstring &output, const std::wstring &folder,
+                                 const std::wstring &tool)
+{
+    return L"There is already a " + output + L" in " + folder + L".\r\n\r\n" + tool +
+           L" will not overwrite it: move or rename it, then press iSO again.";
+}
+
+inline std::wstring StillRunning(const std::wstring &tool, const std::wstring &output,
+                                 const std::wstring &image)
+{
+    return tool + L" is still making " + output + L" from " + image +
+           L".\r\n\r\nWait until it has ended, then press iSO again.";
+}
+
+inline std::wstring ToolNotFound(const std::wstring &tool, const std::wstring &output,
+                                 const std::wstring &toolFile)
+{
+    return tool + L" was not found, so " + output + L" was not made.\r\n\r\n" + toolFile +
+           L" must lie beside Qarvel.exe, and Qarvel must be started from its own folder (as "
+           L"Explorer and shortcuts do).";
+}
+
+// A CHD run whose tool ended with the code given.
+inline std::wstring ChdFailed(const std::wstring &code, const std::wstring &image,
+                              const std::wstring &line)
+{
+    return L"chdman ended with exit code " + code + L" while making NEW.CHD from " + image +
+           L"; NEW.CHD is missing or incomplete.\r\n\r\nTo read chdman's own message, run "
+           L"this command line in a command prompt opened in Qarvel's folder (Ctrl+C copies "
+           L"the text of this box):\r\n\r\n" +
+           line;
+}
+
 inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstring &reason)
 {
     return L"The folder \"" + folder + L"\" cannot be read.\n\n" + reason +

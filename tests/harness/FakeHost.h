@@ -30,17 +30,24 @@ public:
     std::function<bool(const std::wstring &)> alsoExists;
     std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
+    // The task number of the next launch; each launch takes the next one.
     TaskNumber task = 4242;
     bool clipboardWorks = true;
     std::wstring clipboard = L"(untouched)";
     std::vector<std::wstring> launched;
+    // Files and folders beside those that FileExists reports.
+    std::set<std::wstring> folders;
     std::vector<BoxShown> boxes;
 
     TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override
     {
         Note(L"launch " + std::to_wstring(static_cast<int>(mode)) + L" " + commandLine);
         launched.push_back(commandLine);
-        return task;
+        return task == NoTask ? NoTask : task++;
+    }
+    TaskNumber LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode) override
+    {
+        return LaunchCommand(commandLine, mode);
     }
     Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override
     {
@@ -60,6 +67,11 @@ public:
     {
         Note(L"exists " + path);
         return files.contains(path) || (alsoExists && alsoExists(path));
+    }
+    bool PathExists(const std::wstring &path) override
+    {
+        Note(L"path " + path);
+        return folders.contains(path) || files.contains(path) || (alsoExists && alsoExists(path));
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
     bool IsEnvironmentVariable(const std::wstring &name) override

@@ -30,6 +30,8 @@ namespace qarvel::record {
 inline constexpr const wchar_t *FileVariable = L"QARVEL_RECORD";
 // Milliseconds the recorder waits before it records, to stand in for a slow tool.
 inline constexpr const wchar_t *DelayVariable = L"QARVEL_RECORD_DELAY_MS";
+// The exit code the recorder ends with once it has recorded, to stand in for a failing tool.
+inline constexpr const wchar_t *ExitVariable = L"QARVEL_RECORD_EXIT";
 
 inline constexpr std::string_view Begin = "[record]";
 inline constexpr std::string_view End = "[end]";

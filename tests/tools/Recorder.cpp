@@ -4,6 +4,7 @@
 //
 // QARVEL_RECORD            the file to append to (nothing is recorded when it is not set)
 // QARVEL_RECORD_DELAY_MS   wait this long before recording, like a slow tool
+// QARVEL_RECORD_EXIT       end with this exit code after recording, like a failing tool
 
 #include "RecordFormat.h"
 
@@ -31,5 +32,5 @@ int wmain(int argc, wchar_t **argv)
                      ::GetLastError());
         return 3;
     }
-    return 0;
+    return static_cast<int>(std::wcstoul(Variable(ExitVariable).c_str(), nullptr, 10));
 }

@@ -39,9 +39,10 @@ TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
 {
     Rig rig(L"game.iso", T);
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log, (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
-                            L"box 4 Proceed to compress game.iso with CHD?", L"launch 2 " + ChdLine,
-                            L"box 0 NEW.CHD created!"}));
+    EXPECT_EQ(rig.log,
+              (Log{L"label File: game.iso", L"path C:\\tools\\NEW.CHD",
+                   L"exists D:\\rips\\game.iso", L"box 4 Proceed to compress game.iso with CHD?",
+                   L"launch 2 " + ChdLine, L"box 0 NEW.CHD created!"}));
     EXPECT_EQ(rig.host.clipboard, L"(untouched)");
 }
 
@@ -50,9 +51,9 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
     Rig rig(L"game.iso", U, T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
-              (Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
-                   L"box 4 Proceed to compress game.iso with ZSO?", L"clipboard " + ZsoLine,
-                   L"launch 2 " + ZsoLine, L"box 0 NEW.ZSO created!"}));
+              (Log{L"label File: game.iso", L"path C:\\tools\\NEW.ZSO",
+                   L"exists D:\\rips\\game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
+                   L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine, L"box 0 NEW.ZSO created!"}));
     EXPECT_EQ(rig.host.clipboard, ZsoLine);
 }
 
@@ -79,7 +80,8 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
     constexpr Answer Yes = Answer::AnswerYes;
     constexpr Answer No = Answer::AnswerNo;
     const auto asked = [](const std::wstring &format) {
-        return Log{L"label File: game.iso", L"exists D:\\rips\\game.iso",
+        return Log{L"label File: game.iso", L"path C:\\tools\\NEW." + format,
+                   L"exists D:\\rips\\game.iso",
                    L"box 4 Proceed to compress game.iso with " + format + L"?"};
     };
     const StopCase cases[] = {
@@ -131,7 +133,9 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
         Rig rig(L"100% a%PATH%b.iso", chd, T);
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log,
-                  (Log{L"label File: 100% a%PATH%b.iso", L"exists D:\\rips\\100% a%PATH%b.iso",
+                  (Log{L"label File: 100% a%PATH%b.iso",
+                       std::wstring(L"path C:\\tools\\NEW.") + (chd == T ? L"CHD" : L"ZSO"),
+                       L"exists D:\\rips\\100% a%PATH%b.iso",
                        std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
                            texts::ExpansionEnd}));
         EXPECT_TRUE(rig.host.launched.empty());

@@ -68,6 +68,7 @@ public:
                        (enabled ? L" on" : L" off"));
         (box == FormatBox::Check1 ? check1Enabled : check2Enabled) = enabled;
     }
+    void FlashUntilActive() override { log_.push_back(L"flash"); }
 
 private:
     Log &log_;

@@ -151,7 +151,15 @@ void Form1::Show(int showCommand)
 
 bool Form1::HandleDialogMessage(MSG &message)
 {
-    return window_ != nullptr && ::IsDialogMessageW(window_, &message) != 0;
+    if (window_ == nullptr) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F5 &&
+        (message.hwnd == window_ || ::IsChild(window_, message.hwnd))) {
+        OnRefresh();
+        return true;
+    }
+    return ::IsDialogMessageW(window_, &message) != 0;
 }
 
 // --- DPI, font and layout ---

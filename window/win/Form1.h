@@ -33,8 +33,10 @@ public:
     HWND Handle() const { return window_; }
     UINT Dpi() const { return dpi_; }
     void Show(int showCommand);
-    // Keyboard navigation between the controls; true when the message was taken.
+    // Keyboard navigation between the controls, and F5; true when the message was taken.
     bool HandleDialogMessage(MSG &message);
+    // A process that the actions started and watch has ended.
+    void OnTaskEnded(TaskNumber task, ExitCode code) { actions_.OnTaskEnded(task, code); }
 
     // FormControls
     std::wstring ReadSelectedFile() override;
@@ -47,6 +49,7 @@ public:
     Tick ReadTick(FormatBox box) override;
     void SetTick(FormatBox box, Tick value) override;
     void SetEnabled(FormatBox box, bool enabled) override;
+    void FlashUntilActive() override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +71,8 @@ private:
     void OnBoxClicked(FormatBox box);
     void OnEnter();
     void OnDriveChosen();
+    // F5: the open folder read again in both lists, as it is now.
+    void OnRefresh();
     LRESULT OnStaticColour(HDC dc, HWND control);
 
     // Opens the directory in Dir1 and runs the directory-change handling; when it cannot be

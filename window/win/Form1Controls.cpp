@@ -116,4 +116,16 @@ void Form1::SetEnabled(FormatBox box, bool enabled)
     Box(box).Enable(enabled);
 }
 
+void Form1::FlashUntilActive()
+{
+    if (::GetForegroundWindow() == window_) {
+        return;
+    }
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = window_;
+    flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+    ::FlashWindowEx(&flash);
+}
+
 } // namespace qarvel::win

@@ -173,6 +173,14 @@ void Form1::OnEnter()
     }
 }
 
+void Form1::OnRefresh()
+{
+    const std::wstring open = dir1_.OpenDirectory(); // a copy: opening replaces it
+    if (!open.empty()) {
+        OpenDirectory(open);
+    }
+}
+
 void Form1::OnDriveChosen()
 {
     const std::wstring root = drive1_.SelectedRoot();

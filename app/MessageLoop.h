@@ -1,0 +1,13 @@
+#pragma once
+// The program's message loop: the window's messages, and the ends of the processes the host
+// watches, on the one thread, without blocking the window.
+
+#include "host/win/WinHost.h"
+#include "window/win/Form1.h"
+
+namespace qarvel::win {
+
+// Runs until the window is closed; gives the program's exit code.
+int RunMessageLoop(Form1 &form, WinHost &host);
+
+} // namespace qarvel::win

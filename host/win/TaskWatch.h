@@ -1,0 +1,38 @@
+#pragma once
+// The processes Qarvel keeps watch over: their handles, for the message loop to wait on beside
+// the window's messages, and how each one ended.
+
+#include "host/HostServices.h"
+#include "win32/Handles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace qarvel::win {
+
+struct EndedTask {
+    TaskNumber task = NoTask;
+    ExitCode code = 0;
+};
+
+class TaskWatch {
+public:
+    // One wait takes at most MAXIMUM_WAIT_OBJECTS handles, one of them for the messages.
+    static constexpr size_t Capacity = MAXIMUM_WAIT_OBJECTS - 1;
+    static_assert(Capacity >= MostWatchedTasks);
+
+    // False, and the handle closed, when the watch is full: the process runs unwatched.
+    bool Add(TaskNumber task, UniqueHandle process);
+    // The handles to wait on, in the order of their indexes.
+    const std::vector<HANDLE> &Handles() const { return handles_; }
+    // Takes the ended process at the index out of the watch, with its exit code.
+    EndedTask Take(size_t index);
+
+private:
+    std::vector<TaskNumber> tasks_;
+    std::vector<HANDLE> handles_; // owned: closed when taken out, or with the watch
+    std::vector<UniqueHandle> owners_;
+};
+
+} // namespace qarvel::win
