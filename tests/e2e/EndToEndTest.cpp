@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace qarvel::drive {
@@ -198,7 +199,8 @@ TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
     const std::wstring image = images + L"\\game.iso";
     const std::pair<std::wstring, std::wstring> cases[] = {
         // The recorder in the working folder ends with 3.
-        {work, expected::ChdFailed(L"3", image, expected::Chd.Line(image, program))},
+        {work,
+         expected::ToolFailed(expected::Chd, L"3", image, expected::Chd.Line(image, program))},
         // A working folder without the tool: the interpreter finds nothing by that name.
         {images, expected::ToolNotFound(L"chdman", L"NEW.CHD", L"chdman.exe")},
     };
@@ -211,6 +213,43 @@ TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
+}
+
+TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
+{
+    Lay();
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"3"));
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"2500"));
+    RunningQarvel q = Start();
+    CompressGameIso(q);
+    ASSERT_TRUE(q.Tick(ids::Check2));
+    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(q.ExpectBox(expected::Zso.Confirmation(L"game.iso"), IDYES));
+    ASSERT_TRUE(q.ExpectBox(expected::ZsoReport, IDOK));
+    const auto first = q.WaitForMessageBox(15s);
+    ASSERT_TRUE(first.has_value());
+    // Both tools have ended, yet only the first one's box is open.
+    EXPECT_EQ(lab.WaitForRecords(2).size(), 2U);
+    RunMessagesFor(1s);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(q.Window(), &processId);
+    EXPECT_EQ(std::ranges::count_if(TopWindows(),
+                                    [&](HWND window) {
+                                        DWORD owner = 0;
+                                        ::GetWindowThreadProcessId(window, &owner);
+                                        return owner == processId && ::IsWindowVisible(window) &&
+                                               ClassName(window) == L"#32770";
+                                    }),
+              1);
+    const std::wstring image = images + L"\\game.iso";
+    EXPECT_EQ(first->text,
+              expected::ToolFailed(expected::Chd, L"3", image, expected::Chd.Line(image, program)));
+    ASSERT_TRUE(q.Answer(*first, IDOK));
+    ASSERT_TRUE(q.ExpectBox(
+        expected::ToolFailed(expected::Zso, L"3", image, expected::Zso.Line(image, program)),
+        IDOK));
+    EXPECT_TRUE(q.NoMessageBox());
+    EXPECT_TRUE(q.Close());
 }
 
 TEST_F(EndToEnd, RefusesASecondRunForAnOutputWhileTheFirstRuns)

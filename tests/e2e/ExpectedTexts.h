@@ -93,15 +93,20 @@ inline std::wstring ToolNotFound(const std::wstring &tool, const std::wstring &o
            L"Explorer and shortcuts do).";
 }
 
-// A CHD run whose tool ended with the code given.
-inline std::wstring ChdFailed(const std::wstring &code, const std::wstring &image,
-                              const std::wstring &line)
+// A run whose tool ended with the code given; a ZSO line is on the clipboard too.
+inline std::wstring ToolFailed(const Format &format, const std::wstring &code,
+                               const std::wstring &image, const std::wstring &line)
 {
-    return L"chdman ended with exit code " + code + L" while making NEW.CHD from " + image +
-           L"; NEW.CHD is missing or incomplete.\r\n\r\nTo read chdman's own message, run "
-           L"this command line in a command prompt opened in Qarvel's folder (Ctrl+C copies "
-           L"the text of this box):\r\n\r\n" +
-           line;
+    const std::wstring tool = format.IsChd() ? L"chdman" : L"ziso.py";
+    const std::wstring output = L"NEW." + format.name;
+    return tool + L" ended with exit code " + code + L" while making " + output + L" from " +
+           image + L"; " + output + L" is missing or incomplete.\r\n\r\nTo read " + tool +
+           L"'s own message, run this command line in a command prompt opened in Qarvel's "
+           L"folder (Ctrl+C copies the text of this box):\r\n\r\n" +
+           line +
+           (format.IsChd() ? L""
+                           : L"\r\n\r\nThe command line was also put on the clipboard when "
+                             L"the compression started.");
 }
 
 inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstring &reason)
