@@ -78,7 +78,7 @@ void ImageActions::Compress(const Format &format)
         return;
     }
     const bool copied = format.copiesCommand && host_.SetClipboardText(commandLine);
-    if (!LaunchWatched(commandLine, {Job::Compress, &format,
+    if (!LaunchWatched(commandLine, {NoTask, Job::Compress, &format,
                                      NamesOf(format, selectedPath_, commandLine, copied)})) {
         return;
     }
@@ -95,7 +95,7 @@ bool ImageActions::IsFreeToCompress(const Format &format, const std::wstring &pr
         return false;
     }
     // One run per output: a second one would fail on the first one's file, or spoil it.
-    for (const auto &[task, run] : running_) {
+    for (const Run &run : running_) {
         if (run.format == &format) {
             Tell(StillRunningReport(run.names), MessageStyle::Warning);
             return false;

@@ -6,7 +6,6 @@
 #include "RunReports.h"
 #include "window/FormControls.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -52,6 +51,7 @@ private:
     // What a watched process was started for.
     enum class Job { Compress, Convert, InstallLz4 };
     struct Run {
+        TaskNumber task = NoTask;
         Job job;
         const Format *format = nullptr; // for a compression, and its names
         CompressRun names;
@@ -83,8 +83,8 @@ private:
     std::vector<std::wstring> namePieces_;
     std::wstring selectedPath_;
 
-    // The watched processes that have not ended yet, by task number.
-    std::map<TaskNumber, Run> running_;
+    // The watched processes that have not ended yet; a few at a time.
+    std::vector<Run> running_;
 };
 
 } // namespace qarvel

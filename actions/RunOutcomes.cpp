@@ -24,17 +24,18 @@ bool ImageActions::LaunchWatched(const std::wstring &commandLine, Run run)
         Tell(texts::LaunchFailed, MessageStyle::Critical);
         return false;
     }
-    running_.insert_or_assign(task, std::move(run));
+    run.task = task;
+    running_.push_back(std::move(run));
     return true;
 }
 
 void ImageActions::LaunchHelper(const std::wstring &commandLine, Job job)
 {
     // Each click starts one more; past what can be watched, they start unwatched.
-    const auto helpers = std::ranges::count_if(
-        running_, [](const auto &entry) { return entry.second.job != Job::Compress; });
+    const auto helpers =
+        std::ranges::count_if(running_, [](const Run &run) { return run.job != Job::Compress; });
     if (helpers < MostWatchedTasks - CompressWatches) {
-        LaunchWatched(commandLine, {job, nullptr, {}});
+        LaunchWatched(commandLine, {NoTask, job, nullptr, {}});
     } else {
         Launch(commandLine);
     }
@@ -42,11 +43,12 @@ void ImageActions::LaunchHelper(const std::wstring &commandLine, Job job)
 
 void ImageActions::OnTaskEnded(TaskNumber task, ExitCode code)
 {
-    const auto found = running_.find(task);
+    const auto found =
+        std::ranges::find_if(running_, [task](const Run &run) { return run.task == task; });
     if (found == running_.end()) {
         return;
     }
-    const Run run = std::move(found->second);
+    const Run run = std::move(*found);
     running_.erase(found);
     switch (run.job) {
     case Job::Compress:

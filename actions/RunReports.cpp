@@ -6,17 +6,29 @@ namespace qarvel {
 
 using namespace texts::report;
 
+namespace {
+
+// The code's digits in the base, at least `width` of them; written here because
+// std::to_wstring would bring the C library's whole formatted printing into the program.
+std::wstring Digits(ExitCode code, ExitCode base, size_t width)
+{
+    std::wstring digits;
+    while (code != 0 || digits.size() < width) {
+        digits.insert(digits.begin(), L"0123456789ABCDEF"[code % base]);
+        code /= base;
+    }
+    return digits;
+}
+
+} // namespace
+
 std::wstring ExitCodeText(ExitCode code)
 {
-    if (code <= LargestDecimalExitCode) {
-        return ExitCodeStart + std::to_wstring(code);
-    }
-    std::wstring hex = L"0x00000000";
     code &= 0xFFFFFFFFUL; // a Windows exit code has 32 bits
-    for (auto digit = hex.rbegin(); code != 0; ++digit, code >>= 4U) {
-        *digit = L"0123456789ABCDEF"[code & 0xFU];
+    if (code <= LargestDecimalExitCode) {
+        return ExitCodeStart + Digits(code, 10, 1);
     }
-    return ExitCodeStart + hex;
+    return ExitCodeStart + (L"0x" + Digits(code, 16, 8));
 }
 
 std::wstring OutputExistsReport(const CompressRun &run, const std::wstring &folder)
