@@ -3,6 +3,8 @@
 #include "RunReports.h"
 #include "Texts.h"
 
+#include <algorithm>
+
 namespace qarvel {
 
 struct ImageActions::Format {
@@ -95,11 +97,11 @@ bool ImageActions::IsFreeToCompress(const Format &format, const std::wstring &pr
         return false;
     }
     // One run per output: a second one would fail on the first one's file, or spoil it.
-    for (const Run &run : running_) {
-        if (run.format == &format) {
-            Tell(StillRunningReport(run.names), MessageStyle::Warning);
-            return false;
-        }
+    const auto same =
+        std::ranges::find_if(running_, [&format](const Run &run) { return run.format == &format; });
+    if (same != running_.end()) {
+        Tell(StillRunningReport(same->names), MessageStyle::Warning);
+        return false;
     }
     // Neither tool overwrites its output: the run would fail after Qarvel said it started.
     if (host_.PathExists(JoinPath(programDirectory, format.outputName))) {
