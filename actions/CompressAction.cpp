@@ -19,12 +19,22 @@ struct ImageActions::Format {
     const wchar_t *outputName;
 };
 
-const ImageActions::Format ImageActions::Chd{
-    ChdCommand, texts::ConfirmChdEnd, texts::ChdReport,   false,
-    true,       texts::ChdTool,       texts::ChdToolFile, texts::ChdOutputName};
-const ImageActions::Format ImageActions::Zso{
-    ZsoCommand, texts::ConfirmZsoEnd, texts::ZsoReport,   true,
-    false,      texts::ZsoTool,       texts::ZsoToolFile, texts::ZsoOutputName};
+const ImageActions::Format ImageActions::Chd{.composeCommand = ChdCommand,
+                                             .confirmEnd = texts::ConfirmChdEnd,
+                                             .report = texts::ChdReport,
+                                             .copiesCommand = false,
+                                             .takesCueSheet = true,
+                                             .tool = texts::ChdTool,
+                                             .toolFile = texts::ChdToolFile,
+                                             .outputName = texts::ChdOutputName};
+const ImageActions::Format ImageActions::Zso{.composeCommand = ZsoCommand,
+                                             .confirmEnd = texts::ConfirmZsoEnd,
+                                             .report = texts::ZsoReport,
+                                             .copiesCommand = true,
+                                             .takesCueSheet = false,
+                                             .tool = texts::ZsoTool,
+                                             .toolFile = texts::ZsoToolFile,
+                                             .outputName = texts::ZsoOutputName};
 
 CompressRun ImageActions::NamesOf(const Format &format, const std::wstring &image,
                                   const std::wstring &commandLine, bool onClipboard)
