@@ -2,7 +2,7 @@
 
 #include "Lab.h"
 
-#include "tests/tools/RecordFormat.h"
+#include "tests/standins/RecordFormat.h"
 #include "win32/ErrorText.h"
 #include "window/ControlIds.h"
 
