@@ -68,7 +68,8 @@ std::wstring Q(const std::wstring &text)
 }
 
 // The interpreter pairs each "%" with the next one: "%NAME%" is replaced by the variable's
-// value, and so is "%NAME:...%" (a substring or a replacement of it).
+// value, and so is "%NAME:...%" (a substring or a replacement of it), NAME ending at the first
+// colon.
 bool Expands(const std::wstring &line, const std::set<std::wstring> &variables)
 {
     std::vector<std::size_t> signs;
@@ -79,8 +80,9 @@ bool Expands(const std::wstring &line, const std::set<std::wstring> &variables)
     }
     for (std::size_t i = 0; i + 1 < signs.size(); ++i) {
         const std::wstring between = line.substr(signs[i] + 1, signs[i + 1] - signs[i] - 1);
+        const std::wstring beforeColon = between.substr(0, between.find(L':'));
         for (const std::wstring &name : variables) {
-            if (between == name || between.starts_with(name + L":")) {
+            if (between == name || (beforeColon != between && beforeColon == name)) {
                 return true;
             }
         }
