@@ -3,8 +3,6 @@
 #include "Driver.h"
 #include "Lab.h"
 
-#include <algorithm>
-
 namespace qarvel::drive {
 
 namespace {
@@ -28,28 +26,6 @@ std::optional<std::wstring> ClipboardText()
         return std::nullopt;
     }
     return static_cast<const wchar_t *>(chars.get());
-}
-
-bool SetClipboard(const std::wstring &text)
-{
-    if (!OpenClipboardPatiently()) {
-        return false;
-    }
-    const win::ClipboardCloser closer;
-    ::EmptyClipboard();
-    win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
-    {
-        const win::GlobalLockGuard chars(memory.get());
-        if (chars.get() == nullptr) {
-            return false;
-        }
-        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(chars.get()));
-    }
-    if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
-        return false;
-    }
-    memory.release(); // the system owns it now
-    return true;
 }
 
 ClipboardHolder::ClipboardHolder(DWORD holdMs)

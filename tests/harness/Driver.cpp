@@ -2,7 +2,8 @@
 
 #include "Lab.h"
 
-#include "tests/tools/RecordFormat.h"
+#include "linux-bridge/WinePaths.h"
+#include "tests/standins/RecordFormat.h"
 #include "win32/ErrorText.h"
 #include "window/ControlIds.h"
 
@@ -280,6 +281,27 @@ std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wst
     return win::UniqueProcess(info);
 }
 
+std::vector<DWORD> ProcessesOf(const std::wstring &exe)
+{
+    std::vector<DWORD> found;
+    // Like CreateFileW, a snapshot that failed is INVALID_HANDLE_VALUE.
+    const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        const win::UniqueHandle process(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        std::wstring image(32768, L'\0');
+        DWORD size = static_cast<DWORD>(image.size());
+        if (process && ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
+            SameText(image.substr(0, size), exe)) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    return found;
+}
+
 std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
                                                   const std::wstring &workingDirectory)
 {
@@ -304,32 +326,6 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     ::WaitForInputIdle(program.process_.get(), 5000);
     return program;
 }
-
-namespace {
-
-// The processes running the executable given, found by their image's full path.
-std::vector<DWORD> ProcessesOf(const std::wstring &exe)
-{
-    std::vector<DWORD> found;
-    // Like CreateFileW, a snapshot that failed is INVALID_HANDLE_VALUE.
-    const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        const win::UniqueHandle process(
-            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-        std::wstring image(32768, L'\0');
-        DWORD size = static_cast<DWORD>(image.size());
-        if (process && ::QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
-            SameText(image.substr(0, size), exe)) {
-            found.push_back(entry.th32ProcessID);
-        }
-    }
-    return found;
-}
-
-} // namespace
 
 std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &launcher,
                                                          std::wstring commandLine,
@@ -386,25 +382,22 @@ RunningQarvel RunningQarvel::MustStart(const std::wstring &exe,
 std::optional<RunningQarvel> RunningQarvel::StartDeep(const std::wstring &exe,
                                                       const std::wstring &workingDirectory)
 {
-    using ToUnix = char *(CDECL *)(const wchar_t *);
-    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    const std::wstring loader = Variable(L"WINELOADER");
-    if (toUnix == nullptr || loader.empty()) {
+    const auto wine = bridge::WinePaths::Find();
+    const std::string loader = record::ToUtf8(Variable(L"WINELOADER"));
+    if (!wine || loader.empty()) {
         ADD_FAILURE() << "a program this deep can only be started under Wine";
         return std::nullopt;
     }
-    char *unix = toUnix(exe.c_str());
-    if (unix == nullptr) {
+    const auto unixExe = wine->ToUnix(exe);
+    const auto loaderPath = wine->ToWindows(loader);
+    if (!unixExe || !loaderPath) {
         return std::nullopt;
     }
-    const std::wstring unixExe = record::FromUtf8(unix);
-    ::HeapFree(::GetProcessHeap(), 0, unix);
-    // Z: is the Unix root. The loader finds itself by the name it is given as argv[0].
-    std::wstring loaderPath = L"Z:" + loader;
-    std::ranges::replace(loaderPath, L'/', L'\\');
-    return StartThrough(loaderPath, L"\"" + loader + L"\" \"" + unixExe + L"\"", exe,
-                        workingDirectory);
+    // The loader finds itself by the name it is given as argv[0].
+    return StartThrough(*loaderPath,
+                        L"\"" + record::FromUtf8(loader) + L"\" \"" + record::FromUtf8(*unixExe) +
+                            L"\"",
+                        exe, workingDirectory);
 }
 
 RunningQarvel::~RunningQarvel()
@@ -468,10 +461,10 @@ bool RunningQarvel::SelectFile(const std::wstring &name)
     return WaitFor([&] { return ListSelection(file) == index; }, 3s);
 }
 
-std::optional<MessageBoxSeen> RunningQarvel::WaitForMessageBox(Duration limit) const
+std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, Duration limit)
 {
     HWND box = nullptr;
-    if (!WaitFor([&] { return (box = FindTopWindow(processId_, L"#32770")) != nullptr; }, limit)) {
+    if (!WaitFor([&] { return (box = FindTopWindow(processId, L"#32770")) != nullptr; }, limit)) {
         return std::nullopt;
     }
     MessageBoxSeen seen{box, WindowText(::GetDlgItem(box, 0xFFFF)), {}};

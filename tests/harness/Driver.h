@@ -5,6 +5,7 @@
 // hung window fails a test instead of hanging it. Waits run this thread's own messages, so a
 // window made in the test process itself is worked the same way.
 
+#include "host/win/Clipboard.h"
 #include "win32/Handles.h"
 
 #include <gtest/gtest.h>
@@ -72,11 +73,17 @@ void PressKey(WORD virtualKey);
 std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
                                                const std::wstring &directory = {});
 
+// The processes running the executable given, found by their image's full path.
+std::vector<DWORD> ProcessesOf(const std::wstring &exe);
+
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring text;
-    std::vector<int> buttons; // ids of the visible buttons: IDOK, IDYES, IDNO...
+    std::vector<int> buttons; // ids of the visible buttons, of IDOK, IDCANCEL, IDYES, IDNO
 };
+
+// The message box a process shows now, if one opens within the limit.
+std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, Duration limit = 10s);
 
 class RunningQarvel {
 public:
@@ -104,7 +111,10 @@ public:
     bool SelectFile(const std::wstring &name);
 
     // The message box the program shows now, if one opens within the limit.
-    std::optional<MessageBoxSeen> WaitForMessageBox(Duration limit = 10s) const;
+    std::optional<MessageBoxSeen> WaitForMessageBox(Duration limit = 10s) const
+    {
+        return drive::WaitForMessageBox(processId_, limit);
+    }
     // Clicks the button with this id in a message box and waits for the box to close.
     bool Answer(const MessageBoxSeen &box, int buttonId) const;
     // Reads the box that must come next, checks its text and answers it. A box with another
@@ -135,7 +145,11 @@ private:
 
 // The clipboard's text, or nothing when it holds none.
 std::optional<std::wstring> ClipboardText();
-bool SetClipboard(const std::wstring &text);
+// Puts text on the clipboard as the program does.
+inline bool SetClipboard(const std::wstring &text)
+{
+    return win::PutClipboardText(nullptr, text);
+}
 
 // Starts clipboard-holder.exe, which holds the clipboard for the time given, and waits until
 // it holds it. At the end waits for it to let go and end.

@@ -1,6 +1,7 @@
 #include "Lab.h"
 
 #include "Driver.h"
+#include "linux-bridge/WinePaths.h"
 #include "win32/GrowBuffer.h"
 #include "win32/Paths.h"
 
@@ -12,9 +13,13 @@ using win::ExtendedLengthPath;
 
 std::wstring FromBuildPath(const char *linuxPath)
 {
-    std::wstring path = L"Z:" + record::FromUtf8(linuxPath);
-    std::ranges::replace(path, L'/', L'\\');
-    return path;
+    static const auto wine = bridge::WinePaths::Find();
+    auto path = wine ? wine->ToWindows(linuxPath) : std::nullopt;
+    if (!path) {
+        ADD_FAILURE() << "Wine shows no Windows path for " << linuxPath;
+        return {};
+    }
+    return *path;
 }
 
 const std::wstring &QarvelExe()

@@ -4,7 +4,7 @@
 // stand in for the outside tools write into its record file. The driven tests lay the built
 // Qarvel.exe in it, with what it finds beside it, and the working folder of the recorders.
 
-#include "tests/tools/RecordFormat.h"
+#include "tests/standins/RecordFormat.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

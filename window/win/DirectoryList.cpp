@@ -1,6 +1,6 @@
 #include "DirectoryList.h"
 
-#include "DirectoryPaths.h"
+#include "window/PathText.h"
 
 namespace qarvel::win {
 

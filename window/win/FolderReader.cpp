@@ -1,12 +1,9 @@
 #include "FolderReader.h"
 
-#include "DirectoryPaths.h"
 #include "win32/Handles.h"
 #include "win32/Paths.h"
-
-#include <algorithm>
-#include <numeric>
-#include <string_view>
+#include "window/NameOrder.h"
+#include "window/PathText.h"
 
 namespace qarvel::win {
 
@@ -25,6 +22,12 @@ bool IsHiddenOrSystem(const WIN32_FIND_DATAW &data)
 bool IsFolder(const WIN32_FIND_DATAW &data)
 {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Capitals as the system folds them, for every script it knows.
+void FoldWithSystem(std::wstring &text)
+{
+    ::CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
 }
 
 } // namespace
@@ -62,43 +65,9 @@ FolderEntries ReadFolder(const std::wstring &directory)
         failed.error = error;
         return failed;
     }
-    SortNames(result.files);
-    SortNames(result.folders);
+    SortNames(result.files, FoldWithSystem);
+    SortNames(result.folders, FoldWithSystem);
     return result;
-}
-
-void SortNames(std::vector<std::wstring> &names)
-{
-    // Each name is folded to capitals once, all of them in one buffer, so the sort compares
-    // plain strings; names that differ only in letter case keep a fixed order among themselves.
-    std::size_t total = 0;
-    for (const std::wstring &name : names) {
-        total += name.size();
-    }
-    std::wstring folded;
-    folded.reserve(total);
-    for (const std::wstring &name : names) {
-        folded += name;
-    }
-    ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    std::vector<std::wstring_view> keys;
-    keys.reserve(names.size());
-    for (std::size_t start = 0; const std::wstring &name : names) {
-        keys.emplace_back(folded.data() + start, name.size());
-        start += name.size();
-    }
-    std::vector<std::size_t> order(names.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int byKey = keys[a].compare(keys[b]);
-        return byKey != 0 ? byKey < 0 : names[a] < names[b];
-    });
-    std::vector<std::wstring> sorted;
-    sorted.reserve(names.size());
-    for (const std::size_t index : order) {
-        sorted.push_back(std::move(names[index]));
-    }
-    names.swap(sorted);
 }
 
 } // namespace qarvel::win

@@ -19,7 +19,4 @@ struct FolderEntries {
 // Never raises the system's critical-error box: a drive that is not ready gives an error.
 FolderEntries ReadFolder(const std::wstring &directory);
 
-// Sorts names in the order a person expects: letter case ignored, then ordinal.
-void SortNames(std::vector<std::wstring> &names);
-
 } // namespace qarvel::win

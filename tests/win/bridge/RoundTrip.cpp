@@ -5,12 +5,9 @@
 // FORMAT is CHD or ZSO. With --pause it prints "ready" when done and leaves the window open
 // until a line arrives on its input (for a screenshot).
 
-#include "actions/Texts.h"
+#include "tests/e2e/ExpectedTexts.h"
 #include "tests/harness/Driver.h"
-#include "win32/Handles.h"
 #include "window/ControlIds.h"
-
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -21,35 +18,7 @@ namespace {
 using namespace qarvel;
 using namespace qarvel::drive;
 
-struct Format {
-    const wchar_t *name;
-    int box;
-    const wchar_t *confirmEnd;
-    const wchar_t *report;
-    const wchar_t *output;
-    const wchar_t *bridge; // the bridge copy cmd.exe starts
-};
-
-const Format Formats[] = {
-    {L"CHD", ids::Check1, texts::ConfirmChdEnd, texts::ChdReport, texts::ChdOutputName,
-     L"chdman.exe"},
-    {L"ZSO", ids::Check2, texts::ConfirmZsoEnd, texts::ZsoReport, texts::ZsoOutputName,
-     L"ziso.py.exe"},
-};
-
-bool ProcessRunning(const wchar_t *exeName)
-{
-    const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (::lstrcmpiW(entry.szExeFile, exeName) == 0) {
-            return true;
-        }
-    }
-    return !snapshot; // unknown counts as running
-}
+const expected::Format *const Formats[] = {&expected::Chd, &expected::Zso};
 
 bool Fail(const std::wstring &what)
 {
@@ -63,33 +32,36 @@ int Stop(const std::wstring &what, int code = 1)
     return code;
 }
 
-bool Compress(const RunningQarvel &q, const Format &format, const std::wstring &programDir,
+bool Compress(const RunningQarvel &q, const expected::Format &format,
+              const std::wstring &programDir, const std::wstring &workingDir,
               const std::wstring &imageName)
 {
     if (!::IsWindowEnabled(q.Control(format.box))) {
-        return Fail(std::wstring(format.name) + L" box is disabled");
+        return Fail(format.name + L" box is disabled");
     }
     if (!q.Tick(format.box)) {
-        return Fail(std::wstring(format.name) + L" box did not tick");
+        return Fail(format.name + L" box did not tick");
     }
     const ULONGLONG start = ::GetTickCount64();
     Click(q.Control(ids::Command1));
-    if (!q.ExpectBox(texts::ConfirmStart + imageName + format.confirmEnd, IDYES) ||
-        !q.ExpectBox(format.report, IDOK)) {
-        return Fail(std::wstring(format.name) + L": not the boxes expected");
+    if (!q.ExpectBox(format.Confirmation(imageName), IDYES) || !q.ExpectBox(format.report, IDOK)) {
+        return Fail(format.name + L": not the boxes expected");
     }
-    const std::wstring result = programDir + L"\\" + format.output;
-    // The bridge may not have appeared yet when the result is first looked for: once the file
-    // is there, the bridge is gone only when the tool has ended.
+    const std::wstring output = L"NEW." + format.name;
+    const std::wstring result = programDir + L"\\" + output;
+    // The bridge copy cmd.exe starts from the working folder. It may not have appeared yet
+    // when the result is first looked for: once the file is there, the bridge is gone only
+    // when the tool has ended.
+    const std::wstring bridge = workingDir + L"\\" + format.tool;
     if (!WaitFor(
             [&] {
                 return ::GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                       !ProcessRunning(format.bridge);
+                       ProcessesOf(bridge).empty();
             },
             120s)) {
         return Fail(result + L" did not appear, or its tool did not end");
     }
-    std::wprintf(L"%ls: %ls written in %llu ms\n", format.name, format.output,
+    std::wprintf(L"%ls: %ls written in %llu ms\n", format.name.c_str(), output.c_str(),
                  ::GetTickCount64() - start);
     std::fflush(stdout);
     return true;
@@ -118,14 +90,14 @@ int wmain(int argc, wchar_t *argv[])
         return Stop(L"cannot select " + image);
     }
     for (auto at = args.begin() + 3; at != args.end(); ++at) {
-        const Format *format = nullptr;
-        for (const auto &known : Formats) {
-            format = *at == known.name ? &known : format;
+        const expected::Format *format = nullptr;
+        for (const expected::Format *known : Formats) {
+            format = *at == known->name ? known : format;
         }
         if (format == nullptr) {
             return Stop(L"no format " + *at, 2);
         }
-        if (!Compress(*q, *format, programDir, image.substr(slash + 1))) {
+        if (!Compress(*q, *format, programDir, args[1], image.substr(slash + 1))) {
             return 1;
         }
     }

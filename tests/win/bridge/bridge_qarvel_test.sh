@@ -6,9 +6,7 @@
 # back by the reference tool. Exits 77 (skipped) while either is missing from the source tree.
 #   bridge_qarvel_test.sh CHD|ZSO ROUND_TRIP.exe QARVEL.exe BRIDGE_DIR WINEPREFIX WORK_DIR SOURCE_DIR
 set -uo pipefail
-FORMAT=$1 ROUND_TRIP=$2 QARVEL=$3 BRIDGE_DIR=$4
-export WINEPREFIX=$5 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-WORK=$6 SOURCE=$7
+FORMAT=$1 ROUND_TRIP=$2 QARVEL=$3 BRIDGE_DIR=$4 PREFIX=$5 WORK=$6 SOURCE=$7
 source "$(dirname "$0")/round_trip.sh"
 unset QARVEL_CHDMAN
 ZISO_PY=${QARVEL_ZISO_PY:-$SOURCE/ziso/ziso.py}
@@ -38,10 +36,8 @@ failures=0
 round_trip() { # IMAGE SOURCE_DATA
   local result=$PROGRAM/NEW.$FORMAT
   rm -f "$result"
-  local run=(wine "$ROUND_TRIP" "$(windows_path "$PROGRAM")" "$(windows_path "$WORKING")"
-    "$(windows_path "$1")" "$FORMAT")
-  [ -n "${DISPLAY:-}" ] || run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
-  if ! "${run[@]}"; then
+  if ! "$bridge_wine_run" --prefix "$PREFIX" "$ROUND_TRIP" "$(windows_path "$PROGRAM")" \
+    "$(windows_path "$WORKING")" "$(windows_path "$1")" "$FORMAT"; then
     echo "FAIL: $(basename "$1") to $FORMAT through Qarvel.exe" >&2
     failures=$((failures + 1))
   elif [ "$FORMAT" = CHD ]; then

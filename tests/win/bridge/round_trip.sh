@@ -1,11 +1,9 @@
 # Shared by the bridge tests and scripts/run: the folders Qarvel runs in under Wine with the
 # bridge, a sample image, and the checks that a NEW.CHD or NEW.ZSO gives back its source.
+# Wine is started through cmake/wine-run, named in bridge_wine_run; windows_path is its own.
 
-# Z:\a\b for /a/b: Wine maps the whole Unix tree to Z:.
-windows_path() {
-  local p=$1
-  printf 'Z:%s' "${p//\//\\}"
-}
+bridge_wine_run="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../cmake" && pwd)/wine-run"
+source "$bridge_wine_run"
 
 # The program folder holds Qarvel.exe, chdman.exe (the CHD box looks for it there) and, when
 # given, our ziso.py (the ZSO box); the working folder holds the bridge copies chdman.exe and

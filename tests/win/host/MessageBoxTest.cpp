@@ -14,13 +14,11 @@
 namespace qarvel::test {
 namespace {
 
-// Ids of the parts of a system message box.
-constexpr int BoxTextId = 0xFFFF;
-
 struct SeenBox {
     bool found = false;
+    std::wstring caption;
     std::wstring text;
-    std::vector<int> buttons; // of IDOK, IDYES, IDNO, IDCANCEL, in that order
+    std::vector<int> buttons; // of IDOK, IDCANCEL, IDYES, IDNO, in that order
     bool stopIcon = false;
     HWND owner = nullptr;
     bool ownerEnabled = true;
@@ -39,30 +37,23 @@ bool HasStopIcon(HWND box)
     return found;
 }
 
-// Waits for the box captioned "Qarvel", reads it and presses `press`.
+// Waits for this process's message box, reads it and presses `press`.
 SeenBox ReadAndPress(int press)
 {
     SeenBox seen;
-    HWND box = nullptr;
-    for (int i = 0; i < 500 && box == nullptr; ++i) {
-        box = ::FindWindowW(L"#32770", win::WinHost::Caption);
-        ::Sleep(20);
-    }
-    if (box == nullptr) {
+    const auto box = drive::WaitForMessageBox(::GetCurrentProcessId());
+    if (!box) {
         return seen;
     }
     seen.found = true;
-    seen.text = drive::WindowText(::GetDlgItem(box, BoxTextId));
-    for (int id : {IDOK, IDYES, IDNO, IDCANCEL}) {
-        if (::GetDlgItem(box, id) != nullptr) {
-            seen.buttons.push_back(id);
-        }
-    }
-    seen.stopIcon = HasStopIcon(box);
-    seen.owner = ::GetWindow(box, GW_OWNER);
+    seen.caption = drive::WindowText(box->window);
+    seen.text = box->text;
+    seen.buttons = box->buttons;
+    seen.stopIcon = HasStopIcon(box->window);
+    seen.owner = ::GetWindow(box->window, GW_OWNER);
     seen.ownerEnabled = seen.owner != nullptr && ::IsWindowEnabled(seen.owner);
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(box, press)));
+    ::PostMessageW(box->window, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box->window, press)));
     return seen;
 }
 
@@ -98,7 +89,8 @@ TEST(MessageBoxes, StylesButtonsAndAnswers)
         const Answer answer = host.ShowMessageBox(prompt, c.style);
         user.join();
 
-        ASSERT_TRUE(seen.found) << "no box captioned Qarvel";
+        ASSERT_TRUE(seen.found) << "no message box";
+        EXPECT_EQ(seen.caption, L"Qarvel");
         EXPECT_EQ(seen.text, prompt);
         EXPECT_EQ(seen.buttons, c.buttons);
         EXPECT_EQ(seen.stopIcon, c.stopIcon);

@@ -3,8 +3,7 @@
 
 #include "FormUnderTest.h"
 
-#include "actions/CommandLines.h"
-#include "actions/Texts.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <algorithm>
 
@@ -169,7 +168,7 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     tree.File(L"game.bin");
     FormUnderTest window(tree.Root());
     window.ShowInFront();
-    const std::wstring site = std::wstring(texts::SiteHead) + texts::SiteAddress;
+    const std::wstring site = L"cmd.exe /c start https://halvoren.example/qarvel";
     struct Case {
         ids::Control control;
         std::vector<std::wstring> launched;
@@ -178,10 +177,10 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     const Case cases[] = {
         {ids::Label2, {site}, L""},
         {ids::Label3, {site}, L""},
-        {ids::Label4, {texts::Lz4Command}, L""},
+        {ids::Label4, {L"cmd.exe /c pip install lz4"}, L""},
         {ids::Label1, {}, L""},
-        {ids::Command2, {ConvertCommand(tree.Root())}, L""},
-        {ids::Command1, {}, texts::NotAnImage},
+        {ids::Command2, {L"cmd.exe /c \"\"" + tree.Root() + L"\\bin2iso.exe\"\""}, L""},
+        {ids::Command1, {}, expected::NotAnImage},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.control);
