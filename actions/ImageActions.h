@@ -2,9 +2,9 @@
 // The actions object: what every control of the main window does. The window creates it with
 // itself, gives it its controls and the host, and keeps it for its whole life.
 
-#include "host/HostServices.h"
+#include "actions/FormControls.h"
+#include "actions/HostServices.h"
 #include "RunReports.h"
-#include "window/FormControls.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // The messages Qarvel shows before a compression that cannot work and after a tool it started
 // has ended, put together from the fixed texts and the names of the run.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 
 #include <string>
 

@@ -2,11 +2,11 @@
 
 #include "win32/ErrorText.h"
 
-namespace qarvel::win {
+namespace qarvel::app {
 
-int RunMessageLoop(Form1 &form, WinHost &host)
+int RunMessageLoop(window::Form1 &form, host::WinHost &host)
 {
-    TaskWatch &watch = host.Watch();
+    host::TaskWatch &watch = host.Watch();
     for (;;) {
         // One message at a time: an ended process is told before the next message is taken,
         // and its box, while open, holds back every other one. A box of a handling holds them
@@ -16,13 +16,13 @@ int RunMessageLoop(Form1 &form, WinHost &host)
         const DWORD woken = ::MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE,
                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken < WAIT_OBJECT_0 + count) {
-            const EndedTask ended = watch.Take(woken - WAIT_OBJECT_0);
+            const host::EndedTask ended = watch.Take(woken - WAIT_OBJECT_0);
             form.OnTaskEnded(ended.task, ended.code);
             continue;
         }
         if (woken == WAIT_FAILED) {
             // Never seen; waiting on the messages alone keeps the window working.
-            TraceFailure(L"MsgWaitForMultipleObjectsEx", ::GetLastError());
+            win32::TraceFailure(L"MsgWaitForMultipleObjectsEx", ::GetLastError());
             ::WaitMessage();
         }
         MSG message{};
@@ -39,4 +39,4 @@ int RunMessageLoop(Form1 &form, WinHost &host)
     }
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::app

@@ -5,9 +5,9 @@
 #include "host/win/WinHost.h"
 #include "window/win/Form1.h"
 
-namespace qarvel::win {
+namespace qarvel::app {
 
 // Runs until the window is closed; gives the program's exit code.
-int RunMessageLoop(Form1 &form, WinHost &host);
+int RunMessageLoop(window::Form1 &form, host::WinHost &host);
 
-} // namespace qarvel::win
+} // namespace qarvel::app

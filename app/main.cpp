@@ -11,8 +11,8 @@
 
 namespace {
 
-using qarvel::win::Form1;
-using qarvel::win::UniqueIcon;
+using qarvel::win32::UniqueIcon;
+using qarvel::window::Form1;
 
 UniqueIcon LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric, UINT dpi)
 {
@@ -31,12 +31,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // is no reason to keep the user from the program.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-    qarvel::win::WinHost host;
+    qarvel::host::WinHost host;
     std::unique_ptr<Form1> form = Form1::Create(instance, host, Form1::OnClose::EndMessageLoop);
     if (!form) {
         const DWORD error = ::GetLastError();
         host.ShowMessageBox(L"Qarvel could not open its window.\n\n" +
-                                qarvel::win::DescribeError(error),
+                                qarvel::win32::DescribeError(error),
                             qarvel::MessageStyle::Critical);
         return 1;
     }
@@ -56,5 +56,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 
     form->Show(showCommand);
     // Processes still running when the window closes run on; their handles close with the host.
-    return qarvel::win::RunMessageLoop(*form, host);
+    return qarvel::app::RunMessageLoop(*form, host);
 }

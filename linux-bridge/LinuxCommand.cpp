@@ -13,10 +13,10 @@ namespace {
 // The Unix path in the environment variable, or the default when it is not set.
 std::string UnixPathSetting(const wchar_t *variable, std::string fallback)
 {
-    const auto value = win::GrowBuffer([&](wchar_t *buffer, DWORD size) {
+    const auto value = win32::GrowBuffer([&](wchar_t *buffer, DWORD size) {
         return ::GetEnvironmentVariableW(variable, buffer, size);
     });
-    return value ? win::ToUtf8(*value, UnixCodePage) : fallback;
+    return value ? win32::ToUtf8(*value, UnixCodePage) : fallback;
 }
 
 bool SameName(const std::wstring &a, const wchar_t *b)
@@ -48,7 +48,7 @@ bool IsPath(const std::wstring &argument)
     if (argument.find_first_of(L"\\/") == std::wstring::npos) {
         return Exists(argument);
     }
-    const std::wstring full = win::FullPath(argument);
+    const std::wstring full = win32::FullPath(argument);
     const auto separator = full.find_last_of(L'\\');
     return separator != std::wstring::npos && Exists(full.substr(0, separator + 1));
 }
@@ -81,7 +81,7 @@ std::optional<std::vector<std::string>> MapArguments(const WinePaths &wine,
     std::vector<std::string> mapped;
     for (const auto &argument : arguments) {
         if (!IsPath(argument)) {
-            mapped.push_back(win::ToUtf8(argument, UnixCodePage));
+            mapped.push_back(win32::ToUtf8(argument, UnixCodePage));
             continue;
         }
         auto unixPath = wine.ToUnix(argument);

@@ -16,8 +16,8 @@ constexpr DWORD PollMilliseconds = 50;
 
 bool WriteNewFile(const std::wstring &path, const std::string &bytes)
 {
-    const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file &&
            ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -28,7 +28,7 @@ bool WriteNewFile(const std::wstring &path, const std::string &bytes)
 // The whole status line once the shell has written it; nothing before.
 std::optional<std::string> ReadStatusLine(const std::wstring &path)
 {
-    const win::UniqueFile file(::CreateFileW(
+    const win32::UniqueFile file(::CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char buffer[32];
@@ -67,10 +67,10 @@ ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
                        const std::vector<std::string> &command)
 {
     const auto tempFolder =
-        win::GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
+        win32::GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
     std::wstring script(MAX_PATH, L'\0');
     if (!tempFolder || !::GetTempFileNameW(tempFolder->c_str(), L"qbr", 0, script.data())) {
-        return {1, L"cannot make a temporary file: " + win::DescribeError(::GetLastError())};
+        return {1, L"cannot make a temporary file: " + win32::DescribeError(::GetLastError())};
     }
     script.resize(script.find(L'\0'));
     const RunFiles files{script, script + L".status"};
@@ -89,7 +89,7 @@ ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
     }
     text += "\necho $? >" + ShellQuote(*unixStatus) + '\n';
     if (!WriteNewFile(files.script, text)) {
-        return {1, L"cannot write the run script: " + win::DescribeError(::GetLastError())};
+        return {1, L"cannot write the run script: " + win32::DescribeError(::GetLastError())};
     }
 
     // Started in the temporary folder, the shell finds the script by its name, which needs no
@@ -100,9 +100,9 @@ ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(shell->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           tempFolder->c_str(), &startup, &info)) {
-        return {1, L"cannot start /bin/sh: " + win::DescribeError(::GetLastError())};
+        return {1, L"cannot start /bin/sh: " + win32::DescribeError(::GetLastError())};
     }
-    const win::UniqueProcess started(info); // Wine's handle to it cannot be waited on
+    const win32::UniqueProcess started(info); // Wine's handle to it cannot be waited on
 
     for (;;) {
         if (const auto line = ReadStatusLine(files.status)) {

@@ -39,7 +39,7 @@ std::optional<WinePaths> WinePaths::Find()
 
 std::optional<std::string> WinePaths::ToUnix(const std::wstring &windowsPath) const
 {
-    const std::wstring full = win::WithoutExtendedPrefix(win::FullPath(windowsPath));
+    const std::wstring full = win32::WithoutExtendedPrefix(win32::FullPath(windowsPath));
     if (full.empty()) {
         return std::nullopt;
     }
@@ -68,7 +68,7 @@ std::optional<std::wstring> WinePaths::ToWindows(const std::string &unixPath) co
 
 bool Exists(const std::wstring &path)
 {
-    return ::GetFileAttributesW(win::ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(win32::ExtendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace qarvel::bridge

@@ -28,7 +28,7 @@ int Fail(const std::wstring &name, const std::wstring &message, int code = Bridg
     if (::GetConsoleMode(errors, &mode)) {
         ::WriteConsoleW(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     } else {
-        const std::string bytes = qarvel::win::ToUtf8(line);
+        const std::string bytes = qarvel::win32::ToUtf8(line);
         ::WriteFile(errors, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     return code;
@@ -36,7 +36,7 @@ int Fail(const std::wstring &name, const std::wstring &message, int code = Bridg
 
 std::wstring OwnFileName()
 {
-    const std::wstring path = qarvel::win::GrowBuffer([](wchar_t *buffer, DWORD size) {
+    const std::wstring path = qarvel::win32::GrowBuffer([](wchar_t *buffer, DWORD size) {
                                   return ::GetModuleFileNameW(nullptr, buffer, size);
                               }).value_or(std::wstring());
     return path.substr(path.find_last_of(L"\\/") + 1);
@@ -60,8 +60,9 @@ int wmain(int argc, wchar_t *argv[])
         const auto path = wine->ToWindows(need.unixPath);
         if (!path || !Exists(*path)) {
             return Fail(tool->name,
-                        L"missing on Linux: " + qarvel::win::FromUtf8(need.unixPath, UnixCodePage) +
-                            L" (" + need.hint + L").",
+                        L"missing on Linux: " +
+                            qarvel::win32::FromUtf8(need.unixPath, UnixCodePage) + L" (" +
+                            need.hint + L").",
                         ToolMissing);
         }
     }

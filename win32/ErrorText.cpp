@@ -2,7 +2,7 @@
 
 #include "Handles.h"
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 namespace {
 
@@ -44,4 +44,4 @@ void TraceFailure(const wchar_t *what, DWORD error)
     ::OutputDebugStringW(line.c_str());
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

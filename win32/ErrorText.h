@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 // The system's wording for the error, without the trailing line break ("Access is denied.");
 // "Error N" when the system has none.
@@ -15,4 +15,4 @@ std::wstring DescribeError(DWORD error);
 // WINEDEBUG=+debugstr). The user is told by the caller's result, not by this.
 void TraceFailure(const wchar_t *what, DWORD error);
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 // Calls fill(buffer, size) with a growing buffer until the text fits. fill follows the common
 // Win32 convention: 0 for failure, the length written (without the terminating NUL) when it
@@ -30,4 +30,4 @@ std::optional<std::wstring> GrowBuffer(Fill fill, DWORD initialSize = MAX_PATH)
     }
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

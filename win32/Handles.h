@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 // Owns a handle of type H; Invalid() marks "nothing owned" and Close(h) releases it.
 template <typename Traits> class Unique {
@@ -156,4 +156,4 @@ private:
     void *data_;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 namespace {
 
@@ -49,4 +49,4 @@ std::wstring WithoutExtendedPrefix(std::wstring path)
     return path;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

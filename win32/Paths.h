@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 inline constexpr std::wstring_view ExtendedPrefix = L"\\\\?\\";
 inline constexpr std::wstring_view ExtendedUncPrefix = L"\\\\?\\UNC\\";
@@ -22,4 +22,4 @@ std::wstring ExtendedLengthPath(const std::wstring &path);
 // The ordinary form of a path that may carry the \\?\ or \\?\UNC\ prefix.
 std::wstring WithoutExtendedPrefix(std::wstring path);
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-namespace qarvel::win {
+namespace qarvel::win32 {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::wstring FromUtf8(std::string_view bytes, unsigned codePage)
     return text;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::win32

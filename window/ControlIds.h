@@ -2,7 +2,7 @@
 // Identity of the main window and its controls, shared by the window, its tests and the
 // outside driver that works the built program.
 
-namespace qarvel::ids {
+namespace qarvel::window::ids {
 
 inline constexpr const wchar_t *Form1Class = L"QarvelForm1";
 
@@ -21,4 +21,4 @@ enum Control : int {
     Command2 = 111, // "BIN2ISO", convert (button)
 };
 
-} // namespace qarvel::ids
+} // namespace qarvel::window::ids

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <string_view>
 
-namespace qarvel {
+namespace qarvel::window {
 
 void SortNames(std::vector<std::wstring> &names, const FoldToCapitals &fold)
 {
@@ -39,4 +39,4 @@ void SortNames(std::vector<std::wstring> &names, const FoldToCapitals &fold)
     names.swap(sorted);
 }
 
-} // namespace qarvel
+} // namespace qarvel::window

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel {
+namespace qarvel::window {
 
 // Folds a text to capitals in place, keeping its length.
 using FoldToCapitals = std::function<void(std::wstring &)>;
@@ -15,4 +15,4 @@ using FoldToCapitals = std::function<void(std::wstring &)>;
 // order of their own code units, so the result never depends on the order given.
 void SortNames(std::vector<std::wstring> &names, const FoldToCapitals &fold);
 
-} // namespace qarvel
+} // namespace qarvel::window

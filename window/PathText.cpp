@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace qarvel {
+namespace qarvel::window {
 
 namespace {
 
@@ -104,4 +104,4 @@ std::wstring ChildPath(const std::wstring &directory, const std::wstring &name)
     return directory + Separator + name;
 }
 
-} // namespace qarvel
+} // namespace qarvel::window

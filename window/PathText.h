@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qarvel {
+namespace qarvel::window {
 
 // Length of the root part: "C:\dir" gives 3 ("C:\"), "C:" 2, "\dir" 1 ("\"),
 // "\\server\share\dir" the length of "\\server\share", "\\?\C:\dir" 7 ("\\?\C:\"),
@@ -31,4 +31,4 @@ std::wstring DirectoryDisplayName(const std::wstring &directory);
 // The directory joined with a name inside it.
 std::wstring ChildPath(const std::wstring &directory, const std::wstring &name);
 
-} // namespace qarvel
+} // namespace qarvel::window

@@ -7,7 +7,7 @@
 // bench/filelist/run makes the folders (on Linux, where making 100,000 files is quick;
 // Wine makes each new file in time that grows with the folder) and runs this under Wine.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 #include "win32/Handles.h"
 #include "window/win/Form1.h"
 
@@ -24,7 +24,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using qarvel::win::Form1;
+using qarvel::window::Form1;
 
 // The window opens on an empty folder and nothing it could start is ever started.
 class QuietHost final : public qarvel::HostServices {
@@ -56,9 +56,9 @@ private:
 std::size_t CountFiles(const std::wstring &folder)
 {
     WIN32_FIND_DATAW data;
-    qarvel::win::UniqueFind find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic,
-                                                    &data, FindExSearchNameMatch, nullptr,
-                                                    FIND_FIRST_EX_LARGE_FETCH));
+    qarvel::win32::UniqueFind find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic,
+                                                      &data, FindExSearchNameMatch, nullptr,
+                                                      FIND_FIRST_EX_LARGE_FETCH));
     std::size_t files = 0;
     if (!find) {
         return 0;
@@ -90,7 +90,7 @@ Figures Measure(Form1 &form, const std::wstring &folder, std::size_t expected, i
 {
     form.SetFileListDirectory(folder); // warm the caches
     const auto listed = static_cast<std::size_t>(
-        ::SendMessageW(::GetDlgItem(form.Handle(), qarvel::ids::File1), LB_GETCOUNT, 0, 0));
+        ::SendMessageW(::GetDlgItem(form.Handle(), qarvel::window::ids::File1), LB_GETCOUNT, 0, 0));
     if (listed != expected) {
         std::fwprintf(stderr, L"File1 lists %zu files, expected %zu\n", listed, expected);
     }

@@ -57,8 +57,8 @@ double TimeOneStart(const std::wstring &exe, const std::wstring &directory)
                           directory.c_str(), &startup, &info)) {
         return -1;
     }
-    const qarvel::win::UniqueHandle process(info.hProcess);
-    const qarvel::win::UniqueHandle thread(info.hThread);
+    const qarvel::win32::UniqueHandle process(info.hProcess);
+    const qarvel::win32::UniqueHandle thread(info.hThread);
     HWND window = nullptr;
     while ((window = VisibleWindowOf(info.dwProcessId)) == nullptr) {
         if (Clock::now() - begin > std::chrono::seconds(30)) {

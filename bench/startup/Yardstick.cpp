@@ -23,7 +23,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 #ifdef QARVEL_BENCH_CONTROLS
 // The font lives as long as the window: the controls draw with it.
-qarvel::win::UniqueFont MakeControls(HWND window, HINSTANCE instance)
+qarvel::win32::UniqueFont MakeControls(HWND window, HINSTANCE instance)
 {
     // Kinds, captions and places at 96 DPI as in Qarvel's window.
     const struct {
@@ -47,7 +47,7 @@ qarvel::win::UniqueFont MakeControls(HWND window, HINSTANCE instance)
     NONCLIENTMETRICSW m{};
     m.cbSize = sizeof m;
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
-    qarvel::win::UniqueFont font(::CreateFontIndirectW(&m.lfMessageFont));
+    qarvel::win32::UniqueFont font(::CreateFontIndirectW(&m.lfMessageFont));
     int id = 100;
     for (const auto &k : kids) {
         HWND c = ::CreateWindowExW(0, k.cls, k.text, WS_CHILD | WS_VISIBLE | k.style, k.x, k.y, k.w,
@@ -83,7 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
         return 1;
     }
 #ifdef QARVEL_BENCH_CONTROLS
-    const qarvel::win::UniqueFont font = MakeControls(window, instance);
+    const qarvel::win32::UniqueFont font = MakeControls(window, instance);
 #endif
     ::ShowWindow(window, show);
     MSG message;

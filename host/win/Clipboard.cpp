@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 namespace {
 
@@ -20,7 +20,7 @@ bool OpenClipboardPatiently(HWND owner)
             return true;
         }
         if (attempt == OpenTries) {
-            TraceFailure(L"OpenClipboard", ::GetLastError());
+            win32::TraceFailure(L"OpenClipboard", ::GetLastError());
             return false;
         }
         ::Sleep(PauseBetweenTries);
@@ -28,18 +28,18 @@ bool OpenClipboardPatiently(HWND owner)
 }
 
 // The text with its terminating NUL, in memory the clipboard can take over.
-UniqueGlobal CopyToGlobal(const std::wstring &text)
+win32::UniqueGlobal CopyToGlobal(const std::wstring &text)
 {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    win32::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!memory) {
-        TraceFailure(L"GlobalAlloc", ::GetLastError());
+        win32::TraceFailure(L"GlobalAlloc", ::GetLastError());
         return memory;
     }
-    const GlobalLockGuard lock(memory.get());
+    const win32::GlobalLockGuard lock(memory.get());
     if (lock.get() == nullptr) {
-        TraceFailure(L"GlobalLock", ::GetLastError());
-        return UniqueGlobal();
+        win32::TraceFailure(L"GlobalLock", ::GetLastError());
+        return win32::UniqueGlobal();
     }
     std::memcpy(lock.get(), text.c_str(), bytes);
     return memory;
@@ -50,21 +50,21 @@ UniqueGlobal CopyToGlobal(const std::wstring &text)
 bool PutClipboardText(HWND owner, const std::wstring &text)
 {
     // Prepared before opening, so the clipboard is held as briefly as possible.
-    UniqueGlobal memory = CopyToGlobal(text);
+    win32::UniqueGlobal memory = CopyToGlobal(text);
     if (!memory || !OpenClipboardPatiently(owner)) {
         return false;
     }
-    const ClipboardCloser closer;
+    const win32::ClipboardCloser closer;
     if (!::EmptyClipboard()) {
-        TraceFailure(L"EmptyClipboard", ::GetLastError());
+        win32::TraceFailure(L"EmptyClipboard", ::GetLastError());
         return false;
     }
     if (::SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
-        TraceFailure(L"SetClipboardData", ::GetLastError());
+        win32::TraceFailure(L"SetClipboardData", ::GetLastError());
         return false; // the memory is still ours and is freed here
     }
     memory.release(); // the system owns it now
     return true;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 namespace {
 
@@ -18,12 +18,12 @@ std::optional<DWORD> AttributesOf(const std::wstring &path)
         return std::nullopt;
     }
     // A removable drive without its medium must not bring up the system's error box.
-    const ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
-    const DWORD attributes = ::GetFileAttributesW(ExtendedLengthPath(path).c_str());
+    const win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = ::GetFileAttributesW(win32::ExtendedLengthPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            TraceFailure(L"GetFileAttributesW", error);
+            win32::TraceFailure(L"GetFileAttributesW", error);
         }
         return std::nullopt;
     }
@@ -43,4 +43,4 @@ bool IsExistingPath(const std::wstring &path)
     return AttributesOf(path).has_value();
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 // True when a file, not a directory, exists at the path. Letter case does not matter, as
 // everywhere on Windows; paths of any length work.
@@ -12,4 +12,4 @@ bool IsExistingFile(const std::wstring &path);
 // True when a file or a folder exists at the path, by the same rules.
 bool IsExistingPath(const std::wstring &path);
 
-} // namespace qarvel::win
+} // namespace qarvel::host

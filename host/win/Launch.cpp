@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 namespace {
 
@@ -19,10 +19,10 @@ constexpr size_t LongestCommandLine = 8191;
 
 std::wstring CommandInterpreterPath()
 {
-    const auto directory =
-        GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
+    const auto directory = win32::GrowBuffer(
+        [](wchar_t *buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
     if (!directory) {
-        TraceFailure(L"GetSystemDirectoryW", ::GetLastError());
+        win32::TraceFailure(L"GetSystemDirectoryW", ::GetLastError());
         return {};
     }
     return *directory + L"\\cmd.exe";
@@ -36,7 +36,7 @@ TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
 StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mode)
 {
     if (commandLine.size() > LongestCommandLine) {
-        TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
+        win32::TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
         return {};
     }
     const std::wstring interpreter = CommandInterpreterPath();
@@ -53,11 +53,11 @@ StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mo
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(interpreter.c_str(), writableLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &info)) {
-        TraceFailure(L"CreateProcessW", ::GetLastError());
+        win32::TraceFailure(L"CreateProcessW", ::GetLastError());
         return {};
     }
-    UniqueProcess started(info);
+    win32::UniqueProcess started(info);
     return {info.dwProcessId, std::move(started.process)};
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -1,12 +1,12 @@
 #pragma once
 // Starting a command line through the system's command interpreter.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 #include "win32/Handles.h"
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 // Starts the command line, exactly as given, with the system directory's cmd.exe as the
 // program: a cmd.exe beside Qarvel or in the working directory is never run. The new window
@@ -18,7 +18,7 @@ TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode);
 // A started process whose outcome is wanted.
 struct StartedTask {
     TaskNumber task = NoTask;
-    UniqueHandle process; // waitable, and readable for the exit code
+    win32::UniqueHandle process; // waitable, and readable for the exit code
 };
 
 // As StartCommandLine, and keeps the process handle; the thread handle is closed at once.
@@ -27,4 +27,4 @@ StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mo
 // The full path of the command interpreter in the system directory; empty when unknown.
 std::wstring CommandInterpreterPath();
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 std::wstring DirectoryOfExecutable(std::wstring path)
 {
-    path = WithoutExtendedPrefix(std::move(path));
+    path = win32::WithoutExtendedPrefix(std::move(path));
     const size_t lastSeparator = path.rfind(L'\\');
     if (lastSeparator == std::wstring::npos) {
         return {};
@@ -24,13 +24,13 @@ std::wstring DirectoryOfExecutable(std::wstring path)
 
 std::wstring RunningProgramDirectory()
 {
-    const auto executable = GrowBuffer(
+    const auto executable = win32::GrowBuffer(
         [](wchar_t *buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
     if (!executable) {
-        TraceFailure(L"GetModuleFileNameW", ::GetLastError());
+        win32::TraceFailure(L"GetModuleFileNameW", ::GetLastError());
         return {};
     }
     return DirectoryOfExecutable(*executable);
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

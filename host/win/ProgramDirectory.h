@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 // The folder of the running executable: no trailing separator except at a drive root
 // ("C:\"), no \\?\ prefix. Empty when the system cannot tell.
@@ -16,4 +16,4 @@ std::wstring RunningProgramDirectory();
 //   \\?\UNC\srv\share\Qarvel.exe -> \\srv\share
 std::wstring DirectoryOfExecutable(std::wstring path);
 
-} // namespace qarvel::win
+} // namespace qarvel::host

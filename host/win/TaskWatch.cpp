@@ -2,9 +2,9 @@
 
 #include "win32/ErrorText.h"
 
-namespace qarvel::win {
+namespace qarvel::host {
 
-bool TaskWatch::Add(TaskNumber task, UniqueHandle process)
+bool TaskWatch::Add(TaskNumber task, win32::UniqueHandle process)
 {
     if (!process || handles_.size() >= Capacity) {
         return false;
@@ -19,7 +19,7 @@ EndedTask TaskWatch::Take(size_t index)
 {
     DWORD code = 0;
     if (!::GetExitCodeProcess(handles_[index], &code)) {
-        TraceFailure(L"GetExitCodeProcess", ::GetLastError());
+        win32::TraceFailure(L"GetExitCodeProcess", ::GetLastError());
         code = 0;
     }
     const EndedTask ended{tasks_[index], code};
@@ -30,4 +30,4 @@ EndedTask TaskWatch::Take(size_t index)
     return ended;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -2,14 +2,14 @@
 // The processes Qarvel keeps watch over: their handles, for the message loop to wait on beside
 // the window's messages, and how each one ended.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 #include "win32/Handles.h"
 
 #include <windows.h>
 
 #include <vector>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 struct EndedTask {
     TaskNumber task = NoTask;
@@ -23,7 +23,7 @@ public:
     static_assert(Capacity >= MostWatchedTasks);
 
     // False, and the handle closed, when the watch is full: the process runs unwatched.
-    bool Add(TaskNumber task, UniqueHandle process);
+    bool Add(TaskNumber task, win32::UniqueHandle process);
     // The handles to wait on, in the order of their indexes.
     const std::vector<HANDLE> &Handles() const { return handles_; }
     // Takes the ended process at the index out of the watch, with its exit code.
@@ -32,7 +32,7 @@ public:
 private:
     std::vector<TaskNumber> tasks_;
     std::vector<HANDLE> handles_; // owned: closed when taken out, or with the watch
-    std::vector<UniqueHandle> owners_;
+    std::vector<win32::UniqueHandle> owners_;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::host

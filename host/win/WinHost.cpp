@@ -6,7 +6,7 @@
 #include "ProgramDirectory.h"
 #include "win32/ErrorText.h"
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 namespace {
 
@@ -36,7 +36,7 @@ TaskNumber WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMo
 {
     StartedTask started = StartWatchedCommandLine(commandLine, mode);
     if (started.task != NoTask && !watch_.Add(started.task, std::move(started.process))) {
-        TraceFailure(L"watching a started process", ERROR_TOO_MANY_OPEN_FILES);
+        win32::TraceFailure(L"watching a started process", ERROR_TOO_MANY_OPEN_FILES);
     }
     return started.task;
 }
@@ -56,7 +56,7 @@ Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
         break;
     }
     // No box could be shown: nobody said Yes, so nothing goes ahead.
-    TraceFailure(L"MessageBoxW", ::GetLastError());
+    win32::TraceFailure(L"MessageBoxW", ::GetLastError());
     return style == MessageStyle::YesNo ? Answer::AnswerNo : Answer::AnswerOk;
 }
 
@@ -86,4 +86,4 @@ bool WinHost::IsEnvironmentVariable(const std::wstring &name)
     return ::GetEnvironmentVariableW(name.c_str(), nullptr, 0) > 0;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::host

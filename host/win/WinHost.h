@@ -1,12 +1,12 @@
 #pragma once
 // The host services on Windows: processes, message boxes, clipboard and file system.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 #include "TaskWatch.h"
 
 #include <windows.h>
 
-namespace qarvel::win {
+namespace qarvel::host {
 
 class WinHost final : public HostServices {
 public:
@@ -36,4 +36,4 @@ private:
     TaskWatch watch_;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::host

@@ -44,8 +44,8 @@ protected:
     // Chooses game.iso for CHD and answers the question and the report.
     void CompressGameIso(RunningQarvel &q)
     {
-        Choose(q, L"game.iso", ids::Check1);
-        Click(q.Control(ids::Command1));
+        Choose(q, L"game.iso", window::ids::Check1);
+        Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     }
@@ -89,14 +89,14 @@ TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
         Lay(L"program " + std::to_wstring(++n), c.beside);
         RunningQarvel q = Start();
         EXPECT_EQ(WindowText(q.Window()), expected::Caption);
-        EXPECT_EQ(::IsWindowEnabled(q.Control(ids::Check1)) != FALSE, c.chd);
-        EXPECT_EQ(::IsWindowEnabled(q.Control(ids::Check2)) != FALSE, c.zso);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::Check1)) != FALSE, c.chd);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::Check2)) != FALSE, c.zso);
         EXPECT_EQ(q.OpenFolderShown(), program);
         std::set<std::wstring> listed = c.listed;
         listed.insert({L"Qarvel.exe", L"bin2iso.exe"});
-        const auto files = ListItems(q.Control(ids::File1));
+        const auto files = ListItems(q.Control(window::ids::File1));
         EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()), listed);
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileNotSet);
+        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileNotSet);
         EXPECT_TRUE(q.Close());
     }
 }
@@ -114,10 +114,10 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         ASSERT_TRUE(SetClipboard(L"before"));
         RunningQarvel q = Start();
         Choose(q, file, format.box);
-        Click(q.Control(ids::Command1));
+        Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(file), IDYES));
         ASSERT_TRUE(q.ExpectBox(format.report, IDOK));
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + file);
+        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + file);
 
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
@@ -147,21 +147,22 @@ TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
 {
     Lay();
     const RefuseCase cases[] = {
-        {"not an image", L"notes.txt", ids::Check1, expected::NotAnImage, IDOK},
-        {"upper-case extension", L"DISC.ISO", ids::Check2, expected::NotAnImage, IDOK},
-        {"answered No", L"game.cue", ids::Check1, expected::Chd.Confirmation(L"game.cue"), IDNO},
+        {"not an image", L"notes.txt", window::ids::Check1, expected::NotAnImage, IDOK},
+        {"upper-case extension", L"DISC.ISO", window::ids::Check2, expected::NotAnImage, IDOK},
+        {"answered No", L"game.cue", window::ids::Check1, expected::Chd.Confirmation(L"game.cue"),
+         IDNO},
         {"no format ticked", L"game.iso", 0, L"", 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         RunningQarvel q = Start();
         Choose(q, c.file, c.box);
-        Click(q.Control(ids::Command1));
+        Click(q.Control(window::ids::Command1));
         if (!c.refusal.empty()) {
             ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer));
         }
         EXPECT_TRUE(q.NoMessageBox());
-        EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + c.file);
+        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + c.file);
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
@@ -172,10 +173,10 @@ TEST_F(EndToEnd, RefusesACompressWithNothingSelected)
 {
     Lay();
     RunningQarvel q = Start();
-    Click(q.Control(ids::Check1));
-    Click(q.Control(ids::Command1));
+    Click(q.Control(window::ids::Check1));
+    Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(q.ExpectBox(expected::NotAnImage, IDOK));
-    EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart);
+    EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart);
     EXPECT_TRUE(q.Close());
     EXPECT_TRUE(lab.Records().empty());
 }
@@ -185,8 +186,8 @@ TEST_F(EndToEnd, RefusesAnExistingOutputBeforeAsking)
     Lay();
     ASSERT_TRUE(WriteFile(program + L"\\NEW.CHD", "an older image"));
     RunningQarvel q = Start();
-    Choose(q, L"game.iso", ids::Check1);
-    Click(q.Control(ids::Command1));
+    Choose(q, L"game.iso", window::ids::Check1);
+    Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(q.ExpectBox(expected::OutputExists(L"NEW.CHD", program, L"chdman"), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
     EXPECT_TRUE(q.Close());
@@ -222,8 +223,8 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"2500"));
     RunningQarvel q = Start();
     CompressGameIso(q);
-    ASSERT_TRUE(q.Tick(ids::Check2));
-    Click(q.Control(ids::Command1));
+    ASSERT_TRUE(q.Tick(window::ids::Check2));
+    Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(q.ExpectBox(expected::Zso.Confirmation(L"game.iso"), IDYES));
     ASSERT_TRUE(q.ExpectBox(expected::ZsoReport, IDOK));
     const auto first = q.WaitForMessageBox(15s);
@@ -258,7 +259,7 @@ TEST_F(EndToEnd, RefusesASecondRunForAnOutputWhileTheFirstRuns)
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"8000"));
     RunningQarvel q = Start();
     CompressGameIso(q);
-    Click(q.Control(ids::Command1));
+    Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(
         q.ExpectBox(expected::StillRunning(L"chdman", L"NEW.CHD", images + L"\\game.iso"), IDOK));
     EXPECT_TRUE(lab.Records().empty()); // the tool still runs
@@ -277,7 +278,7 @@ TEST_F(EndToEnd, F5ShowsWhatChangedInTheOpenFolder)
     ASSERT_TRUE(WriteFile(images + L"\\NEW.CHD", "made meanwhile"));
     ASSERT_TRUE(::DeleteFileW((images + L"\\notes.txt").c_str()));
     PressKey(VK_F5);
-    const HWND file1 = q.Control(ids::File1);
+    const HWND file1 = q.Control(window::ids::File1);
     EXPECT_TRUE(WaitFor([&] {
         const auto items = ListItems(file1);
         return IndexOf(items, L"NEW.CHD") >= 0 && IndexOf(items, L"notes.txt") < 0;
@@ -299,9 +300,9 @@ TEST_F(EndToEnd, StartsTheConverterBesideItFromAnyFolderAndTakesNoArguments)
             if (*file != L'\0') {
                 Choose(q, file);
             }
-            Click(q.Control(ids::Command2));
+            Click(q.Control(window::ids::Command2));
             EXPECT_TRUE(q.NoMessageBox());
-            EXPECT_EQ(WindowText(q.Control(ids::Label1)), expected::FileLabelStart + file);
+            EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + file);
             const auto records = lab.WaitForRecords(++recorded);
             ASSERT_EQ(records.size(), recorded);
             EXPECT_EQ(records.back().program, program + L"\\bin2iso.exe");
@@ -315,13 +316,13 @@ TEST_F(EndToEnd, LabelsInstallTheScriptPackageAndOpenTheSite)
 {
     Lay();
     RunningQarvel q = Start();
-    Click(q.Control(ids::Label4));
+    Click(q.Control(window::ids::Label4));
     const auto records = lab.WaitForRecords(1);
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].program, work + L"\\pip.exe");
     EXPECT_EQ(records[0].args, (std::vector<std::wstring>{L"pip", L"install", L"lz4"}));
     // The site goes to the default browser; Qarvel itself shows nothing and stays usable.
-    for (const int label : {ids::Label2, ids::Label3}) {
+    for (const int label : {window::ids::Label2, window::ids::Label3}) {
         Click(q.Control(label));
         EXPECT_TRUE(q.NoMessageBox());
         EXPECT_TRUE(q.IsResponsive());

@@ -20,8 +20,8 @@ std::optional<std::wstring> ClipboardText()
     if (!OpenClipboardPatiently()) {
         return std::nullopt;
     }
-    const win::ClipboardCloser closer;
-    const win::GlobalLockGuard chars(::GetClipboardData(CF_UNICODETEXT));
+    const win32::ClipboardCloser closer;
+    const win32::GlobalLockGuard chars(::GetClipboardData(CF_UNICODETEXT));
     if (chars.get() == nullptr) {
         return std::nullopt;
     }

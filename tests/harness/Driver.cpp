@@ -265,8 +265,8 @@ void PressKey(WORD virtualKey)
     ::Sleep(60);
 }
 
-std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
-                                               const std::wstring &directory)
+std::optional<win32::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
+                                                 const std::wstring &directory)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -275,22 +275,22 @@ std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wst
                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
         const DWORD error = ::GetLastError();
         std::fprintf(stderr, "%s did not start: error %lu, %s\n", record::ToUtf8(exe).c_str(),
-                     error, record::ToUtf8(win::DescribeError(error)).c_str());
+                     error, record::ToUtf8(win32::DescribeError(error)).c_str());
         return std::nullopt;
     }
-    return win::UniqueProcess(info);
+    return win32::UniqueProcess(info);
 }
 
 std::vector<DWORD> ProcessesOf(const std::wstring &exe)
 {
     std::vector<DWORD> found;
     // Like CreateFileW, a snapshot that failed is INVALID_HANDLE_VALUE.
-    const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const win32::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        const win::UniqueHandle process(
+        const win32::UniqueHandle process(
             ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
         std::wstring image(32768, L'\0');
         DWORD size = static_cast<DWORD>(image.size());
@@ -316,7 +316,7 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     program.processId_ = ::GetProcessId(started->process.get());
     program.process_ = std::move(started->process);
     WaitFor([&] {
-        program.window_ = FindTopWindow(program.processId_, ids::Form1Class);
+        program.window_ = FindTopWindow(program.processId_, window::ids::Form1Class);
         return program.window_ != nullptr;
     });
     if (program.window_ == nullptr) {
@@ -338,7 +338,7 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     RunningQarvel program;
     WaitFor([&] {
         for (const DWORD owner : ProcessesOf(exe)) {
-            if (const HWND window = FindTopWindow(owner, ids::Form1Class)) {
+            if (const HWND window = FindTopWindow(owner, window::ids::Form1Class)) {
                 program.window_ = window;
                 program.processId_ = owner;
                 program.process_.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION |
@@ -356,7 +356,7 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
             std::fprintf(stderr, "Qarvel.exe is not running\n");
         }
         for (const DWORD id : started) {
-            const win::UniqueHandle process(
+            const win32::UniqueHandle process(
                 ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id));
             DescribeNoWindow(process.get(), id);
             ::TerminateProcess(process.get(), 1);
@@ -417,13 +417,13 @@ bool RunningQarvel::IsResponsive(Duration limit) const
 
 std::wstring RunningQarvel::OpenFolderShown() const
 {
-    const HWND dir = Control(ids::Dir1);
+    const HWND dir = Control(window::ids::Dir1);
     return At(FolderPaths(dir), ListSelection(dir));
 }
 
 bool RunningQarvel::OpenFolder(const std::wstring &path)
 {
-    const HWND dir = Control(ids::Dir1);
+    const HWND dir = Control(window::ids::Dir1);
     for (int step = 0; step < 64; ++step) {
         const std::wstring open = OpenFolderShown();
         if (SameText(open, path)) {
@@ -452,7 +452,7 @@ bool RunningQarvel::OpenFolder(const std::wstring &path)
 
 bool RunningQarvel::SelectFile(const std::wstring &name)
 {
-    const HWND file = Control(ids::File1);
+    const HWND file = Control(window::ids::File1);
     const int index = IndexOf(ListItems(file), name);
     if (index < 0) {
         return false;

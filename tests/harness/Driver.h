@@ -70,8 +70,8 @@ void PressKey(WORD virtualKey);
 // Starts a program with the command line given, in the working directory given (this process's
 // when empty); nothing when it did not start. A Linux program started under Wine may come
 // without handles.
-std::optional<win::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
-                                               const std::wstring &directory = {});
+std::optional<win32::UniqueProcess> StartProcess(const std::wstring &exe, std::wstring commandLine,
+                                                 const std::wstring &directory = {});
 
 // The processes running the executable given, found by their image's full path.
 std::vector<DWORD> ProcessesOf(const std::wstring &exe);
@@ -138,7 +138,7 @@ private:
                                                      const std::wstring &workingDirectory);
     static std::optional<RunningQarvel> StartDeep(const std::wstring &exe,
                                                   const std::wstring &workingDirectory);
-    win::UniqueHandle process_;
+    win32::UniqueHandle process_;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
 };
@@ -148,7 +148,7 @@ std::optional<std::wstring> ClipboardText();
 // Puts text on the clipboard as the program does.
 inline bool SetClipboard(const std::wstring &text)
 {
-    return win::PutClipboardText(nullptr, text);
+    return host::PutClipboardText(nullptr, text);
 }
 
 // Starts clipboard-holder.exe, which holds the clipboard for the time given, and waits until
@@ -166,8 +166,8 @@ public:
     bool Finish();
 
 private:
-    win::UniqueHandle ready_;
-    win::UniqueProcess process_;
+    win32::UniqueHandle ready_;
+    win32::UniqueProcess process_;
     bool held_ = false;
 };
 

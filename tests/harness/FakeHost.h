@@ -3,7 +3,7 @@
 // here) and for the window tests: every call goes to a shared log in order, launches and
 // message boxes are kept, and each answer is set by the test.
 
-#include "host/HostServices.h"
+#include "actions/HostServices.h"
 
 #include <functional>
 #include <set>

@@ -9,7 +9,7 @@
 
 namespace qarvel::drive {
 
-using win::ExtendedLengthPath;
+using win32::ExtendedLengthPath;
 
 std::wstring FromBuildPath(const char *linuxPath)
 {
@@ -50,8 +50,8 @@ bool MakeFolders(const std::wstring &path)
 
 bool WriteFile(const std::wstring &path, const std::string &bytes, DWORD attributes)
 {
-    const win::UniqueFile file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
-                                             nullptr, CREATE_ALWAYS, attributes, nullptr));
+    const win32::UniqueFile file(::CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
+                                               nullptr, CREATE_ALWAYS, attributes, nullptr));
     DWORD written = 0;
     return file &&
            (bytes.empty() || (::WriteFile(file.get(), bytes.data(),
@@ -70,7 +70,7 @@ void RemoveTree(const std::wstring &path)
     const std::wstring base = ExtendedLengthPath(path);
     {
         WIN32_FIND_DATAW found{};
-        const win::UniqueFind find(::FindFirstFileW((base + L"\\*").c_str(), &found));
+        const win32::UniqueFind find(::FindFirstFileW((base + L"\\*").c_str(), &found));
         if (find) {
             do {
                 const std::wstring name = found.cFileName;
@@ -154,10 +154,10 @@ std::wstring RunningTestName()
 // The temporary folder in its long form, without a separator at the end.
 std::wstring TemporaryFolder()
 {
-    const std::wstring temp = win::GrowBuffer([](wchar_t *buffer, DWORD size) {
+    const std::wstring temp = win32::GrowBuffer([](wchar_t *buffer, DWORD size) {
                                   return ::GetTempPathW(size, buffer);
                               }).value_or(L"");
-    std::wstring full = win::GrowBuffer([&temp](wchar_t *buffer, DWORD size) {
+    std::wstring full = win32::GrowBuffer([&temp](wchar_t *buffer, DWORD size) {
                             return ::GetLongPathNameW(temp.c_str(), buffer, size);
                         }).value_or(temp);
     if (full.ends_with(L'\\')) {

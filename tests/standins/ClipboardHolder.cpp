@@ -20,14 +20,14 @@ int wmain(int argc, wchar_t **argv)
         return 2;
     }
     const DWORD hold = static_cast<DWORD>(std::wcstoul(argv[1], nullptr, 10));
-    const qarvel::win::UniqueHandle ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]));
+    const qarvel::win32::UniqueHandle ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]));
     if (!ready) {
         std::fprintf(stderr, "clipboard-holder: no event (error %lu)\n", ::GetLastError());
         return 3;
     }
     // Opened for a window: Wine lets two processes that both open it for no window hold it at
     // the same time, so a holder without a window would not keep anybody out there.
-    const qarvel::win::UniqueWindow window(::CreateWindowExW(
+    const qarvel::win32::UniqueWindow window(::CreateWindowExW(
         0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     if (!window) {
         std::fprintf(stderr, "clipboard-holder: no window (error %lu)\n", ::GetLastError());

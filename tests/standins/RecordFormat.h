@@ -47,8 +47,8 @@ struct Record {
     std::vector<std::wstring> args;
 };
 
-using win::FromUtf8;
-using win::ToUtf8;
+using win32::FromUtf8;
+using win32::ToUtf8;
 
 inline std::string Format(const Record &record)
 {
@@ -107,7 +107,7 @@ inline std::vector<Record> Parse(std::string_view text)
 // The value of an environment variable of this process; empty when it is not set.
 inline std::wstring Variable(const wchar_t *name)
 {
-    return win::GrowBuffer([name](wchar_t *buffer, DWORD size) {
+    return win32::GrowBuffer([name](wchar_t *buffer, DWORD size) {
                return ::GetEnvironmentVariableW(name, buffer, size);
            })
         .value_or(L"");
@@ -116,7 +116,7 @@ inline std::wstring Variable(const wchar_t *name)
 // The path of a module of this process (the executable when null).
 inline std::wstring ModulePath(HMODULE module)
 {
-    return win::GrowBuffer([module](wchar_t *buffer, DWORD size) {
+    return win32::GrowBuffer([module](wchar_t *buffer, DWORD size) {
                return ::GetModuleFileNameW(module, buffer, size);
            })
         .value_or(L"");
@@ -125,7 +125,7 @@ inline std::wstring ModulePath(HMODULE module)
 // A record of this process, for the module given, with the arguments given.
 inline Record ThisProcess(HMODULE module, std::vector<std::wstring> args)
 {
-    const auto directory = win::GrowBuffer(
+    const auto directory = win32::GrowBuffer(
         [](wchar_t *buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
     return {ModulePath(module), directory.value_or(L""), ::GetCommandLineW(), std::move(args)};
 }
@@ -135,9 +135,9 @@ inline Record ThisProcess(HMODULE module, std::vector<std::wstring> args)
 inline bool Append(const std::wstring &file, const Record &record)
 {
     const std::string text = Format(record);
-    const win::UniqueFile out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueFile out(::CreateFileW(
+        file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return out &&
            ::WriteFile(out.get(), text.data(), static_cast<DWORD>(text.size()), &written,
@@ -148,7 +148,7 @@ inline bool Append(const std::wstring &file, const Record &record)
 // The records in the file; none when it does not exist (yet).
 inline std::vector<Record> ReadFile(const std::wstring &path)
 {
-    const win::UniqueFile file(::CreateFileW(
+    const win32::UniqueFile file(::CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {

@@ -2,9 +2,9 @@
 // A fake of the window's controls that records, in the host fake's log, every call the
 // actions make, so tests can check both the values and the order of what happened.
 
+#include "actions/FormControls.h"
 #include "actions/ImageActions.h"
 #include "tests/harness/FakeHost.h"
-#include "window/FormControls.h"
 
 #include <functional>
 #include <string>

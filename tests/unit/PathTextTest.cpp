@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel {
+namespace qarvel::window {
 namespace {
 
 using Paths = std::vector<std::wstring>;
@@ -135,4 +135,4 @@ TEST(NameOrder, FoldedNamesFirstThenTheirOwnCodeUnits)
 }
 
 } // namespace
-} // namespace qarvel
+} // namespace qarvel::window

@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 bool LoadCommonControls()
 {
@@ -19,18 +19,18 @@ bool LoadCommonControls()
     const HMODULE library =
         ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr) {
-        TraceFailure(L"LoadLibraryExW comctl32.dll", ::GetLastError());
+        win32::TraceFailure(L"LoadLibraryExW comctl32.dll", ::GetLastError());
         return false;
     }
     using InitFunction = BOOL(WINAPI *)(const INITCOMMONCONTROLSEX *);
     const auto init = reinterpret_cast<InitFunction>(
         reinterpret_cast<void *>(::GetProcAddress(library, "InitCommonControlsEx")));
     if (init == nullptr) {
-        TraceFailure(L"GetProcAddress InitCommonControlsEx", ::GetLastError());
+        win32::TraceFailure(L"GetProcAddress InitCommonControlsEx", ::GetLastError());
         return false;
     }
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     return init(&controls) != FALSE;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 class Control {
 public:
@@ -122,4 +122,4 @@ public:
     }
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::window

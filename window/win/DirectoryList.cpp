@@ -2,7 +2,7 @@
 
 #include "window/PathText.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 void DirectoryList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
 {
@@ -89,4 +89,4 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
     }
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

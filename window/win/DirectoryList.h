@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 class DirectoryList {
 public:
@@ -37,4 +37,4 @@ private:
     int openIndex_ = -1;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -2,14 +2,14 @@
 
 #include "win32/Paths.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 std::wstring NormalDirectory(const std::wstring &path)
 {
     // Tidied first as well: the system takes a bare "C:" for that drive's current directory.
     const std::wstring tidy = TidyDirectory(path);
-    const std::wstring full = FullPath(tidy);
+    const std::wstring full = win32::FullPath(tidy);
     return full.empty() ? tidy : TidyDirectory(full);
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

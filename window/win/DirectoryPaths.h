@@ -7,10 +7,10 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 // The full form of a directory path ("." and ".." resolved, relative paths made absolute),
 // tidied: "/" turned into "\", no trailing separator except at a root; "C:" is "C:\".
 std::wstring NormalDirectory(const std::wstring &path);
 
-} // namespace qarvel::win
+} // namespace qarvel::window

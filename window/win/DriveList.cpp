@@ -2,11 +2,11 @@
 
 #include "win32/GrowBuffer.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 bool DriveList::Fill()
 {
-    const auto roots = GrowBuffer(
+    const auto roots = win32::GrowBuffer(
         [](wchar_t *buffer, DWORD size) { return ::GetLogicalDriveStringsW(size, buffer); });
     box_.Clear();
     if (!roots) {
@@ -57,4 +57,4 @@ void DriveList::SetClosedHeight(int height)
     }
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

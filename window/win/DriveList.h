@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 class DriveList {
 public:
@@ -26,4 +26,4 @@ private:
     ComboBox box_;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -2,7 +2,7 @@
 
 #include "Font.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::wstring FileList::SelectedName() const
     return selected == LB_ERR ? std::wstring{} : list_.ItemText(selected);
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

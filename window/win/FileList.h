@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 class FileList {
 public:
@@ -34,4 +34,4 @@ private:
     std::wstring directory_;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::window

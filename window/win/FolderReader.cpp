@@ -5,7 +5,7 @@
 #include "window/NameOrder.h"
 #include "window/PathText.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 namespace {
 
@@ -35,11 +35,12 @@ void FoldWithSystem(std::wstring &text)
 FolderEntries ReadFolder(const std::wstring &directory)
 {
     FolderEntries result;
-    ScopedErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    const std::wstring pattern = ChildPath(ExtendedLengthPath(directory), L"*");
+    win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const std::wstring pattern = ChildPath(win32::ExtendedLengthPath(directory), L"*");
     WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    win32::UniqueFind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr,
+                                              FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         const DWORD error = ::GetLastError();
         // An empty drive root has no "." entry, so nothing at all matches.
@@ -70,4 +71,4 @@ FolderEntries ReadFolder(const std::wstring &directory)
     return result;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 struct FolderEntries {
     std::vector<std::wstring> files;
@@ -19,4 +19,4 @@ struct FolderEntries {
 // Never raises the system's critical-error box: a drive that is not ready gives an error.
 FolderEntries ReadFolder(const std::wstring &directory);
 
-} // namespace qarvel::win
+} // namespace qarvel::window

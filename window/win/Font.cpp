@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 namespace {
 
@@ -71,7 +71,7 @@ private:
 
 } // namespace
 
-UniqueFont CreateMessageFont(UINT dpi)
+win32::UniqueFont CreateMessageFont(UINT dpi)
 {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -79,13 +79,13 @@ UniqueFont CreateMessageFont(UINT dpi)
         // Older systems: the metrics at the system DPI, scaled to this one.
         metrics.cbSize = sizeof metrics;
         if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-            return UniqueFont{};
+            return win32::UniqueFont{};
         }
         metrics.lfMessageFont.lfHeight =
             ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
                      static_cast<int>(::GetDpiForSystem()));
     }
-    return UniqueFont{::CreateFontIndirectW(&metrics.lfMessageFont)};
+    return win32::UniqueFont{::CreateFontIndirectW(&metrics.lfMessageFont)};
 }
 
 SIZE MeasureText(HWND window, HFONT font, const std::wstring &text)
@@ -132,4 +132,4 @@ int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts)
     return widest;
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 // The message font the system uses at this DPI; an empty owner when none could be made, in
 // which case the controls keep the stock GUI font.
-UniqueFont CreateMessageFont(UINT dpi);
+win32::UniqueFont CreateMessageFont(UINT dpi);
 
 // The size of the text on one line, drawn with the font in the window's device context.
 SIZE MeasureText(HWND window, HFONT font, const std::wstring &text);
@@ -19,4 +19,4 @@ SIZE MeasureText(HWND window, HFONT font, const std::wstring &text);
 // context; 0 when there are none.
 int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts);
 
-} // namespace qarvel::win
+} // namespace qarvel::window

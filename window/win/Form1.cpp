@@ -8,7 +8,7 @@
 
 #include <commctrl.h>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 namespace {
 
@@ -182,7 +182,7 @@ HFONT Form1::CurrentFont() const
 void Form1::ApplyDpi(UINT dpi, const RECT *suggested)
 {
     dpi_ = dpi;
-    UniqueFont font = CreateMessageFont(dpi);
+    win32::UniqueFont font = CreateMessageFont(dpi);
     if (font) {
         // The controls let go of the old font before it is deleted.
         for (const LayoutEntry &entry : FormLayout()) {
@@ -243,4 +243,4 @@ CheckBox Form1::Box(FormatBox box) const
     return CheckBox(Child(box == FormatBox::Check1 ? ids::Check1 : ids::Check2));
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

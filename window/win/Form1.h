@@ -3,6 +3,7 @@
 // navigation, and the binding of every control event to the actions object it owns. It gives
 // the actions its controls through FormControls.
 
+#include "actions/FormControls.h"
 #include "actions/ImageActions.h"
 #include "DirectoryList.h"
 #include "DriveList.h"
@@ -11,11 +12,10 @@
 #include "Layout.h"
 #include "win32/Handles.h"
 #include "window/ControlIds.h"
-#include "window/FormControls.h"
 
 #include <memory>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 class Form1 final : public FormControls {
     struct Key {}; // only Create makes a window
@@ -90,7 +90,7 @@ private:
     OnClose onClose_;
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    UniqueFont font_;
+    win32::UniqueFont font_;
     DirectoryList dir1_;
     DriveList drive1_;
     FileList file1_;
@@ -100,4 +100,4 @@ private:
     bool fileListJustFilled_ = false;
 };
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -6,7 +6,7 @@
 #include "win32/ErrorText.h"
 #include "WindowTexts.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 void Form1::OpenDirectory(const std::wstring &directory)
 {
@@ -38,7 +38,7 @@ void Form1::ShowFiles(const std::wstring &directory, const FolderEntries &entrie
 
 void Form1::ReportFolderError(const std::wstring &folder, DWORD error)
 {
-    host_.ShowMessageBox(texts::FolderUnreadable(folder, DescribeError(error)),
+    host_.ShowMessageBox(texts::FolderUnreadable(folder, win32::DescribeError(error)),
                          MessageStyle::Critical);
 }
 
@@ -128,4 +128,4 @@ void Form1::FlashUntilActive()
     ::FlashWindowEx(&flash);
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -3,7 +3,7 @@
 
 #include "Form1.h"
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -189,4 +189,4 @@ void Form1::OnDriveChosen()
     }
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 namespace {
 
@@ -60,4 +60,4 @@ RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent)
     return {left, top, left + width, top + height};
 }
 
-} // namespace qarvel::win
+} // namespace qarvel::window

@@ -8,7 +8,7 @@
 
 #include <span>
 
-namespace qarvel::win {
+namespace qarvel::window {
 
 enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, FileList };
 
@@ -40,4 +40,4 @@ SIZE FormClientSize(UINT dpi);
 // at the client area's right edge, and its height at least the caption's height.
 RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent);
 
-} // namespace qarvel::win
+} // namespace qarvel::window

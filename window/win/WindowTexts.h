@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace qarvel::win::texts {
+namespace qarvel::window::texts {
 
 // A folder that could not be read: names the folder and the system's reason.
 inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstring &reason)
@@ -14,4 +14,4 @@ inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstr
 
 inline constexpr const wchar_t *NoDrives = L"Windows reported no drives on this computer.";
 
-} // namespace qarvel::win::texts
+} // namespace qarvel::window::texts

@@ -43,7 +43,7 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
         return Fail(format.name + L" box did not tick");
     }
     const ULONGLONG start = ::GetTickCount64();
-    Click(q.Control(ids::Command1));
+    Click(q.Control(window::ids::Command1));
     if (!q.ExpectBox(format.Confirmation(imageName), IDYES) || !q.ExpectBox(format.report, IDOK)) {
         return Fail(format.name + L": not the boxes expected");
     }

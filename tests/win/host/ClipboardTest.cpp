@@ -20,9 +20,9 @@ protected:
         host_.SetOwnerWindow(window_.get());
     }
 
-    win::UniqueWindow window_{::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                                nullptr, nullptr, nullptr)};
-    win::WinHost host_;
+    win32::UniqueWindow window_{::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                  nullptr, nullptr, nullptr)};
+    host::WinHost host_;
 };
 
 TEST_F(Clipboard, HoldsExactlyTheTextSet)
@@ -46,9 +46,9 @@ TEST_F(Clipboard, ReplacesWhatWasThere)
     ASSERT_NE(otherFormat, 0u);
     ASSERT_TRUE(::OpenClipboard(window_.get()));
     {
-        const win::ClipboardCloser closer;
+        const win32::ClipboardCloser closer;
         ASSERT_TRUE(::EmptyClipboard());
-        win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, 4));
+        win32::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, 4));
         ASSERT_TRUE(memory);
         ASSERT_NE(::SetClipboardData(otherFormat, memory.get()), nullptr);
         memory.release();

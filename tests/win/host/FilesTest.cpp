@@ -48,7 +48,7 @@ TEST(Files, ExistsForFilesOnly)
         {deep + L"\\missing.cue", false},
         {L"", false},
     };
-    win::WinHost host;
+    host::WinHost host;
     for (const auto &[path, exists] : cases) {
         EXPECT_EQ(host.FileExists(path), exists) << path;
     }
@@ -65,13 +65,13 @@ TEST(Files, ExtendedLengthForm)
         {L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a"},
     };
     for (const auto &[path, extended] : cases) {
-        EXPECT_EQ(win::ExtendedLengthPath(path), extended) << path;
+        EXPECT_EQ(win32::ExtendedLengthPath(path), extended) << path;
     }
 }
 
 TEST(ProgramDirectory, IsTheFolderOfThisProgram)
 {
-    win::WinHost host;
+    host::WinHost host;
     EXPECT_EQ(host.ProgramDirectory(), FromBuildPath(QARVEL_TEST_PROGRAM_DIR));
 }
 
@@ -87,7 +87,7 @@ TEST(ProgramDirectory, FolderOfAnExecutablePath)
         {L"\\\\server\\share\\Qarvel.exe", L"\\\\server\\share"},
     };
     for (const auto &[executable, directory] : cases) {
-        EXPECT_EQ(win::DirectoryOfExecutable(executable), directory) << executable;
+        EXPECT_EQ(host::DirectoryOfExecutable(executable), directory) << executable;
     }
 }
 

@@ -73,7 +73,7 @@ protected:
 
     Lab work_;
     std::wstring previousDirectory_;
-    win::WinHost host_;
+    host::WinHost host_;
 };
 
 TEST_F(Launch, QuotedPathsReachTheToolIntact)

@@ -59,11 +59,11 @@ SeenBox ReadAndPress(int press)
 
 TEST(MessageBoxes, StylesButtonsAndAnswers)
 {
-    const win::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0,
-                                                    0, 200, 100, nullptr, nullptr, nullptr,
-                                                    nullptr));
+    const win32::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW,
+                                                      0, 0, 200, 100, nullptr, nullptr, nullptr,
+                                                      nullptr));
     ASSERT_TRUE(owner);
-    win::WinHost host;
+    host::WinHost host;
     host.SetOwnerWindow(owner.get());
 
     struct Case {
@@ -106,7 +106,7 @@ TEST(MessageBoxes, ABoxThatCannotBeShownIsNoYes)
                                   nullptr, nullptr, nullptr);
     ASSERT_NE(gone, nullptr);
     ::DestroyWindow(gone);
-    win::WinHost host;
+    host::WinHost host;
     host.SetOwnerWindow(gone);
 
     EXPECT_EQ(host.ShowMessageBox(L"Proceed?", MessageStyle::YesNo), Answer::AnswerNo);

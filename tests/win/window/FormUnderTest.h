@@ -40,7 +40,7 @@ inline SIZE TextExtent(HWND control, const std::wstring &text)
 // answers every question with No.
 struct FormUnderTest {
     FakeHost host;
-    std::unique_ptr<win::Form1> form;
+    std::unique_ptr<window::Form1> form;
 
     explicit FormUnderTest(const std::wstring &programDirectory,
                            const std::set<std::wstring> &existingFiles = {})
@@ -48,14 +48,14 @@ struct FormUnderTest {
         host.programDirectory = programDirectory;
         host.files = existingFiles;
         host.answer = Answer::AnswerNo;
-        form =
-            win::Form1::Create(::GetModuleHandleW(nullptr), host, win::Form1::OnClose::StayInLoop);
+        form = window::Form1::Create(::GetModuleHandleW(nullptr), host,
+                                     window::Form1::OnClose::StayInLoop);
         if (!form) {
             ADD_FAILURE() << "Form1 not made, error " << ::GetLastError();
         }
     }
 
-    HWND Control(ids::Control id) const { return ::GetDlgItem(form->Handle(), id); }
+    HWND Control(window::ids::Control id) const { return ::GetDlgItem(form->Handle(), id); }
 
     // Shows the window in front so that mouse and keys reach it.
     void ShowInFront()

@@ -15,7 +15,7 @@ int FocusedId()
     return ::GetDlgCtrlID(::GetFocus());
 }
 
-bool IsTicked(FormUnderTest &window, ids::Control box)
+bool IsTicked(FormUnderTest &window, window::ids::Control box)
 {
     return ::SendMessageW(window.Control(box), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -47,7 +47,7 @@ TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
     Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), c.chdman, c.ziso));
     window.ShowInFront();
-    ASSERT_EQ(FocusedId(), ids::Command1) << "the first control to hold the focus";
+    ASSERT_EQ(FocusedId(), window::ids::Command1) << "the first control to hold the focus";
     std::vector<int> seen;
     for (std::size_t i = 0; i < c.order.size(); ++i) {
         const int before = FocusedId();
@@ -58,7 +58,7 @@ TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
     EXPECT_EQ(seen, c.order);
 }
 
-using enum ids::Control;
+using enum window::ids::Control;
 const TabCase TabCases[] = {
     {"BothBoxes", true, true, {Dir1, Drive1, File1, Check1, Check2, Command2, Command1}},
     {"OnlyZso", false, true, {Dir1, Drive1, File1, Check2, Command2, Command1}},
@@ -72,7 +72,7 @@ struct BoxCase {
     const char *name;
     bool check1Before;
     bool check2Before;
-    ids::Control clicked;
+    window::ids::Control clicked;
     bool check1After;
     bool check2After;
 };
@@ -88,31 +88,31 @@ TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
     // SetTick runs no click handling, so both boxes can be set up as the case needs.
     window.form->SetTick(FormatBox::Check1, c.check1Before ? Tick::Ticked : Tick::Unticked);
     window.form->SetTick(FormatBox::Check2, c.check2Before ? Tick::Ticked : Tick::Unticked);
-    ASSERT_EQ(IsTicked(window, ids::Check1), c.check1Before);
-    ASSERT_EQ(IsTicked(window, ids::Check2), c.check2Before);
+    ASSERT_EQ(IsTicked(window, window::ids::Check1), c.check1Before);
+    ASSERT_EQ(IsTicked(window, window::ids::Check2), c.check2Before);
 
     Click(window.Control(c.clicked));
     WaitFor([&] {
-        return IsTicked(window, ids::Check1) == c.check1After &&
-               IsTicked(window, ids::Check2) == c.check2After;
+        return IsTicked(window, window::ids::Check1) == c.check1After &&
+               IsTicked(window, window::ids::Check2) == c.check2After;
     });
-    EXPECT_EQ(IsTicked(window, ids::Check1), c.check1After);
-    EXPECT_EQ(IsTicked(window, ids::Check2), c.check2After);
+    EXPECT_EQ(IsTicked(window, window::ids::Check1), c.check1After);
+    EXPECT_EQ(IsTicked(window, window::ids::Check2), c.check2After);
     EXPECT_EQ(window.form->ReadTick(FormatBox::Check1) == Tick::Ticked, c.check1After);
     EXPECT_EQ(window.form->ReadTick(FormatBox::Check2) == Tick::Ticked, c.check2After);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, FormatBoxClicks,
-    ::testing::Values(BoxCase{"NoneThenChd", false, false, ids::Check1, true, false},
-                      BoxCase{"NoneThenZso", false, false, ids::Check2, false, true},
-                      BoxCase{"ChdThenZso", true, false, ids::Check2, false, true},
-                      BoxCase{"ZsoThenChd", false, true, ids::Check1, true, false},
-                      BoxCase{"ChdAgain", true, false, ids::Check1, false, false},
-                      BoxCase{"ZsoAgain", false, true, ids::Check2, false, false},
+    ::testing::Values(BoxCase{"NoneThenChd", false, false, window::ids::Check1, true, false},
+                      BoxCase{"NoneThenZso", false, false, window::ids::Check2, false, true},
+                      BoxCase{"ChdThenZso", true, false, window::ids::Check2, false, true},
+                      BoxCase{"ZsoThenChd", false, true, window::ids::Check1, true, false},
+                      BoxCase{"ChdAgain", true, false, window::ids::Check1, false, false},
+                      BoxCase{"ZsoAgain", false, true, window::ids::Check2, false, false},
                       // Only SetTick can tick both; a click then leaves the clicked box's
                       // new value and clears the other.
-                      BoxCase{"BothThenChd", true, true, ids::Check1, false, false}),
+                      BoxCase{"BothThenChd", true, true, window::ids::Check1, false, false}),
     [](const auto &test) { return std::string(test.param.name); });
 
 TEST(WindowInput, SetTickRunsNoClickHandling)
@@ -121,10 +121,10 @@ TEST(WindowInput, SetTickRunsNoClickHandling)
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.form->SetTick(FormatBox::Check1, Tick::Ticked);
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    EXPECT_TRUE(IsTicked(window, ids::Check1)) << "ticking ZSO by SetTick cleared CHD";
+    EXPECT_TRUE(IsTicked(window, window::ids::Check1)) << "ticking ZSO by SetTick cleared CHD";
     window.form->SetTick(FormatBox::Check2, Tick::Unticked);
-    EXPECT_TRUE(IsTicked(window, ids::Check1));
-    EXPECT_FALSE(IsTicked(window, ids::Check2));
+    EXPECT_TRUE(IsTicked(window, window::ids::Check1));
+    EXPECT_FALSE(IsTicked(window, window::ids::Check2));
 }
 
 TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
@@ -133,11 +133,11 @@ TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    ::SetFocus(window.Control(ids::Check1));
+    ::SetFocus(window.Control(window::ids::Check1));
     PressKey(VK_SPACE);
-    WaitFor([&] { return IsTicked(window, ids::Check1); });
-    EXPECT_TRUE(IsTicked(window, ids::Check1));
-    EXPECT_FALSE(IsTicked(window, ids::Check2));
+    WaitFor([&] { return IsTicked(window, window::ids::Check1); });
+    EXPECT_TRUE(IsTicked(window, window::ids::Check1));
+    EXPECT_FALSE(IsTicked(window, window::ids::Check2));
 }
 
 TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
@@ -146,15 +146,15 @@ TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
     // Only ziso.py lies beside the program: CHD is disabled at load.
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), false, true));
     window.ShowInFront();
-    EXPECT_FALSE(::IsWindowEnabled(window.Control(ids::Check1)));
-    EXPECT_TRUE(::IsWindowEnabled(window.Control(ids::Check2)));
+    EXPECT_FALSE(::IsWindowEnabled(window.Control(window::ids::Check1)));
+    EXPECT_TRUE(::IsWindowEnabled(window.Control(window::ids::Check2)));
 
     window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    Click(window.Control(ids::Check1));
-    ::SendMessageW(window.Control(ids::Check1), BM_CLICK, 0, 0);
+    Click(window.Control(window::ids::Check1));
+    ::SendMessageW(window.Control(window::ids::Check1), BM_CLICK, 0, 0);
     RunMessagesFor(300ms);
-    EXPECT_FALSE(IsTicked(window, ids::Check1));
-    EXPECT_TRUE(IsTicked(window, ids::Check2)) << "the disabled box ran its click handling";
+    EXPECT_FALSE(IsTicked(window, window::ids::Check1));
+    EXPECT_TRUE(IsTicked(window, window::ids::Check2)) << "the disabled box ran its click handling";
 
     // Disabling keeps the tick value as it was.
     window.form->SetTick(FormatBox::Check1, Tick::Ticked);
@@ -170,17 +170,17 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     window.ShowInFront();
     const std::wstring site = L"cmd.exe /c start https://halvoren.example/qarvel";
     struct Case {
-        ids::Control control;
+        window::ids::Control control;
         std::vector<std::wstring> launched;
         std::wstring box; // empty: no message
     };
     const Case cases[] = {
-        {ids::Label2, {site}, L""},
-        {ids::Label3, {site}, L""},
-        {ids::Label4, {L"cmd.exe /c pip install lz4"}, L""},
-        {ids::Label1, {}, L""},
-        {ids::Command2, {L"cmd.exe /c \"\"" + tree.Root() + L"\\bin2iso.exe\"\""}, L""},
-        {ids::Command1, {}, expected::NotAnImage},
+        {window::ids::Label2, {site}, L""},
+        {window::ids::Label3, {site}, L""},
+        {window::ids::Label4, {L"cmd.exe /c pip install lz4"}, L""},
+        {window::ids::Label1, {}, L""},
+        {window::ids::Command2, {L"cmd.exe /c \"\"" + tree.Root() + L"\\bin2iso.exe\"\""}, L""},
+        {window::ids::Command1, {}, expected::NotAnImage},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.control);
@@ -199,7 +199,7 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     }
     // The compress button captured the (empty) selection into the file label.
     EXPECT_EQ(window.form->ReadSelectedFile(), L"");
-    EXPECT_EQ(WindowText(window.Control(ids::Label1)), L"File: ");
+    EXPECT_EQ(WindowText(window.Control(window::ids::Label1)), L"File: ");
 }
 
 class DirectoryClicks : public ::testing::Test {
@@ -212,8 +212,8 @@ protected:
         tree.File(L"top.cue");
         window = std::make_unique<FormUnderTest>(tree.Root());
         window->ShowInFront();
-        dir1 = window->Control(ids::Dir1);
-        file1 = window->Control(ids::File1);
+        dir1 = window->Control(window::ids::Dir1);
+        file1 = window->Control(window::ids::File1);
     }
 
     Lab tree;
