@@ -93,6 +93,30 @@ inline std::wstring ToolNotFound(const std::wstring &tool, const std::wstring &o
            L"Explorer and shortcuts do).";
 }
 
+inline std::wstring CueForZso(const std::wstring &name)
+{
+    return name + L" is a cue sheet: it only lists the tracks of a disc. A ZSO is made from the "
+                  L".iso image itself; select the .iso file, or tick CHD to compress the disc "
+                  L"through its cue sheet.";
+}
+
+inline std::wstring ConverterNotFound(const std::wstring &folder)
+{
+    return L"bin2iso.exe was not found beside Qarvel.exe in " + folder +
+           L", so the converter did not start.";
+}
+
+inline const std::wstring PipNotFound =
+    L"pip was not found, so lz4 was not installed: Python is not installed, or its folder is not "
+    L"on the search path.\r\n\r\nRun py -m pip install lz4 in a command prompt instead.";
+
+inline std::wstring PipFailed(const std::wstring &code)
+{
+    return L"pip install lz4 ended with exit code " + code +
+           L": lz4 may not be installed.\r\n\r\nRun py -m pip install lz4 in a command prompt to "
+           L"see why and to try again.";
+}
+
 // A run whose tool ended with the code given; a ZSO line is on the clipboard too.
 inline std::wstring ToolFailed(const Format &format, const std::wstring &code,
                                const std::wstring &image, const std::wstring &line)

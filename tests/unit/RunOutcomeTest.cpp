@@ -1,32 +1,25 @@
 // What Qarvel refuses before a compression that cannot work, and what it tells when a tool it
-// started has ended. The texts are spelled out here, so that a wrong text fails.
+// started has ended, against the texts the driven tests spell out.
 
 #include "Fakes.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <gtest/gtest.h>
 
 namespace qarvel::test {
 namespace {
 
+namespace expected = drive::expected;
 constexpr Tick T = Tick::Ticked;
 constexpr Tick U = Tick::Unticked;
 constexpr TaskNumber First = 4242; // the fake host's first task number
-
-const std::wstring ChdLine =
-    L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"";
-const std::wstring ZsoLine =
-    L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
-const std::wstring NotFoundEnd = L" must lie beside Qarvel.exe, and Qarvel must be started from "
-                                 L"its own folder (as Explorer and shortcuts do).";
-const std::wstring OwnMessage =
-    L"'s own message, run this command line in a command prompt opened in Qarvel's folder "
-    L"(Ctrl+C copies the text of this box):\r\n\r\n";
+const std::wstring Image = L"D:\\rips\\game.iso";
+const std::wstring Tools = L"C:\\tools";
 
 struct RefuseCase {
     const char *what;
     const wchar_t *selected;
-    Tick check1;
-    Tick check2;
+    Tick check2; // CHD ticked otherwise
     std::set<std::wstring> files;
     std::set<std::wstring> folders;
     Log log;
@@ -37,36 +30,28 @@ TEST(OnCompress, RefusesARunThatCannotWorkBeforeAsking)
     const RefuseCase cases[] = {
         {"NEW.CHD there as a file",
          L"game.iso",
-         T,
          U,
          {L"C:\\tools\\NEW.CHD"},
          {},
          {L"label File: game.iso", L"path C:\\tools\\NEW.CHD",
-          L"box 48 There is already a NEW.CHD in C:\\tools.\r\n\r\nchdman will not overwrite it: "
-          L"move or rename it, then press iSO again."}},
+          L"box 48 " + expected::OutputExists(L"NEW.CHD", Tools, L"chdman")}},
         {"NEW.ZSO there as a folder",
          L"game.iso",
-         U,
          T,
          {},
          {L"C:\\tools\\NEW.ZSO"},
          {L"label File: game.iso", L"path C:\\tools\\NEW.ZSO",
-          L"box 48 There is already a NEW.ZSO in C:\\tools.\r\n\r\nziso.py will not overwrite "
-          L"it: move or rename it, then press iSO again."}},
+          L"box 48 " + expected::OutputExists(L"NEW.ZSO", Tools, L"ziso.py")}},
         {"a cue sheet for ZSO",
          L"game.cue",
-         U,
          T,
          {},
          {},
-         {L"label File: game.cue",
-          L"box 48 game.cue is a cue sheet: it only lists the tracks of a disc. A ZSO is made "
-          L"from the .iso image itself; select the .iso file, or tick CHD to compress the disc "
-          L"through its cue sheet."}},
+         {L"label File: game.cue", L"box 48 " + expected::CueForZso(L"game.cue")}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Rig rig(c.selected, c.check1, c.check2);
+        Rig rig(c.selected, c.check2 == T ? U : T, c.check2);
         rig.host.files = c.files;
         rig.host.folders = c.folders;
         rig.actions.OnCompress();
@@ -81,8 +66,7 @@ TEST(OnCompress, RefusesASecondRunForAnOutputUntilTheFirstHasEnded)
     rig.actions.OnCompress();
     rig.form.selectedFile = L"other.iso";
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log.back(), L"box 48 chdman is still making NEW.CHD from D:\\rips\\game.iso."
-                              L"\r\n\r\nWait until it has ended, then press iSO again.");
+    EXPECT_EQ(rig.log.back(), L"box 48 " + expected::StillRunning(L"chdman", L"NEW.CHD", Image));
     EXPECT_EQ(rig.host.launched.size(), 1U);
     // The other format has an output of its own.
     rig.form.check1 = U;
@@ -97,35 +81,29 @@ TEST(OnCompress, RefusesASecondRunForAnOutputUntilTheFirstHasEnded)
 }
 
 struct EndCase {
-    const char *what;
-    Tick check1;
+    const expected::Format &format;
     ExitCode code;
     std::wstring box; // empty: none
 };
 
 TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
 {
+    const auto failed = [](const expected::Format &format, const wchar_t *code) {
+        return expected::ToolFailed(format, code, Image, format.Line(Image, Tools));
+    };
     const EndCase cases[] = {
-        {"CHD made", T, 0, L""},
-        {"ZSO made", U, 0, L""},
-        {"chdman not found", T, NotRecognized,
-         L"chdman was not found, so NEW.CHD was not made.\r\n\r\nchdman.exe" + NotFoundEnd},
-        {"ziso.py not found", U, NotRecognized,
-         L"ziso.py was not found, so NEW.ZSO was not made.\r\n\r\nziso.py" + NotFoundEnd},
-        {"chdman failed", T, 1,
-         L"chdman ended with exit code 1 while making NEW.CHD from D:\\rips\\game.iso; NEW.CHD "
-         L"is missing or incomplete.\r\n\r\nTo read chdman" +
-             OwnMessage + ChdLine},
-        {"ziso.py's window closed", U, 0xC000013A,
-         L"ziso.py ended with exit code 0xC000013A while making NEW.ZSO from "
-         L"D:\\rips\\game.iso; NEW.ZSO is missing or incomplete.\r\n\r\nTo read ziso.py" +
-             OwnMessage + ZsoLine +
-             L"\r\n\r\nThe command line was also put on the clipboard when the compression "
-             L"started."},
+        {expected::Chd, 0, L""},
+        {expected::Zso, 0, L""},
+        {expected::Chd, NotRecognized,
+         expected::ToolNotFound(L"chdman", L"NEW.CHD", L"chdman.exe")},
+        {expected::Zso, NotRecognized, expected::ToolNotFound(L"ziso.py", L"NEW.ZSO", L"ziso.py")},
+        {expected::Chd, 1, failed(expected::Chd, L"1")},
+        // Its console window closed.
+        {expected::Zso, 0xC000013A, failed(expected::Zso, L"0xC000013A")},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        Rig rig(L"game.iso", c.check1, c.check1 == T ? U : T);
+        SCOPED_TRACE(testing::Message() << c.format.name << " " << c.code);
+        Rig rig(L"game.iso", c.format.IsChd() ? T : U, c.format.IsChd() ? U : T);
         rig.actions.OnCompress();
         rig.log.clear();
         rig.actions.OnTaskEnded(First, c.code);
@@ -162,16 +140,10 @@ TEST(OnTaskEnded, TellsOnlyTheFailuresOfTheConverterAndTheInstaller)
 {
     const HelperCase cases[] = {
         {"converter not found", &ImageActions::OnConvert, NotRecognized,
-         L"bin2iso.exe was not found beside Qarvel.exe in C:\\tools, so the converter did not "
-         L"start."},
+         expected::ConverterNotFound(Tools)},
         {"converter failed", &ImageActions::OnConvert, 1, L""},
-        {"pip not found", &ImageActions::OnLz4LabelClicked, NotRecognized,
-         L"pip was not found, so lz4 was not installed: Python is not installed, or its folder "
-         L"is not on the search path.\r\n\r\nRun py -m pip install lz4 in a command prompt "
-         L"instead."},
-        {"pip failed", &ImageActions::OnLz4LabelClicked, 1,
-         L"pip install lz4 ended with exit code 1: lz4 may not be installed.\r\n\r\nRun py -m "
-         L"pip install lz4 in a command prompt to see why and to try again."},
+        {"pip not found", &ImageActions::OnLz4LabelClicked, NotRecognized, expected::PipNotFound},
+        {"pip failed", &ImageActions::OnLz4LabelClicked, 1, expected::PipFailed(L"1")},
         {"pip done", &ImageActions::OnLz4LabelClicked, 0, L""},
         {"the site is not watched", &ImageActions::OnSiteLabelClicked, NotRecognized, L""},
     };
