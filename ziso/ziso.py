@@ -45,7 +45,6 @@ OFFSET_MASK = 0x7FFFFFFF
 BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
 BATCH_READ = 4 << 20         # most ZSO bytes read for one batch when expanding
 IN_FLIGHT_BYTES = 8 << 20    # image bytes in the hands of the workers at once (or one batch)
-LAST_LITERALS = 5            # LZ4 ends every block with at least this many literal bytes
 HELD_WAIT = 2.0              # seconds the final rename waits for a file another program holds
 WRITEBACK_EVERY = 32 << 20   # bytes written between nudges to write them to the disk
 PROGRESS_EVERY = 0.25        # seconds between progress updates
@@ -346,7 +345,6 @@ class Unpacker:
         self.zeros = bytes(batch * block)
         self.zero_block = self.zeros[:block]
         self.runs = {}  # for each byte value, a number of mask + 1 such bytes
-        self.decode_full = partial(lz4_block.decompress, uncompressed_size=block)
 
     def __call__(self, first, entries, raw, base):
         """The batch's image bytes."""
@@ -358,9 +356,8 @@ class Unpacker:
                 raise Fault(self.src, "index out of order at block {}".format(first + i))
         view = memoryview(raw)
         stored = [view[start:end] for start, end in zip(at, at[1:])]
-        if (first + count) * self.block > self.size:  # the image's last block is short
-            return b"".join(map(self.block_bytes, range(first, first + count), entries, stored))
-        return self.same_blocks(first, entries, raw) or self.full_blocks(first, entries, stored)
+        return (self.same_blocks(first, entries, raw)
+                or b"".join(map(self.block_bytes, range(first, first + count), entries, stored)))
 
     def same_blocks(self, first, entries, raw):
         """Fast path for a run of identical blocks (zeros, mostly), decoded once; None
@@ -368,6 +365,8 @@ class Unpacker:
         count = len(entries) - 1
         unit = len(raw) // count
         if count < 2 or not unit or unit & self.mask or len(raw) != unit * count:
+            return None
+        if (first + count) * self.block > self.size:  # the image's last block is short
             return None
         step = unit >> self.shift
         if entries[:-1] != index_array(range(entries[0], entries[0] + count * step, step)):
@@ -379,29 +378,6 @@ class Unpacker:
             return self.zeros[:count * self.block]
         return plain * count
 
-    def full_blocks(self, first, entries, stored):
-        """Fast path for a batch of full blocks: each LZ4 block decoded where it most
-        likely ends; only a block that does not decode there, or is plain, gets the
-        closer look of block_bytes."""
-        plain = list(map(self.decoded_at, entries, stored))
-        if None in plain:
-            for i, data in enumerate(plain):
-                if data is None:
-                    plain[i] = self.block_bytes(first + i, entries[i], stored[i])
-        return b"".join(plain)
-
-    def decoded_at(self, entry, stored):
-        """An LZ4 block decoded to its full size from stored up to its likeliest end;
-        None for a plain block or when it does not decode there to that size."""
-        if entry & PLAIN:
-            return None
-        try:
-            plain = self.decode_full(stored[:self.first_end(stored)])
-        except lz4_block.LZ4BlockError:
-            return None
-        # The decoder is content with fewer bytes than asked for.
-        return plain if len(plain) == self.block else None
-
     def block_bytes(self, number, entry, stored):
         """The one way a block is decoded: its image bytes from its stored bytes
         (padding included)."""
@@ -411,21 +387,39 @@ class Unpacker:
                 raise Fault(self.src, "plain block {} is {} bytes, not {}".format(
                     number, len(stored), want))
             return bytes(stored[:want])
-        for end in self.block_ends(stored):
+        for end in self.block_ends(stored) if self.mask else (len(stored),):
             try:
                 plain = lz4_block.decompress(stored[:end], uncompressed_size=want)
             except lz4_block.LZ4BlockError:
                 continue
+            # The decoder is content with fewer bytes than asked for.
             if len(plain) == want:
                 return plain
         raise Fault(self.src, "block {} does not decode to {} bytes".format(number, want))
 
-    def first_end(self, stored):
-        """Where the LZ4 block in stored most likely ends: where the run of one byte
-        value at its end begins, as far as padding can reach."""
+    def block_ends(self, stored):
+        """Where the LZ4 block in stored may end, the likeliest first. With a shift above
+        0 padding may follow it: a run of one byte value, shorter than the alignment. The
+        decoder refuses bytes after the block and misses any cut from it, so only the
+        true end decodes to the block's size. The likeliest end is where the run at the
+        end of stored begins, unless the byte before the run reads as the block's last
+        token, whose literals (no match follows them) are then the run's first bytes."""
         n = len(stored)
-        if not self.mask or not n:
-            return n
+        if not n:
+            return
+        start = self.run_start(stored)
+        token = stored[start - 1] if start else 1
+        likeliest = start + (token >> 4) if not token & 15 else start
+        if likeliest <= n:
+            yield likeliest
+        for end in range(max(1, start), n + 1):
+            if end != likeliest:
+                yield end
+
+    def run_start(self, stored):
+        """Where the run of one byte value at the end of stored begins, as far back as
+        padding can reach."""
+        n = len(stored)
         reach = min(n, self.mask + 1)
         tail = stored[n - reach:]
         # The run is found as the high bytes of the tail, read as a number, that match a
@@ -437,22 +431,7 @@ class Unpacker:
             if key is not None:
                 self.runs[key] = same
         before = ((int.from_bytes(tail, "little") ^ same).bit_length() + 7) >> 3
-        return max(1, n - min(reach - before, self.mask))
-
-    def block_ends(self, stored):
-        """Where the LZ4 block in stored may end, the likeliest first. With a shift above
-        0 padding may follow it: a run of one byte value, shorter than the alignment. The
-        decoder refuses bytes after the block and misses any cut from it, so only the
-        true end decodes to the block's size."""
-        n = len(stored)
-        first = self.first_end(stored)
-        yield first
-        # Data that ends in the padding's value ends in it in its last literals too.
-        if first + LAST_LITERALS <= n:
-            yield first + LAST_LITERALS
-        for end in range(first + 1, n + 1):
-            if end != first + LAST_LITERALS:
-                yield end
+        return n - min(reach - before, self.mask)
 
 
 def read_some(src, fin, at, length):
