@@ -45,6 +45,7 @@ OFFSET_MASK = 0x7FFFFFFF
 BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
 BATCH_READ = 4 << 20         # most ZSO bytes read for one batch when expanding
 IN_FLIGHT_BYTES = 8 << 20    # image bytes in the hands of the workers at once (or one batch)
+LAST_TOKEN_REACH = 16        # bytes before a padded block's end run searched for its last token
 HELD_WAIT = 2.0              # seconds the final rename waits for a file another program holds
 WRITEBACK_EVERY = 32 << 20   # bytes written between nudges to write them to the disk
 PROGRESS_EVERY = 0.25        # seconds between progress updates
@@ -401,19 +402,29 @@ class Unpacker:
         """Where the LZ4 block in stored may end, the likeliest first. With a shift above
         0 padding may follow it: a run of one byte value, shorter than the alignment. The
         decoder refuses bytes after the block and misses any cut from it, so only the
-        true end decodes to the block's size. The likeliest end is where the run at the
-        end of stored begins, unless the byte before the run reads as the block's last
-        token, whose literals (no match follows them) are then the run's first bytes."""
+        true end decodes to the block's size.
+
+        The block most likely ends where the run at the end of stored begins, unless the
+        byte before the run reads as the block's last token (literals, no match): then
+        its literals are the run's first bytes. Failing those, the last token is looked
+        for among the bytes before the run, whose literals would reach into it."""
         n = len(stored)
         if not n:
             return
         start = self.run_start(stored)
         token = stored[start - 1] if start else 1
-        likeliest = start + (token >> 4) if not token & 15 else start
-        if likeliest <= n:
-            yield likeliest
+        first = start + (token >> 4) if not token & 15 and start + (token >> 4) <= n else start
+        yield first
+        tried = [first]
+        before = bytes(stored[max(0, start - LAST_TOKEN_REACH):start])
+        at = start - len(before)
+        for i in range(len(before) - 1, -1, -1):
+            end = at + i + 1 + (before[i] >> 4)
+            if not before[i] & 15 and start <= end <= n and end not in tried:
+                tried.append(end)
+                yield end
         for end in range(max(1, start), n + 1):
-            if end != likeliest:
+            if end not in tried:
                 yield end
 
     def run_start(self, stored):
