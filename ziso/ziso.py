@@ -636,6 +636,7 @@ class Output:
         except OSError as e:
             raise Fault(dst, "cannot create a file in {}: {}".format(
                 os.path.dirname(os.path.abspath(dst)), e.strerror or e))
+        self.file = open(fd, "wb")
         Output.current = self
         # mkstemp makes the file private; the result gets the usual permissions.
         mask = os.umask(0)
@@ -644,7 +645,6 @@ class Output:
             os.chmod(self.tmp, 0o666 & ~mask)
         except OSError:
             pass
-        self.file = open(fd, "wb")
 
     def finish(self, force):
         """Makes the data durable, then gives the file its name: atomically, and without
