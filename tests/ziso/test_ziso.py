@@ -340,22 +340,17 @@ def appears(path):
     path.write_bytes(b"the other run's")
 
 
-def held_twice():
+def held(times):
+    """What Windows says while another program has the file open, the first times."""
     calls = []
 
     def action(path):
         calls.append(path)
-        if len(calls) <= 2:
+        if len(calls) <= times:
             error = OSError(errno.EACCES, "The file is used by another process")
-            error.winerror = 32
+            error.winerror = 32  # ERROR_SHARING_VIOLATION
             raise error
     return action
-
-
-def held_for_good(path):
-    error = OSError(errno.EACCES, "The file is used by another process")
-    error.winerror = 32
-    raise error
 
 
 def no_links(*args):
@@ -370,8 +365,8 @@ PLACEMENTS = [
     ("no hard links", [], None, no_links, 0, b"ZISO", ""),
     ("no hard links, another run got there first", [], appears, no_links, 1,
      b"the other run's", "already exists"),
-    ("held twice, then free", [], held_twice(), None, 0, b"ZISO", ""),
-    ("held for good", [], held_for_good, None, 1, None, "cannot give the finished file"),
+    ("held twice, then free", [], held(2), None, 0, b"ZISO", ""),
+    ("held for good", [], held(10 ** 6), None, 1, None, "cannot give the finished file"),
 ]
 
 
