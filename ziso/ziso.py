@@ -1,7 +1,8 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """ziso.py: compresses a disc image into a ZSO file (LZ4 blocks) and back.
 
-    ziso.py [-c LEVEL] [-b BLOCK] [-t PERCENT] [-a SHIFT] [-p PAD] [-f] INFILE OUTFILE
+    ziso.py [-c LEVEL] [-b BLOCK] [-t PERCENT] [-a SHIFT] [-p PAD] [-j THREADS] [-f]
+            INFILE OUTFILE
 
 Runs on Python 3.8 and later, on Windows and Linux alike; needs the lz4 package
 (pip install lz4).
@@ -19,15 +20,18 @@ ZSO layout, all numbers little-endian:
 import argparse
 import errno
 import os
+import signal
 import stat
 import struct
 import sys
 import tempfile
+import threading
 import time
 from array import array
 from collections import deque
 from concurrent.futures import ThreadPoolExecutor
 from functools import partial
+from itertools import accumulate
 
 MAGIC = b"ZISO"
 HEADER = struct.Struct("<4sIQIBBH")
@@ -35,11 +39,15 @@ VERSION = 1
 SECTOR = 2048
 MAX_BLOCK = 16 << 20
 MAX_SHIFT = 16
+MAX_THREADS = 64
 PLAIN = 0x80000000
 OFFSET_MASK = 0x7FFFFFFF
-BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time
+BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
 BATCH_READ = 4 << 20         # most ZSO bytes read for one batch when expanding
-PAD_TRIES = 64               # past this much padding, the block's end is looked for
+IN_FLIGHT_BYTES = 8 << 20    # image bytes in the hands of the workers at once (or one batch)
+LAST_TOKEN_REACH = 16        # bytes before a padded block's end run searched for its last token
+HELD_WAIT = 2.0              # seconds the final rename waits for a file another program holds
+WRITEBACK_EVERY = 32 << 20   # bytes written between nudges to write them to the disk
 PROGRESS_EVERY = 0.25        # seconds between progress updates
 
 EXIT_FAULT = 1
@@ -54,6 +62,15 @@ class Fault(Exception):
 
     def __init__(self, path, what):
         Exception.__init__(self, "{}: {}".format(path, what))
+
+
+class Stopped(BaseException):
+    """Raised in the main thread by SIGTERM, SIGHUP or Ctrl+Break: the run ends and leaves
+    nothing behind."""
+
+    def __init__(self, signum):
+        BaseException.__init__(self, signum)
+        self.signum = signum
 
 
 def lz4_bound(n):
@@ -124,15 +141,35 @@ def read_full(f, view):
     return got
 
 
-def run_batches(workers, jobs, consume):
-    """Runs jobs (callables, made lazily) on a thread pool, a bounded number at a time,
-    and hands their results to consume in the order of the jobs."""
-    in_flight = 2 * workers
+class Writeback:
+    """Starts writing the output to the disk as the run goes on, without waiting for it,
+    where the system allows: the fsync at the end then has little left to wait for."""
+
+    def __init__(self, f):
+        self.f = f
+        self.due = WRITEBACK_EVERY if hasattr(os, "posix_fadvise") else float("inf")
+
+    def update(self, written):
+        if written >= self.due:
+            self.due = written + WRITEBACK_EVERY
+            self.f.flush()
+            os.posix_fadvise(self.f.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
+
+
+def in_flight(workers, batch_bytes):
+    """How many batches the workers may hold at once: enough to keep each one busy, few
+    enough that memory stays bounded in bytes whatever the block size."""
+    return max(1, min(2 * workers, IN_FLIGHT_BYTES // batch_bytes))
+
+
+def run_batches(workers, most, jobs, consume):
+    """Runs jobs (callables, made lazily) on a thread pool, at most `most` at a time, and
+    hands their results to consume in the order of the jobs."""
     pending = deque()
     with ThreadPoolExecutor(max_workers=workers) as pool:
         try:
             for job in jobs:
-                if len(pending) >= in_flight:
+                if len(pending) >= most:
                     consume(pending.popleft().result())
                 pending.append(pool.submit(job))
             while pending:
@@ -154,10 +191,6 @@ def in_hole(f, at, length):
     return data >= at + length
 
 
-def worker_count():
-    return max(1, min(os.cpu_count() or 1, 8))
-
-
 # --- compressing -------------------------------------------------------------------
 
 
@@ -165,7 +198,7 @@ class Packer:
     """Turns a batch of image bytes into the stored bytes of its blocks and their index
     entries relative to the batch start (which is always aligned)."""
 
-    def __init__(self, level, block, threshold, shift, pad, per_batch):
+    def __init__(self, level, block, threshold, shift, pad, batch):
         if level == 1:
             self.squeeze = partial(lz4_block.compress, store_size=False)
         else:
@@ -176,58 +209,59 @@ class Packer:
         self.shift = shift
         self.mask = (1 << shift) - 1
         self.pad = bytes([pad])
-        self.zero_batch = bytes(per_batch)
-        zero_stored, zero_flag = self.store(bytes(block))
-        self.zero_unit = zero_stored + self.padding(len(zero_stored))
-        step = len(self.zero_unit) >> shift
-        self.zero_entries = [i * step | zero_flag for i in range(per_batch // block)]
+        self.zeros = bytes(batch)
+        self.zero_batch = self.pack(memoryview(self.zeros))
 
-    def padding(self, n):
-        return self.pad * (-n & self.mask)
+    def kept_plainly(self, stored, data):
+        """Whether a block is stored as its plain bytes: when compressed it keeps at
+        least the threshold's percent of its size."""
+        return len(stored) * 100 >= self.threshold * len(data)
 
-    def store(self, data):
-        """The bytes a block is kept as, and its plain flag."""
-        squeezed = self.squeeze(data)
-        if len(squeezed) * 100 >= self.threshold * len(data):
-            return data, PLAIN
-        return squeezed, 0
-
-    def zeros(self):
-        """A full batch of zeros: one unit, repeated."""
-        return self.zero_unit * len(self.zero_entries), self.zero_entries
+    def pack(self, view):
+        """The one way blocks are stored: each compressed, or kept plainly, then padded
+        up to the alignment."""
+        block, mask = self.block, self.mask
+        blocks = [view[at:at + block] for at in range(0, len(view), block)]
+        stored = list(map(self.squeeze, blocks))
+        # Every block but the last has the full size, so one limit fits them all.
+        limit = -(-self.threshold * block // 100)
+        plain = [i for i, piece in enumerate(stored) if len(piece) >= limit]
+        last = len(blocks) - 1
+        if (not plain or plain[-1] != last) and self.kept_plainly(stored[last], blocks[last]):
+            plain.append(last)
+        for i in plain:
+            stored[i] = blocks[i]
+        sizes = list(map(len, stored))
+        if mask:
+            gaps = [-n & mask for n in sizes]
+            pieces = []
+            for piece, gap in zip(stored, gaps):
+                pieces.append(piece)
+                if gap:
+                    pieces.append(self.pad * gap)
+            stored = pieces
+            sizes = [n + gap for n, gap in zip(sizes, gaps)]
+        starts = list(accumulate(sizes[:-1], initial=0))
+        if self.shift:
+            starts = [at >> self.shift for at in starts]
+        for i in plain:
+            starts[i] |= PLAIN
+        # One write per batch; a batch of one block is written from where it is.
+        return stored[0] if len(stored) == 1 else b"".join(stored), starts
 
     def __call__(self, buf, length):
-        # Runs of zeros are common in images.
-        if length == len(self.zero_batch) and buf == self.zero_batch:
-            return self.zeros()
-        view = memoryview(buf)[:length]
-        squeeze, block, threshold = self.squeeze, self.block, self.threshold
-        shift, mask, pad = self.shift, self.mask, self.pad
-        pieces = []
-        entries = []
-        at = 0
-        for start in range(0, length, block):
-            data = view[start:start + block]
-            stored = squeeze(data)
-            if len(stored) * 100 >= threshold * len(data):
-                stored = data
-                entries.append(at >> shift | PLAIN)
-            else:
-                entries.append(at >> shift)
-            pieces.append(stored)
-            at += len(stored)
-            if at & mask:
-                pieces.append(pad * (-at & mask))
-                at += -at & mask
-        return b"".join(pieces), entries
+        # Runs of zeros are common in images: a batch of them is stored once, up front.
+        if length == len(self.zeros) and buf == self.zeros:
+            return self.zero_batch
+        return self.pack(memoryview(buf)[:length])
 
 
 def compress(src, dst, fin, fout, size, args, progress):
     block = args.block
     count = -(-size // block)
     shift = smallest_shift(src, size, block) if args.shift is None else args.shift
-    per_batch = max(1, BATCH_BYTES // block) * block
-    packer = Packer(args.level, block, args.threshold, shift, args.pad, per_batch)
+    batch = max(1, BATCH_BYTES // block) * block
+    packer = Packer(args.level, block, args.threshold, shift, args.pad, batch)
 
     fout.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
     # Room for the index, written once every block's place is known.
@@ -243,18 +277,20 @@ def compress(src, dst, fin, fout, size, args, progress):
     at += gap
 
     index = index_array()
-    workers = worker_count()
-    buffers = [bytearray(per_batch) for _ in range(2 * workers + 1)]
-    state = {"at": at, "done": 0}
+    most = in_flight(args.threads, batch)
+    # A buffer is reused only once its batch is written: plain blocks are views of it.
+    buffers = [bytearray(batch) for _ in range(most + 1)]
+    writeback = Writeback(fout)
+    done = 0
 
     def jobs():
         read = 0
         turn = 0
         while read < size:
-            want = min(per_batch, size - read)
-            if want == per_batch and in_hole(fin, read, want):
+            want = min(batch, size - read)
+            if want == batch and in_hole(fin, read, want):
                 read += want
-                yield lambda want=want: (packer.zeros(), want)
+                yield lambda want=want: (packer.zero_batch, want)
                 continue
             buf = buffers[turn % len(buffers)]
             turn += 1
@@ -269,19 +305,21 @@ def compress(src, dst, fin, fout, size, args, progress):
             yield lambda buf=buf, got=got: (packer(buf, got), got)
 
     def consume(result):
+        nonlocal at, done
         (data, entries), got = result
-        base = state["at"] >> shift
-        state["at"] += len(data)
-        if state["at"] >> shift > OFFSET_MASK:
+        base = at >> shift
+        at += len(data)
+        if at >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
-        index.extend([base + e for e in entries])
+        index.extend(map(base.__add__, entries))
         fout.write(data)
-        state["done"] += got
-        progress.update(state["done"])
+        writeback.update(at)
+        done += got
+        progress.update(done)
 
-    run_batches(workers, jobs(), consume)
-    index.append(state["at"] >> shift)
+    run_batches(args.threads, most, jobs(), consume)
+    index.append(at >> shift)
     if len(index) != count + 1:
         raise Fault(dst, "internal error: {} index entries for {} blocks".format(
             len(index), count))
@@ -289,135 +327,122 @@ def compress(src, dst, fin, fout, size, args, progress):
         index.byteswap()
     fout.seek(HEADER.size)
     fout.write(memoryview(index).cast("B"))
-    return state["at"]
+    return at
 
 
 # --- expanding -----------------------------------------------------------------------
-
-
-def lz4_length(raw, pos, limit, run):
-    """An LZ4 length: the token's nibble, and while it is 15, each further byte added
-    until one below 255. Returns the length and the position after it."""
-    if run == 15:
-        while pos < limit:
-            extra = raw[pos]
-            pos += 1
-            run += extra
-            if extra != 255:
-                break
-    return run, pos
-
-
-def lz4_end(raw, want):
-    """Where the LZ4 block at the start of raw ends, found by walking its sequences
-    until want bytes are produced; -1 when it does not add up. Needed for padded
-    blocks, as the decoder refuses bytes after the block."""
-    limit = len(raw)
-    pos = 0
-    out = 0
-    while pos < limit:
-        token = raw[pos]
-        run, pos = lz4_length(raw, pos + 1, limit, token >> 4)
-        pos += run
-        out += run
-        if pos > limit or out > want:
-            return -1
-        if out == want:
-            return pos
-        run, pos = lz4_length(raw, pos + 2, limit, token & 15)
-        out += run + 4
-    return -1
 
 
 class Unpacker:
     """Turns the stored bytes of a batch of blocks back into image bytes, checking each
     block against its index entries."""
 
-    def __init__(self, src, block, size, shift):
+    def __init__(self, src, block, size, shift, batch):
         self.src = src
         self.block = block
         self.size = size
         self.shift = shift
         self.mask = (1 << shift) - 1
-        self.zero_block = bytes(block)
+        self.zeros = bytes(batch * block)
+        self.zero_block = self.zeros[:block]
+        self.runs = {}  # for each byte value, a number of mask + 1 such bytes
 
     def __call__(self, first, entries, raw, base):
-        """The batch's image bytes; or, for a batch of only zeros, their number."""
+        """The batch's image bytes."""
         count = len(entries) - 1
-        full = (first + count) * self.block <= self.size
-        unit = len(raw) // count
-        if count > 1 and full and unit and len(raw) == unit * count and not unit & self.mask:
-            # A run of identical blocks (zeros, mostly) is decoded once.
-            step = unit >> self.shift
-            run = array("I", range(entries[0], entries[0] + count * step, step))
-            if entries[:-1] == run and raw == raw[:unit] * count:
-                plain = self.one(first, entries[0], raw[:unit])
-                # Zeros are not even made: the caller leaves a hole of that length.
-                return count * self.block if plain == self.zero_block else plain * count
         shift = self.shift
         at = [((entry & OFFSET_MASK) << shift) - base for entry in entries]
         for i in range(count):
             if at[i + 1] < at[i]:
                 raise Fault(self.src, "index out of order at block {}".format(first + i))
         view = memoryview(raw)
-        block, decompress = self.block, lz4_block.decompress
-        out = []
-        for i in range(count):
-            entry, start, end = entries[i], at[i], at[i + 1]
-            if full and not entry & PLAIN:
-                try:
-                    plain = decompress(view[start:end], uncompressed_size=block)
-                    if len(plain) == block:
-                        out.append(plain)
-                        continue
-                except lz4_block.LZ4BlockError:
-                    pass
-                out.append(self.unpad(first + i, view[start:end], block))
-                continue
-            out.append(self.one(first + i, entry, view[start:end]))
-        return b"".join(out)
+        stored = [view[start:end] for start, end in zip(at, at[1:])]
+        return (self.same_blocks(first, entries, raw)
+                or b"".join(map(self.block_bytes, range(first, first + count), entries, stored)))
 
-    def one(self, number, entry, stored):
-        """One block's image bytes from its stored bytes (padding included)."""
+    def same_blocks(self, first, entries, raw):
+        """Fast path for a run of identical blocks (zeros, mostly), decoded once; None
+        when the batch is not one."""
+        count = len(entries) - 1
+        unit = len(raw) // count
+        if count < 2 or not unit or unit & self.mask or len(raw) != unit * count:
+            return None
+        if (first + count) * self.block > self.size:  # the image's last block is short
+            return None
+        step = unit >> self.shift
+        if entries[:-1] != index_array(range(entries[0], entries[0] + count * step, step)):
+            return None
+        if raw != raw[:unit] * count:
+            return None
+        plain = self.block_bytes(first, entries[0], memoryview(raw)[:unit])
+        if plain == self.zero_block:
+            return self.zeros[:count * self.block]
+        return plain * count
+
+    def block_bytes(self, number, entry, stored):
+        """The one way a block is decoded: its image bytes from its stored bytes
+        (padding included)."""
         want = min(self.block, self.size - number * self.block)
         if entry & PLAIN:
             if not want <= len(stored) <= want + self.mask:
                 raise Fault(self.src, "plain block {} is {} bytes, not {}".format(
                     number, len(stored), want))
-            return stored[:want]
-        return self.expand(number, stored, want)
-
-    def expand(self, number, stored, want):
-        try:
-            plain = lz4_block.decompress(stored, uncompressed_size=want)
+            return bytes(stored[:want])
+        for end in self.block_ends(stored) if self.mask else (len(stored),):
+            try:
+                plain = lz4_block.decompress(stored[:end], uncompressed_size=want)
+            except lz4_block.LZ4BlockError:
+                continue
             # The decoder is content with fewer bytes than asked for.
             if len(plain) == want:
                 return plain
-        except lz4_block.LZ4BlockError:
-            pass
-        return self.unpad(number, stored, want)
-
-    def unpad(self, number, stored, want):
-        """Decodes a block that did not decode as stored: with a shift above 0 it may
-        be followed by padding, which the decoder refuses. The padding is a run of
-        one byte value at the end, so the block ends somewhere in that run."""
-        if self.mask and len(stored) > 1:
-            reach = min(self.mask, len(stored) - 1, PAD_TRIES)
-            tail = bytes(stored[-reach - 1:])
-            run = len(tail) - len(tail.rstrip(tail[-1:]))
-            if run <= reach or reach < PAD_TRIES:
-                ends = range(len(stored) - run, len(stored))
-            else:
-                ends = [lz4_end(stored, want)]
-            for end in ends:
-                if 0 < end and len(stored) - end <= self.mask:
-                    try:
-                        plain = lz4_block.decompress(stored[:end], uncompressed_size=want)
-                        if len(plain) == want:
-                            return plain
-                    except lz4_block.LZ4BlockError:
-                        pass
         raise Fault(self.src, "block {} does not decode to {} bytes".format(number, want))
+
+    def block_ends(self, stored):
+        """Where the LZ4 block in stored may end, the likeliest first. With a shift above
+        0 padding may follow it: a run of one byte value, shorter than the alignment. The
+        decoder refuses bytes after the block and misses any cut from it, so only the
+        true end decodes to the block's size.
+
+        The block most likely ends where the run at the end of stored begins, unless the
+        byte before the run reads as the block's last token (literals, no match): then
+        its literals are the run's first bytes. Failing those, the last token is looked
+        for among the bytes before the run, whose literals would reach into it."""
+        n = len(stored)
+        if not n:
+            return
+        start = self.run_start(stored)
+        token = stored[start - 1] if start else 1
+        first = start + (token >> 4) if not token & 15 and start + (token >> 4) <= n else start
+        yield first
+        tried = [first]
+        before = bytes(stored[max(0, start - LAST_TOKEN_REACH):start])
+        at = start - len(before)
+        for i in range(len(before) - 1, -1, -1):
+            end = at + i + 1 + (before[i] >> 4)
+            if not before[i] & 15 and start <= end <= n and end not in tried:
+                tried.append(end)
+                yield end
+        for end in range(max(1, start), n + 1):
+            if end not in tried:
+                yield end
+
+    def run_start(self, stored):
+        """Where the run of one byte value at the end of stored begins, as far back as
+        padding can reach."""
+        n = len(stored)
+        reach = min(n, self.mask + 1)
+        tail = stored[n - reach:]
+        # The run is found as the high bytes of the tail, read as a number, that match a
+        # number made of the run's byte alone: quicker than stripping it off.
+        key = tail[-1] if reach == self.mask + 1 else None
+        same = self.runs.get(key)
+        if same is None:
+            same = int.from_bytes(bytes(tail[-1:]) * reach, "little")
+            if key is not None:
+                self.runs[key] = same
+        before = ((int.from_bytes(tail, "little") ^ same).bit_length() + 7) >> 3
+        return n - min(reach - before, self.mask)
 
 
 def read_some(src, fin, at, length):
@@ -432,7 +457,7 @@ def read_some(src, fin, at, length):
     return data
 
 
-def expand(src, dst, fin, fout, file_size, progress):
+def expand(src, dst, fin, fout, file_size, threads, progress):
     head = bytes(read_some(src, fin, 0, HEADER.size))
     if len(head) >= len(MAGIC) and head[:len(MAGIC)] != MAGIC:
         raise Fault(src, "not a ZSO file (it does not start with ZISO)")
@@ -454,12 +479,13 @@ def expand(src, dst, fin, fout, file_size, progress):
             count, data_start, file_size))
 
     progress.total = size
-    unpacker = Unpacker(src, block, size, shift)
-    longest = max(block, lz4_bound(block)) + unpacker.mask
-    per_batch = max(1, min(BATCH_BYTES // block, BATCH_READ // longest))
-    zero_batch = bytes(per_batch * block)
-    workers = worker_count()
-    state = {"done": 0, "hole": False}
+    longest = max(block, lz4_bound(block)) + (1 << shift) - 1
+    batch = max(1, min(BATCH_BYTES // block, BATCH_READ // longest))
+    unpacker = Unpacker(src, block, size, shift, batch)
+    zeros = unpacker.zeros
+    writeback = Writeback(fout)
+    done = 0
+    hole = False
 
     def offset(entry):
         return (entry & OFFSET_MASK) << shift
@@ -471,8 +497,8 @@ def expand(src, dst, fin, fout, file_size, progress):
         return data
 
     def jobs():
-        for first in range(0, count, per_batch):
-            n = min(per_batch, count - first)
+        for first in range(0, count, batch):
+            n = min(batch, count - first)
             entries = index_array()
             entries.frombytes(read_at(HEADER.size + 4 * first, 4 * (n + 1)))
             if sys.byteorder != "little":
@@ -493,95 +519,63 @@ def expand(src, dst, fin, fout, file_size, progress):
             yield lambda f=first, e=entries, r=raw, s=start: unpacker(f, e, r, s)
 
     def consume(data):
+        nonlocal done, hole
         # Zeros become a hole: a sparse image stays sparse, and is quick to write.
-        if isinstance(data, int):
-            length, hole = data, True
-        else:
-            length = len(data)
-            hole = data == (zero_batch if length == len(zero_batch) else bytes(length))
+        hole = data == (zeros if len(data) == len(zeros) else bytes(len(data)))
         if hole:
-            fout.seek(length, os.SEEK_CUR)
+            fout.seek(len(data), os.SEEK_CUR)
         else:
             fout.write(data)
-        state["hole"] = hole
-        state["done"] += length
-        progress.update(state["done"])
+        done += len(data)
+        writeback.update(done)
+        progress.update(done)
 
-    run_batches(workers, jobs(), consume)
-    if state["done"] != size:
-        raise Fault(src, "internal error: {} bytes out of {}".format(state["done"], size))
-    if state["hole"]:
+    run_batches(threads, in_flight(threads, batch * block), jobs(), consume)
+    if done != size:
+        raise Fault(src, "internal error: {} bytes out of {}".format(done, size))
+    if hole:
         fout.truncate(size)
     return size
 
 
-# --- command line --------------------------------------------------------------------
+# --- files ---------------------------------------------------------------------------
 
 
-class Parser(argparse.ArgumentParser):
-    def error(self, message):
-        self.exit(EXIT_USAGE, "{}: {} (ziso.py -h for help)\n".format(self.prog, message))
-
-
-def ranged(name, low, high, base=10, multiple=1):
-    def parse(text):
-        try:
-            value = int(text, base)
-        except ValueError:
-            raise argparse.ArgumentTypeError("{} must be a number, not {!r}".format(name, text))
-        if not low <= value <= high or value % multiple:
-            more = " and a multiple of {}".format(multiple) if multiple > 1 else ""
-            raise argparse.ArgumentTypeError("{} must be {} to {}{}, not {}".format(
-                name, low, high, more, value))
-        return value
-    return parse
-
-
-def parse_args(argv):
-    p = Parser(
-        prog="ziso.py",
-        formatter_class=argparse.RawDescriptionHelpFormatter,
-        description="Compresses a disc image into a ZSO file (LZ4 blocks), or with -c 0 "
-                    "turns a ZSO file back into the image.",
-        epilog="OUTFILE is written under a temporary name beside it and renamed when "
-               "complete, so a failure or Ctrl+C leaves no partial OUTFILE.\n"
-               "Needs the lz4 package: pip install lz4")
-    p.add_argument("-c", dest="level", metavar="LEVEL", default=1,
-                   type=ranged("-c", 0, 12),
-                   help="0 expands a ZSO file; 1 compresses with LZ4 (default); 2-12 with "
-                        "LZ4 high compression at that level")
-    p.add_argument("-b", dest="block", metavar="BLOCK", default=SECTOR,
-                   type=ranged("-b", SECTOR, MAX_BLOCK, multiple=SECTOR),
-                   help="block size in bytes, a multiple of 2048 (default 2048)")
-    p.add_argument("-t", dest="threshold", metavar="PERCENT", default=95,
-                   type=ranged("-t", 0, 100),
-                   help="store a block plainly when compressed it keeps at least this "
-                        "percent of its size (default 95)")
-    p.add_argument("-a", dest="shift", metavar="SHIFT", default=None,
-                   type=ranged("-a", 0, MAX_SHIFT),
-                   help="index shift: blocks start at multiples of 2**SHIFT (default: the "
-                        "smallest that fits the image)")
-    p.add_argument("-p", dest="pad", metavar="PAD", default=0, type=ranged("-p", 0, 255, 0),
-                   help="byte that fills the gaps before aligned blocks (default 0)")
-    p.add_argument("-f", dest="force", action="store_true",
-                   help="replace OUTFILE if it exists")
-    p.add_argument("infile", metavar="INFILE")
-    p.add_argument("outfile", metavar="OUTFILE")
-    return p.parse_args(argv)
+def long_path(path, system=os.path):
+    """The path as the file system is to be given it. On Windows that is the \\\\?\\ form of
+    the absolute path, which any length passes, with long paths switched off too."""
+    if system.__name__ != "ntpath" or path.startswith("\\\\?\\"):
+        return path
+    full = system.abspath(path)
+    if full.startswith("\\\\.\\") or full.startswith("\\\\?\\"):
+        return full
+    if full.startswith("\\\\"):
+        return "\\\\?\\UNC\\" + full[2:]
+    return "\\\\?\\" + full
 
 
 def check_paths(src, dst, force):
-    """The input must be a readable regular file; the output must not be the input, nor
-    a folder, nor an existing file unless forced."""
-    if os.path.isdir(src):
-        raise Fault(src, "is a folder, not a file")
-    if not os.path.exists(src):
+    """The input must be a regular file and no cue sheet; the output must not be the
+    input, nor a folder, nor an existing file unless forced. Nothing is opened yet: a
+    pipe would block the opening."""
+    if src.lower().endswith(".cue"):
+        raise Fault(src, "is a cue sheet; ZSO holds the image itself (.iso)")
+    try:
+        mode = os.stat(long_path(src)).st_mode
+    except FileNotFoundError:
         raise Fault(src, "no such file")
-    if os.path.isdir(dst):
+    except OSError as e:
+        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+    if stat.S_ISDIR(mode):
+        raise Fault(src, "is a folder, not a file")
+    if not stat.S_ISREG(mode):
+        raise Fault(src, "is not a regular file (a pipe or a device?)")
+    target = long_path(dst)
+    if os.path.isdir(target):
         raise Fault(dst, "is a folder")
-    if os.path.lexists(dst):
+    if os.path.lexists(target):
         try:
-            same = os.path.samefile(src, dst)
+            same = os.path.samefile(long_path(src), target)
         except OSError:
             same = False
         if same:
@@ -592,56 +586,253 @@ def check_paths(src, dst, force):
 
 def open_input(src):
     try:
-        fin = open(src, "rb", buffering=0)
+        fin = open(long_path(src), "rb", buffering=0)
     except OSError as e:
         raise Fault(src, "cannot read: {}".format(e.strerror or e))
     info = os.fstat(fin.fileno())
     if not stat.S_ISREG(info.st_mode):
         fin.close()
-        raise Fault(src, "not a regular file")
+        raise Fault(src, "is not a regular file (a pipe or a device?)")
     return fin, info.st_size
 
 
-def temp_beside(dst):
-    folder = os.path.dirname(os.path.abspath(dst))
-    try:
-        fd, tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
-    except OSError as e:
-        raise Fault(dst, "cannot create a file in {}: {}".format(folder, e.strerror or e))
-    # mkstemp makes the file private; the result gets the usual permissions.
-    mask = os.umask(0)
-    os.umask(mask)
-    try:
-        os.chmod(tmp, 0o666 & ~mask)
-    except OSError:
-        pass
-    return fd, tmp
+def held(error):
+    """Whether Windows refused a file because another program (an antivirus, say) has
+    it open."""
+    return getattr(error, "winerror", None) in (5, 32, 33)  # denied, sharing, lock
 
 
-def write_output(src, dst, force, body):
-    """Runs body(fout) on a temporary file beside dst, then renames it to dst. On any
-    failure the temporary file goes and dst is left as it was."""
-    fd, tmp = temp_beside(dst)
-    try:
+def patiently(action):
+    """Runs action, again for up to HELD_WAIT seconds while the file is held."""
+    deadline = time.monotonic() + HELD_WAIT
+    while True:
         try:
-            with open(fd, "wb") as fout:
-                result = body(fout)
+            return action()
         except OSError as e:
-            raise Fault(dst, "cannot write: {}".format(e.strerror or e))
-        if not force and os.path.lexists(dst):
-            raise Fault(dst, "already exists (-f replaces it)")
+            if not held(e) or time.monotonic() >= deadline:
+                raise
+        time.sleep(0.05)
+
+
+# Errors of os.link where the file system has no hard links.
+NO_LINKS = {errno.EPERM, errno.EOPNOTSUPP, errno.ENOTSUP, errno.ENOSYS, errno.EMLINK,
+            errno.EACCES}
+
+
+class Output:
+    """OUTFILE while it is written: a temporary file beside it, given its name only when
+    complete. The one being written is Output.current, for the console handler."""
+
+    current = None
+
+    def __init__(self, dst):
+        self.dst = dst
+        self.path = long_path(dst)
+        self.claim = None
+        self.lock = threading.Lock()
+        folder = os.path.dirname(os.path.abspath(self.path))
         try:
-            os.replace(tmp, dst)
+            fd, self.tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
         except OSError as e:
-            raise Fault(dst, "cannot rename the finished file to it: {}".format(
-                e.strerror or e))
-        return result
-    except BaseException:
+            raise Fault(dst, "cannot create a file in {}: {}".format(
+                os.path.dirname(os.path.abspath(dst)), e.strerror or e))
+        self.file = open(fd, "wb")
+        Output.current = self
+        # mkstemp makes the file private; the result gets the usual permissions.
+        mask = os.umask(0)
+        os.umask(mask)
         try:
-            os.remove(tmp)
+            os.chmod(self.tmp, 0o666 & ~mask)
         except OSError:
             pass
-        raise
+
+    def finish(self, force):
+        """Makes the data durable, then gives the file its name: atomically, and without
+        force only if nothing has that name at that instant."""
+        try:
+            self.file.flush()
+            os.fsync(self.file.fileno())
+            self.file.close()
+        except OSError as e:
+            raise Fault(self.dst, "cannot write: {}".format(e.strerror or e))
+        with self.lock:
+            try:
+                patiently(partial(self.place, force))
+            except FileExistsError:
+                raise Fault(self.dst, "already exists (-f replaces it)")
+            except OSError as e:
+                raise Fault(self.dst, "cannot give the finished file this name: {}".format(
+                    e.strerror or e))
+            self.claim = None
+            self.remove(self.tmp)
+            Output.current = None
+
+    def place(self, force):
+        if force:
+            os.replace(self.tmp, self.path)
+        elif os.name == "nt":
+            os.rename(self.tmp, self.path)  # refuses an existing name
+        else:
+            try:
+                os.link(self.tmp, self.path)  # refuses an existing name; tmp goes after
+            except OSError as e:
+                if e.errno not in NO_LINKS:
+                    raise
+                # Without hard links, the name is claimed by creating it; the finished
+                # file then takes the claimed name's place.
+                os.close(os.open(self.path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o666))
+                self.claim = self.path
+                os.replace(self.tmp, self.path)
+
+    def abandon(self):
+        """Removes what this run made: the temporary file, and a claimed name."""
+        with self.lock:
+            if Output.current is not self:
+                return
+            Output.current = None
+            try:
+                if threading.current_thread() is threading.main_thread():
+                    self.file.close()
+                else:
+                    os.close(self.file.fileno())  # the main thread may be writing to it
+            except (OSError, ValueError):
+                pass
+            self.remove(self.tmp)
+            if self.claim:
+                self.remove(self.claim)
+
+    @staticmethod
+    def remove(path):
+        try:
+            patiently(partial(os.remove, path))
+        except OSError:
+            pass
+
+
+def write_output(dst, force, body):
+    """Runs body(fout) on a temporary file beside dst, then gives it dst's name. On any
+    failure the temporary file goes and dst is left as it was."""
+    out = Output(dst)
+    try:
+        try:
+            result = body(out.file)
+        except OSError as e:
+            raise Fault(dst, "cannot write: {}".format(e.strerror or e))
+        out.finish(force)
+        return result
+    finally:
+        out.abandon()
+
+
+# --- stopping --------------------------------------------------------------------------
+
+CTRL_CLOSE_EVENT = 2
+CTRL_LOGOFF_EVENT = 5
+CTRL_SHUTDOWN_EVENT = 6
+
+
+def on_signal(signum, frame):
+    for name in ("SIGTERM", "SIGHUP", "SIGBREAK"):
+        if hasattr(signal, name):
+            signal.signal(getattr(signal, name), signal.SIG_IGN)  # cleaning up is not cut
+    raise Stopped(signum)
+
+
+def on_console_event(event):
+    """Windows calls this on its own thread when the console window closes (or the user
+    logs off), and ends the process about 5 s after, or as soon as it returns: the
+    temporary file is removed here, not left to the main thread."""
+    if event not in (CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT):
+        return False  # Ctrl+C and Ctrl+Break reach the main thread as signals
+    out = Output.current
+    if out is not None:
+        out.abandon()
+    return True
+
+
+def catch_stops():
+    """Lets SIGTERM, SIGHUP and Ctrl+Break stop the run as Ctrl+C does, and the console
+    window's closing remove the temporary file. Returns what undoes it."""
+    previous = {}
+    for name in ("SIGTERM", "SIGHUP", "SIGBREAK"):
+        if hasattr(signal, name):
+            number = getattr(signal, name)
+            previous[number] = signal.signal(number, on_signal)
+    handler = None
+    if os.name == "nt":
+        import ctypes
+        from ctypes import wintypes
+        kind = ctypes.WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)
+        handler = kind(on_console_event)  # kept referenced while it is installed
+        ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, True)
+
+    def undo():
+        for number, action in previous.items():
+            signal.signal(number, action)
+        if handler is not None:
+            ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, False)
+    return undo
+
+
+# --- command line --------------------------------------------------------------------
+
+
+class Parser(argparse.ArgumentParser):
+    def error(self, message):
+        self.exit(EXIT_USAGE, "{}: {} (ziso.py -h for help)\n".format(self.prog, message))
+
+
+def ranged(name, low, high, base=10, powers=False):
+    def parse(text):
+        try:
+            value = int(text, base)
+        except ValueError:
+            raise argparse.ArgumentTypeError("{} must be a number, not {!r}".format(name, text))
+        if not low <= value <= high or powers and value & (value - 1):
+            raise argparse.ArgumentTypeError("{} must be {}{} to {}, not {}".format(
+                name, "a power of two from " if powers else "", low, high, value))
+        return value
+    return parse
+
+
+def parse_args(argv):
+    p = Parser(
+        prog="ziso.py",
+        formatter_class=argparse.RawDescriptionHelpFormatter,
+        description="Compresses a disc image into a ZSO file (LZ4 blocks), or with -c 0 "
+                    "turns a ZSO file back into the image.",
+        epilog="OUTFILE is written under a temporary name beside it and given its name "
+               "when complete (without -f only if that name is still free), so a failure, "
+               "Ctrl+C or a kill leaves no partial OUTFILE.\n"
+               "Needs the lz4 package: pip install lz4")
+    p.add_argument("-c", dest="level", metavar="LEVEL", default=1,
+                   type=ranged("-c", 0, 12),
+                   help="0 expands a ZSO file; 1 compresses with LZ4 (default); 2-12 with "
+                        "LZ4 high compression at that level")
+    p.add_argument("-b", dest="block", metavar="BLOCK", default=SECTOR,
+                   type=ranged("-b", SECTOR, MAX_BLOCK, powers=True),
+                   help="block size in bytes, a power of two from 2048 (default) to "
+                        "16777216")
+    p.add_argument("-t", dest="threshold", metavar="PERCENT", default=95,
+                   type=ranged("-t", 0, 100),
+                   help="store a block plainly when compressed it keeps at least this "
+                        "percent of its size (default 95)")
+    p.add_argument("-a", dest="shift", metavar="SHIFT", default=None,
+                   type=ranged("-a", 0, MAX_SHIFT),
+                   help="index shift: blocks start at multiples of 2**SHIFT (default: the "
+                        "smallest that fits the image)")
+    p.add_argument("-p", dest="pad", metavar="PAD", default=0, type=ranged("-p", 0, 255, 0),
+                   help="byte that fills the gaps before aligned blocks (default 0)")
+    p.add_argument("-j", dest="threads", metavar="THREADS",
+                   default=max(1, min(os.cpu_count() or 1, 8)),
+                   type=ranged("-j", 1, MAX_THREADS),
+                   help="threads that compress or expand (default: the number of cores, "
+                        "at most 8)")
+    p.add_argument("-f", dest="force", action="store_true",
+                   help="replace OUTFILE if it exists")
+    p.add_argument("infile", metavar="INFILE")
+    p.add_argument("outfile", metavar="OUTFILE")
+    return p.parse_args(argv)
 
 
 def megabytes(n):
@@ -663,6 +854,7 @@ def main(argv=None):
         return EXIT_FAULT
 
     src, dst = args.infile, args.outfile
+    undo = catch_stops()
     try:
         check_paths(src, dst, args.force)
         fin, in_size = open_input(src)
@@ -670,10 +862,10 @@ def main(argv=None):
             progress = Progress(in_size)
             try:
                 if args.level == 0:
-                    out_size = write_output(src, dst, args.force, lambda fout: expand(
-                        src, dst, fin, fout, in_size, progress))
+                    out_size = write_output(dst, args.force, lambda fout: expand(
+                        src, dst, fin, fout, in_size, args.threads, progress))
                 else:
-                    out_size = write_output(src, dst, args.force, lambda fout: compress(
+                    out_size = write_output(dst, args.force, lambda fout: compress(
                         src, dst, fin, fout, in_size, args, progress))
             finally:
                 seconds = progress.finish()
@@ -683,9 +875,15 @@ def main(argv=None):
     except KeyboardInterrupt:
         sys.stderr.write("\nziso.py: interrupted; {} was not written\n".format(dst))
         return EXIT_INTERRUPTED
+    except Stopped as e:
+        sys.stderr.write("\nziso.py: stopped by signal {}; {} was not written\n".format(
+            e.signum, dst))
+        return 128 + e.signum
     except MemoryError:
         sys.stderr.write("ziso.py: {}: out of memory\n".format(src))
         return EXIT_FAULT
+    finally:
+        undo()
 
     image, packed = (out_size, in_size) if args.level == 0 else (in_size, out_size)
     ratio = 100.0 * packed / image if image else 100.0

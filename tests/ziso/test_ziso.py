@@ -3,6 +3,8 @@ broken ZSO files and command-line faults. Run: /usr/bin/python3 -m pytest -q tes
 
 import ast
 import errno
+import importlib.util
+import ntpath
 import os
 import random
 import signal
@@ -19,6 +21,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ZISO = os.path.join(os.path.dirname(os.path.dirname(HERE)), "ziso", "ziso.py")
 MAXCSO = os.path.join(HERE, "node_modules", "@emmercm", "maxcso-linux-x64", "dist", "maxcso")
 GIB = 1 << 30
+
+spec = importlib.util.spec_from_file_location("ziso", ZISO)
+program = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(program)
 
 
 def ziso(*args, env=None):
@@ -129,6 +135,11 @@ ROUND_TRIPS = [
     ("shift 4, pad 0xab", data(mixed(1 << 21)), ["-a", "4", "-p", "0xab"], ["--block=2048"], 4),
     ("shift 11, block 8192", data(mixed(1 << 21)), ["-a", "11", "-b", "8192"],
      ["--block=8192"], 11),
+    ("xorriso image, shift 11", disc, ["-a", "11"], ["--block=2048"], 11),
+    ("256 KiB blocks, shift 8, pad 255", data(mixed(3 << 20)),
+     ["-b", "262144", "-a", "8", "-p", "255"], ["--block=262144"], 8),
+    ("1 MiB blocks, shift 8, pad 255 (past maxcso's largest block)",
+     data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
     ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
@@ -254,7 +265,12 @@ FAULTS = [
     ("OUTFILE is INFILE", ["-f", "{img}", "{dir}/./image.iso"], 1, "is the input file"),
     ("OUTFILE is INFILE by a link", ["-f", "{img}", "{link}"], 1, "is the input file"),
     ("OUTFILE in no folder", ["{img}", "{dir}/none/out.zso"], 1, "cannot create"),
+    ("INFILE a pipe", ["{fifo}", "{out}"], 1, "not a regular file"),
+    ("INFILE a cue sheet", ["{cue}", "{out}"], 1, "is a cue sheet"),
     ("-b not of 2048", ["-b", "3000", "{img}", "{out}"], 2, "-b must be"),
+    ("-b 6144, not a power of two", ["-b", "6144", "{img}", "{out}"], 2, "a power of two"),
+    ("-b 32 MiB", ["-b", "33554432", "{img}", "{out}"], 2, "-b must be"),
+    ("-j 0", ["-j", "0", "{img}", "{out}"], 2, "-j must be"),
     ("-b 0", ["-b", "0", "{img}", "{out}"], 2, "-b must be"),
     ("-c 13", ["-c", "13", "{img}", "{out}"], 2, "-c must be"),
     ("-c word", ["-c", "max", "{img}", "{out}"], 2, "-c must be a number"),
@@ -273,31 +289,157 @@ def test_command_line(tmp_path, name, argv, code, message):
     img.write_bytes(mixed(10000))
     old.write_bytes(b"keep me")
     os.link(img, tmp_path / "link.iso")
+    os.mkfifo(tmp_path / "fifo")
+    (tmp_path / "game.Cue").write_text('FILE "game.iso" BINARY\n')
     names = dict(img=img, out=tmp_path / "out.zso", old=old, dir=tmp_path,
-                 link=tmp_path / "link.iso")
+                 link=tmp_path / "link.iso", fifo=tmp_path / "fifo", cue=tmp_path / "game.Cue")
+    started = time.monotonic()
     done = ziso(*[a.format(**names) for a in argv])
     assert done.returncode == code and message in done.stderr, done.stderr
     if not code:
         written = old if "{old}" in argv else tmp_path / "out.zso"
         assert written.read_bytes()[:4] == b"ZISO"
     else:
+        assert time.monotonic() - started < 2, "a refusal must come at once"
         assert done.stderr.count("\n") == 1
         assert old.read_bytes() == b"keep me" and img.read_bytes() == mixed(10000)
-        assert sorted(os.listdir(tmp_path)) == ["image.iso", "link.iso", "old.zso"]
+        assert sorted(os.listdir(tmp_path)) == ["fifo", "game.Cue", "image.iso", "link.iso",
+                                                "old.zso"]
 
 
-def test_interrupted_run_leaves_nothing(tmp_path):
+STOPS = [("Ctrl+C", signal.SIGINT, 130, "interrupted"),
+         ("SIGTERM", signal.SIGTERM, 143, "stopped by signal 15"),
+         ("SIGHUP (terminal closed)", signal.SIGHUP, 129, "stopped by signal 1")]
+
+
+@pytest.mark.parametrize("name, signum, code, message", STOPS, ids=[row[0] for row in STOPS])
+def test_stopped_run_leaves_nothing(tmp_path, name, signum, code, message):
     image = tmp_path / "image.iso"
     image.write_bytes(mixed(48 << 20))
     run = subprocess.Popen([sys.executable, ZISO, "-c", "12", image, tmp_path / "out.zso"],
                            stderr=subprocess.PIPE, text=True)
     while not [n for n in os.listdir(tmp_path) if n.endswith(".tmp")]:
-        assert run.poll() is None, "finished before it could be interrupted"
+        assert run.poll() is None, "finished before it could be stopped"
         time.sleep(0.01)
     time.sleep(0.3)  # well into writing
-    run.send_signal(signal.SIGINT)
-    assert run.wait(timeout=30) == 130 and "interrupted" in run.stderr.read()
+    run.send_signal(signum)
+    assert run.wait(timeout=30) == code and message in run.stderr.read()
     assert os.listdir(tmp_path) == ["image.iso"]
+
+
+def test_console_close_removes_the_file(tmp_path):
+    out = program.Output(str(tmp_path / "NEW.ZSO"))
+    out.file.write(b"half a ZSO")
+    assert program.on_console_event(0) is False  # Ctrl+C: left to the main thread
+    assert len(os.listdir(tmp_path)) == 1
+    assert program.on_console_event(program.CTRL_CLOSE_EVENT) is True
+    assert os.listdir(tmp_path) == []
+
+
+def appears(path):
+    path.write_bytes(b"the other run's")
+
+
+def held(times):
+    """What Windows says while another program has the file open, the first times."""
+    calls = []
+
+    def action(path):
+        calls.append(path)
+        if len(calls) <= times:
+            error = OSError(errno.EACCES, "The file is used by another process")
+            error.winerror = 32  # ERROR_SHARING_VIOLATION
+            raise error
+    return action
+
+
+def no_links(*args):
+    raise OSError(errno.EPERM, "Operation not permitted")
+
+
+# name, options, what happens just before the final step, os.link replaced by, exit code,
+# what OUTFILE then holds (None: nothing), message
+PLACEMENTS = [
+    ("another run got there first", [], appears, None, 1, b"the other run's", "already exists"),
+    ("-f replaces it", ["-f"], appears, None, 0, b"ZISO", ""),
+    ("no hard links", [], None, no_links, 0, b"ZISO", ""),
+    ("no hard links, another run got there first", [], appears, no_links, 1,
+     b"the other run's", "already exists"),
+    ("held twice, then free", [], held(2), None, 0, b"ZISO", ""),
+    ("held for good", [], held(10 ** 6), None, 1, None, "cannot give the finished file"),
+]
+
+
+@pytest.mark.parametrize("name, options, before, link, code, holds, message", PLACEMENTS,
+                         ids=[row[0] for row in PLACEMENTS])
+def test_placement(tmp_path, monkeypatch, capsys, name, options, before, link, code, holds,
+                   message):
+    image, target = tmp_path / "image.iso", tmp_path / "NEW.ZSO"
+    image.write_bytes(mixed(100000))
+    place = program.Output.place
+
+    def placing(self, force):
+        if before:
+            before(target)
+        place(self, force)
+    monkeypatch.setattr(program.Output, "place", placing)
+    if link:
+        monkeypatch.setattr(os, "link", link)
+    assert program.main(options + [str(image), str(target)]) == code
+    err = capsys.readouterr().err
+    assert message in err and err.count("\n") == (1 if code else 0), err
+    assert (target.read_bytes()[:len(holds)] if target.exists() else None) == holds
+    assert sorted(os.listdir(tmp_path)) == sorted(["image.iso"] + (["NEW.ZSO"] if holds else []))
+
+
+# name, path, its form for the file system on Windows
+LONG_PATHS = [
+    ("drive path", "C:\\games\\disc.iso", "\\\\?\\C:\\games\\disc.iso"),
+    ("forward slashes and dots", "C:/games/./old/../disc.iso", "\\\\?\\C:\\games\\disc.iso"),
+    ("network share", "\\\\server\\share\\disc.iso", "\\\\?\\UNC\\server\\share\\disc.iso"),
+    ("already long", "\\\\?\\C:\\disc.iso", "\\\\?\\C:\\disc.iso"),
+    ("over 260 characters", "D:\\" + "folder\\" * 40 + "NEW.ZSO",
+     "\\\\?\\D:\\" + "folder\\" * 40 + "NEW.ZSO"),
+]
+
+
+@pytest.mark.parametrize("name, path, form", LONG_PATHS, ids=[row[0] for row in LONG_PATHS])
+def test_long_path(name, path, form):
+    assert program.long_path(path, ntpath) == form
+    assert program.long_path(path) == path  # elsewhere paths are left as they are
+
+
+def peak_mib(argv):
+    """Runs argv through a small process of its own, which reads its peak memory: a child
+    of this test would carry the test's own memory in that figure."""
+    measure = ("import os, subprocess, sys; run = subprocess.Popen(sys.argv[1:]); "
+               "_, status, usage = os.wait4(run.pid, 0); "
+               "print(os.waitstatus_to_exitcode(status), usage.ru_maxrss)")
+    done = subprocess.run([sys.executable, "-c", measure] + [str(a) for a in argv],
+                          capture_output=True, text=True, timeout=120)
+    code, kib = done.stdout.split()[-2:]
+    assert code == "0", done.stderr
+    return int(kib) / 1024
+
+
+# name, options, most MiB of memory
+MEMORY = [
+    ("16 MiB blocks, 8 threads", ["-b", "16777216", "-j", "8"], 100),
+    ("2048 blocks, 8 threads", ["-j", "8"], 64),
+]
+
+
+@pytest.mark.parametrize("name, options, most", MEMORY, ids=[row[0] for row in MEMORY])
+def test_memory(tmp_path, name, options, most):
+    image, packed, back = tmp_path / "image.iso", tmp_path / "image.zso", tmp_path / "back.iso"
+    r = random.Random(6)
+    with open(image, "wb") as f:  # incompressible and compressible by turns
+        for _ in range(4):
+            f.write(r.randbytes(16 << 20))
+            f.write(mixed(16 << 20, seed=7))
+    assert peak_mib([sys.executable, ZISO] + options + [image, packed]) < most
+    assert peak_mib([sys.executable, ZISO] + options + ["-c", "0", packed, back]) < most
+    assert same(image, back)
 
 
 def test_missing_lz4_is_named(tmp_path):
