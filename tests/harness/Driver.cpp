@@ -377,26 +377,23 @@ RunningQarvel RunningQarvel::MustStart(const std::wstring &exe,
     return std::move(*running);
 }
 
-// CreateProcessW takes no program deeper than MAX_PATH, here as on Windows; Wine's own
-// loader, given the Unix path, starts it all the same.
+// CreateProcessW takes no program deeper than MAX_PATH, here as on Windows; Wine, given the
+// Unix path, starts it all the same. It is started as every Windows program of the tests is,
+// through cmake/wine-run, in this Wine's prefix and display (inherited).
 std::optional<RunningQarvel> RunningQarvel::StartDeep(const std::wstring &exe,
                                                       const std::wstring &workingDirectory)
 {
-    const auto wine = bridge::WinePaths::Find();
-    const std::string loader = record::ToUtf8(Variable(L"WINELOADER"));
-    if (!wine || loader.empty()) {
+    const auto mapping = bridge::WinePaths::Find();
+    if (!mapping) {
         ADD_FAILURE() << "a program this deep can only be started under Wine";
         return std::nullopt;
     }
-    const auto unixExe = wine->ToUnix(exe);
-    const auto loaderPath = wine->ToWindows(loader);
-    if (!unixExe || !loaderPath) {
+    const auto unixExe = mapping->ToUnix(exe);
+    if (!unixExe) {
         return std::nullopt;
     }
-    // The loader finds itself by the name it is given as argv[0].
-    return StartThrough(*loaderPath,
-                        L"\"" + record::FromUtf8(loader) + L"\" \"" + record::FromUtf8(*unixExe) +
-                            L"\"",
+    const std::wstring launcher = FromBuildPath(QARVEL_WINE_RUN_PATH);
+    return StartThrough(launcher, L"\"" + launcher + L"\" \"" + record::FromUtf8(*unixExe) + L"\"",
                         exe, workingDirectory);
 }
 

@@ -13,8 +13,8 @@ using win32::ExtendedLengthPath;
 
 std::wstring FromBuildPath(const char *linuxPath)
 {
-    static const auto wine = bridge::WinePaths::Find();
-    auto path = wine ? wine->ToWindows(linuxPath) : std::nullopt;
+    static const auto mapping = bridge::WinePaths::Find();
+    auto path = mapping ? mapping->ToWindows(linuxPath) : std::nullopt;
     if (!path) {
         ADD_FAILURE() << "Wine shows no Windows path for " << linuxPath;
         return {};

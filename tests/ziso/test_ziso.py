@@ -3,7 +3,6 @@ broken ZSO files and command-line faults. Run: /usr/bin/python3 -m pytest -q tes
 
 import ast
 import errno
-import importlib.util
 import ntpath
 import os
 import random
@@ -12,6 +11,7 @@ import struct
 import subprocess
 import sys
 import time
+import types
 import zlib
 
 import lz4.block
@@ -22,9 +22,12 @@ ZISO = os.path.join(os.path.dirname(os.path.dirname(HERE)), "ziso", "ziso.py")
 MAXCSO = os.path.join(HERE, "node_modules", "@emmercm", "maxcso-linux-x64", "dist", "maxcso")
 GIB = 1 << 30
 
-spec = importlib.util.spec_from_file_location("ziso", ZISO)
-program = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(program)
+# The script loaded as a module, so that its functions can be called directly.
+program = types.ModuleType("ziso")
+program.__file__ = ZISO
+sys.modules["ziso"] = program
+with open(ZISO, encoding="utf-8") as source:
+    exec(compile(source.read(), ZISO, "exec"), program.__dict__)
 
 
 def ziso(*args, env=None):
