@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 namespace qarvel::drive {
@@ -232,16 +231,7 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     // Both tools have ended, yet only the first one's box is open.
     EXPECT_EQ(lab.WaitForRecords(2).size(), 2U);
     RunMessagesFor(1s);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(q.Window(), &processId);
-    EXPECT_EQ(std::ranges::count_if(TopWindows(),
-                                    [&](HWND window) {
-                                        DWORD owner = 0;
-                                        ::GetWindowThreadProcessId(window, &owner);
-                                        return owner == processId && ::IsWindowVisible(window) &&
-                                               ClassName(window) == L"#32770";
-                                    }),
-              1);
+    EXPECT_EQ(q.MessageBoxesOpen(), 1U);
     const std::wstring image = images + L"\\game.iso";
     EXPECT_EQ(first->text,
               expected::ToolFailed(expected::Chd, L"3", image, expected::Chd.Line(image, program)));

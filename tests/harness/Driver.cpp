@@ -71,15 +71,22 @@ DWORD ProcessOf(HWND window)
     return owner;
 }
 
-HWND FindTopWindow(DWORD processId, const wchar_t *className)
+std::vector<HWND> TopWindowsOf(DWORD processId, const wchar_t *className)
 {
+    std::vector<HWND> found;
     for (const HWND window : TopWindows()) {
         if (ProcessOf(window) == processId && ::IsWindowVisible(window) &&
             ClassName(window) == className) {
-            return window;
+            found.push_back(window);
         }
     }
-    return nullptr;
+    return found;
+}
+
+HWND FindTopWindow(DWORD processId, const wchar_t *className)
+{
+    const std::vector<HWND> found = TopWindowsOf(processId, className);
+    return found.empty() ? nullptr : found.front();
 }
 
 // What a program that showed no main window shows instead, for the failure's message: whether
@@ -456,6 +463,11 @@ bool RunningQarvel::SelectFile(const std::wstring &name)
     }
     ClickListItem(file, index);
     return WaitFor([&] { return ListSelection(file) == index; }, 3s);
+}
+
+size_t RunningQarvel::MessageBoxesOpen() const
+{
+    return TopWindowsOf(processId_, L"#32770").size();
 }
 
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, Duration limit)

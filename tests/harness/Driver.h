@@ -121,6 +121,8 @@ public:
     // text is answered harmlessly (No where it asks) and its text is reported.
     testing::AssertionResult ExpectBox(const std::wstring &text, int buttonId) const;
     bool NoMessageBox(Duration wait = 600ms) const { return !WaitForMessageBox(wait).has_value(); }
+    // How many message boxes the program shows now.
+    size_t MessageBoxesOpen() const;
 
     // Ticks the box with a click unless it is ticked already.
     testing::AssertionResult Tick(int box) const;

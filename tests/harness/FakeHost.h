@@ -66,12 +66,12 @@ public:
     bool FileExists(const std::wstring &path) override
     {
         Note(L"exists " + path);
-        return files.contains(path) || (alsoExists && alsoExists(path));
+        return IsFile(path);
     }
     bool PathExists(const std::wstring &path) override
     {
         Note(L"path " + path);
-        return folders.contains(path) || files.contains(path) || (alsoExists && alsoExists(path));
+        return folders.contains(path) || IsFile(path);
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
     bool IsEnvironmentVariable(const std::wstring &name) override
@@ -80,6 +80,10 @@ public:
     }
 
 private:
+    bool IsFile(const std::wstring &path) const
+    {
+        return files.contains(path) || (alsoExists && alsoExists(path));
+    }
     void Note(std::wstring entry)
     {
         if (log_ != nullptr) {
