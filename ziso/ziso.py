@@ -24,14 +24,13 @@ import signal
 import stat
 import struct
 import sys
-import tempfile
 import threading
 import time
 from array import array
 from collections import deque
-from concurrent.futures import ThreadPoolExecutor
 from functools import partial
 from itertools import accumulate
+from queue import Empty, SimpleQueue
 
 MAGIC = b"ZISO"
 HEADER = struct.Struct("<4sIQIBBH")
@@ -62,6 +61,8 @@ class Fault(Exception):
 
     def __init__(self, path, what):
         Exception.__init__(self, "{}: {}".format(path, what))
+        self.path = path
+        self.what = what
 
 
 class Stopped(BaseException):
@@ -165,6 +166,7 @@ def in_flight(workers, batch_bytes):
 def run_batches(workers, most, jobs, consume):
     """Runs jobs (callables, made lazily) on a thread pool, at most `most` at a time, and
     hands their results to consume in the order of the jobs."""
+    from concurrent.futures import ThreadPoolExecutor  # here: compressing processes need none
     pending = deque()
     with ThreadPoolExecutor(max_workers=workers) as pool:
         try:
@@ -251,12 +253,36 @@ class Packer:
 
     def __call__(self, buf, length):
         # Runs of zeros are common in images: a batch of them is stored once, up front.
+        # (buf is a bytearray: compared as a memoryview it would take 60 times as long.)
         if length == len(self.zeros) and buf == self.zeros:
             return self.zero_batch
         return self.pack(memoryview(buf)[:length])
 
 
-def compress(src, dst, fin, fout, size, args, progress):
+def read_batch(src, fin, view, at):
+    """Fills view with the image bytes from at on."""
+    try:
+        fin.seek(at)
+        got = read_full(fin, view)
+    except OSError as e:
+        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+    if got < len(view):
+        raise Fault(src, "became shorter while being read")
+
+
+def write_at(f, data, at):
+    """Writes all of data into f from at on (an unbuffered file may take a part)."""
+    f.seek(at)
+    view = memoryview(data)
+    while view:
+        written = f.write(view)
+        if not written:
+            raise OSError(errno.ENOSPC, os.strerror(errno.ENOSPC))
+        view = view[written:]
+
+
+def compress(src, dst, fin, out, size, args, progress):
+    fout = out.file
     block = args.block
     count = -(-size // block)
     shift = smallest_shift(src, size, block) if args.shift is None else args.shift
@@ -278,47 +304,60 @@ def compress(src, dst, fin, fout, size, args, progress):
 
     index = index_array()
     most = in_flight(args.threads, batch)
-    # A buffer is reused only once its batch is written: plain blocks are views of it.
-    buffers = [bytearray(batch) for _ in range(most + 1)]
+    helpers = min(args.threads, most, MOST_PACKERS) if size >= PACKERS_FROM else 0
     writeback = Writeback(fout)
     done = 0
 
-    def jobs():
-        read = 0
-        turn = 0
-        while read < size:
+    def here(data, entries, got):
+        """A batch packed in this process: its stored size, entries, what writes it at
+        an offset, and its image bytes."""
+        return len(data), entries, partial(write_at, fout, data), got
+
+    def jobs(packers):
+        """Each batch started, as a call that waits for it to be packed."""
+        buf = None if packers else bytearray(batch)
+        for read in range(0, size, batch):
             want = min(batch, size - read)
             if want == batch and in_hole(fin, read, want):
-                read += want
-                yield lambda want=want: (packer.zero_batch, want)
-                continue
-            buf = buffers[turn % len(buffers)]
-            turn += 1
-            try:
-                fin.seek(read)
-                got = read_full(fin, memoryview(buf)[:want])
-            except OSError as e:
-                raise Fault(src, "cannot read: {}".format(e.strerror or e))
-            if got < want:
-                raise Fault(src, "became shorter while being read")
-            read += got
-            yield lambda buf=buf, got=got: (packer(buf, got), got)
+                yield partial(here, *packer.zero_batch, want)
+            elif packers:
+                yield packers.start(read, want)
+            else:
+                yield partial(pack_here, buf, read, want)
+
+    def pack_here(buf, read, want):
+        read_batch(src, fin, memoryview(buf)[:want], read)
+        return here(*packer(buf, want), want)
 
     def consume(result):
         nonlocal at, done
-        (data, entries), got = result
+        stored, entries, place, got = result
         base = at >> shift
-        at += len(data)
-        if at >> shift > OFFSET_MASK:
+        if (at + stored) >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
         index.extend(map(base.__add__, entries))
-        fout.write(data)
+        place(at)
+        at += stored
         writeback.update(at)
         done += got
         progress.update(done)
 
-    run_batches(args.threads, most, jobs(), consume)
+    with Packers(src, dst, out, helpers, (args.level, block, args.threshold, shift,
+                                          args.pad, batch)) as packers:
+        # Each process has a batch to go on with while the one before it is written.
+        most = min(most, 2 * len(packers.procs)) or 1
+        pending = deque()
+        for result in jobs(packers):
+            pending.append(result)
+            if len(pending) >= most:
+                consume(pending.popleft()())
+        while pending:
+            consume(pending.popleft()())
+        packers.finish()
+    # Past a shorter file's end in_hole finds only holes: a cut taken for zeros is caught.
+    if os.fstat(fin.fileno()).st_size < size:
+        raise Fault(src, "became shorter while being read")
     index.append(at >> shift)
     if len(index) != count + 1:
         raise Fault(dst, "internal error: {} index entries for {} blocks".format(
@@ -328,6 +367,226 @@ def compress(src, dst, fin, fout, size, args, progress):
     fout.seek(HEADER.size)
     fout.write(memoryview(index).cast("B"))
     return at
+
+
+# --- compressing in other processes -------------------------------------------------
+#
+# LZ4 gets every core from processes of its own: threads in one process cannot give it
+# that, as each call compresses one 2 KiB block and the threads queue for the
+# interpreter's lock between the calls. Each process is this script started with
+# PACKER_FLAG. It reads its batches from INFILE and writes them into the temporary file
+# itself, each where this process tells it once the batches before it are packed: only
+# their sizes and index entries come back through its pipe.
+
+PACKER_FLAG = "--packer"
+MOST_PACKERS = 3             # each takes ~14 MiB: with more, a run would take over 64 MiB
+PACKERS_FROM = 32 << 20      # smaller images are compressed in the one process
+SETUP = struct.Struct("<BIBBBIII")  # level, block, threshold, shift, pad, batch, and the
+                                    # lengths of the two file names that follow
+REQUEST = struct.Struct("<BQI")     # PACK image offset, length; or PLACE at file offset
+PACK = 1                            # pack the image bytes from offset on
+PLACE = 2                           # write the oldest batch packed and not yet written
+REPLY = struct.Struct("<iI")        # index entries (or UNREADABLE, UNWRITABLE), size of
+                                    # the stored batch (or of the message that follows)
+UNREADABLE = -1
+UNWRITABLE = -2
+
+
+def read_exactly(f, length):
+    """length bytes from f, or None at its end."""
+    data = bytearray(length)
+    return data if read_full(f, memoryview(data)) == length else None
+
+
+class Packers:
+    """The processes that pack batches for this run, given them in turn. With none, the
+    run packs in its own process. Each one's answers are taken from its pipe as they
+    come, by a thread of its own, so that no process waits to be heard before it goes on
+    to its next batch."""
+
+    def __init__(self, src, dst, out, count, settings):
+        self.src = src
+        self.dst = dst
+        self.out = out
+        self.procs = []
+        self.listeners = []
+        self.turn = 0
+        if count < 2 or not sys.executable:
+            return
+        names = os.fsencode(os.path.abspath(src)), os.fsencode(out.tmp)
+        setup = SETUP.pack(*settings, *map(len, names)) + b"".join(names)
+        import subprocess
+        # Neither a console's Ctrl+C nor a terminal's signals reach them: they end when
+        # this process ends, as their input then ends.
+        alone = {"creationflags": subprocess.CREATE_NO_WINDOW} if os.name == "nt" else {
+            "start_new_session": True}
+        try:
+            for _ in range(count):
+                proc = subprocess.Popen(
+                    [sys.executable, os.path.abspath(__file__), PACKER_FLAG],
+                    stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                    **alone)
+                proc.answers = SimpleQueue()
+                self.procs.append(proc)
+                proc.stdin.write(setup)
+                proc.stdin.flush()
+        except OSError:
+            self.close(kill=True)  # packed here, then
+            return
+        out.helpers = self  # ended before the temporary file is removed
+        for proc in self.procs:
+            listener = threading.Thread(target=self.listen, args=(proc,), daemon=True)
+            listener.start()
+            self.listeners.append(listener)
+
+    def __bool__(self):
+        return bool(self.procs)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, value, trace):
+        self.close(kill=kind is not None)
+
+    def start(self, at, length):
+        """Gives the batch to the next process; returns the call that waits for it."""
+        proc = self.procs[self.turn % len(self.procs)]
+        self.turn += 1
+        self.tell(proc, PACK, at, length)
+        return partial(self.answer, proc, length)
+
+    def tell(self, proc, kind, at, length=0):
+        try:
+            proc.stdin.write(REQUEST.pack(kind, at, length))
+            proc.stdin.flush()
+        except OSError:
+            pass  # it has ended: its pipe says so
+
+    def answer(self, proc, length):
+        """The batch packed: its stored size, entries, what has it written at an offset,
+        and its image bytes."""
+        answer = None
+        while answer is None:  # in steps, which Ctrl+C can interrupt on Windows too
+            try:
+                answer = proc.answers.get(timeout=PROGRESS_EVERY)
+            except Empty:
+                pass
+        if isinstance(answer, Fault):
+            raise answer
+        stored, entries = answer
+        return stored, entries, partial(self.tell, proc, PLACE), length
+
+    def listen(self, proc):
+        """Takes the process's answers from its pipe until it ends."""
+        try:
+            while True:
+                entries, size = REPLY.unpack(self.receive(proc, REPLY.size))
+                if entries < 0:
+                    what = self.receive(proc, size).decode("utf-8", "replace")
+                    raise Fault(self.src if entries == UNREADABLE else self.dst, what)
+                starts = index_array()
+                starts.frombytes(self.receive(proc, 4 * entries))
+                proc.answers.put((size, starts))
+        except Fault as e:
+            proc.answers.put(e)
+
+    def receive(self, proc, length):
+        data = bytearray(length)
+        try:
+            got = read_full(proc.stdout, memoryview(data))
+        except (OSError, ValueError):
+            got = -1
+        if got != length:
+            raise Fault(self.src, "a compressing process ended unexpectedly (exit code "
+                        "{})".format(proc.wait()))
+        return data
+
+    def finish(self):
+        """Lets the processes write what they were told to, and end; raises what went
+        wrong in one."""
+        procs = self.procs
+        self.close(kill=False)
+        for proc in procs:
+            if proc.returncode:
+                told = proc.answers.get()  # what it told, or else why it ended
+                raise told if isinstance(told, Fault) else Fault(self.src, "a compressing "
+                    "process ended unexpectedly (exit code {})".format(proc.returncode))
+
+    def kill(self):
+        """Ends the processes at once (from any thread)."""
+        for proc in self.procs:
+            try:
+                proc.kill()
+                proc.wait(HELD_WAIT)
+            except Exception:
+                pass
+
+    def close(self, kill):
+        if kill:
+            self.kill()
+        for proc in self.procs:
+            try:
+                proc.stdin.close()  # its input ends: it ends
+            except OSError:
+                pass
+        for proc in self.procs:
+            proc.wait()
+        for listener in self.listeners:
+            listener.join()
+        for proc in self.procs:
+            proc.stdout.close()
+        self.procs = []
+        self.listeners = []
+        self.out.helpers = None
+
+
+def serve_packer(requests, replies):
+    """The work of a process started with PACKER_FLAG: its settings come first, then what
+    to pack and where to write it, until the requests end."""
+    head = read_exactly(requests, SETUP.size)
+    if head is None:
+        return EXIT_FAULT
+    level, block, threshold, shift, pad, batch, src_length, tmp_length = SETUP.unpack(head)
+    names = bytes(read_exactly(requests, src_length + tmp_length) or b"")
+    src, tmp = os.fsdecode(names[:src_length]), os.fsdecode(names[src_length:])
+    try:
+        try:
+            global lz4_block
+            import lz4.block as lz4_block
+            packer = Packer(level, block, threshold, shift, pad, batch)
+            fin = open_input(src)[0]
+            try:
+                fout = open(long_path(tmp), "r+b", buffering=0)
+            except OSError as e:
+                raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
+            buf = bytearray(batch)
+            unplaced = deque()
+            while True:
+                request = read_exactly(requests, REQUEST.size)
+                if request is None:
+                    return 0
+                kind, at, length = REQUEST.unpack(request)
+                if kind == PACK:
+                    read_batch(src, fin, memoryview(buf)[:length], at)
+                    data, starts = packer(buf, length)
+                    unplaced.append(bytes(data) if isinstance(data, memoryview) else data)
+                    replies.write(REPLY.pack(len(starts), len(data)))
+                    replies.write(index_array(starts))
+                    replies.flush()
+                else:
+                    try:
+                        write_at(fout, unplaced.popleft(), at)
+                    except OSError as e:
+                        raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
+        except Exception as e:  # told to the first process, which tells the user
+            failed = UNWRITABLE if isinstance(e, Fault) and e.path == tmp else UNREADABLE
+            what = e.what if isinstance(e, Fault) else "compressing failed: {!r}".format(e)
+            text = what.encode("utf-8", "replace")
+            replies.write(REPLY.pack(failed, len(text)) + text)
+            replies.flush()
+            return EXIT_FAULT
+    except OSError:
+        return EXIT_FAULT  # the first process has gone
 
 
 # --- expanding -----------------------------------------------------------------------
@@ -629,8 +888,10 @@ class Output:
         self.dst = dst
         self.path = long_path(dst)
         self.claim = None
+        self.helpers = None  # other processes writing into it, if any
         self.lock = threading.Lock()
         folder = os.path.dirname(os.path.abspath(self.path))
+        import tempfile  # here: compressing processes need none
         try:
             fd, self.tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
         except OSError as e:
@@ -690,6 +951,8 @@ class Output:
             if Output.current is not self:
                 return
             Output.current = None
+            if self.helpers:
+                self.helpers.kill()  # Windows removes no file another process has open
             try:
                 if threading.current_thread() is threading.main_thread():
                     self.file.close()
@@ -710,12 +973,12 @@ class Output:
 
 
 def write_output(dst, force, body):
-    """Runs body(fout) on a temporary file beside dst, then gives it dst's name. On any
-    failure the temporary file goes and dst is left as it was."""
+    """Runs body(out) on a temporary file beside dst (out.file), then gives it dst's name.
+    On any failure the temporary file goes and dst is left as it was."""
     out = Output(dst)
     try:
         try:
-            result = body(out.file)
+            result = body(out)
         except OSError as e:
             raise Fault(dst, "cannot write: {}".format(e.strerror or e))
         out.finish(force)
@@ -826,8 +1089,9 @@ def parse_args(argv):
     p.add_argument("-j", dest="threads", metavar="THREADS",
                    default=max(1, min(os.cpu_count() or 1, 8)),
                    type=ranged("-j", 1, MAX_THREADS),
-                   help="threads that compress or expand (default: the number of cores, "
-                        "at most 8)")
+                   help="how many compress or expand at once (default: the number of "
+                        "cores, at most 8): processes when compressing an image of 32 MiB "
+                        "or more, at most 3; threads when expanding")
     p.add_argument("-f", dest="force", action="store_true",
                    help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
@@ -862,11 +1126,11 @@ def main(argv=None):
             progress = Progress(in_size)
             try:
                 if args.level == 0:
-                    out_size = write_output(dst, args.force, lambda fout: expand(
-                        src, dst, fin, fout, in_size, args.threads, progress))
+                    out_size = write_output(dst, args.force, lambda out: expand(
+                        src, dst, fin, out.file, in_size, args.threads, progress))
                 else:
-                    out_size = write_output(dst, args.force, lambda fout: compress(
-                        src, dst, fin, fout, in_size, args, progress))
+                    out_size = write_output(dst, args.force, lambda out: compress(
+                        src, dst, fin, out, in_size, args, progress))
             finally:
                 seconds = progress.finish()
     except Fault as e:
@@ -893,4 +1157,6 @@ def main(argv=None):
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == [PACKER_FLAG]:
+        sys.exit(serve_packer(sys.stdin.buffer, sys.stdout.buffer))
     sys.exit(main())

@@ -6,6 +6,7 @@ import errno
 import ntpath
 import os
 import random
+import resource
 import signal
 import struct
 import subprocess
@@ -16,6 +17,8 @@ import zlib
 
 import lz4.block
 import pytest
+
+from peak import family, peak
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ZISO = os.path.join(os.path.dirname(os.path.dirname(HERE)), "ziso", "ziso.py")
@@ -143,6 +146,9 @@ ROUND_TRIPS = [
      ["-b", "262144", "-a", "8", "-p", "255"], ["--block=262144"], 8),
     ("1 MiB blocks, shift 8, pad 255 (past maxcso's largest block)",
      data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
+    ("three compressing processes, zero batches, shift 4, pad 0xab",
+     data(mixed(20 << 20) + bytes(3 << 20) + mixed(17 << 20, seed=5)),
+     ["-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
     ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
@@ -310,33 +316,73 @@ def test_command_line(tmp_path, name, argv, code, message):
                                                 "old.zso"]
 
 
-STOPS = [("Ctrl+C", signal.SIGINT, 130, "interrupted"),
-         ("SIGTERM", signal.SIGTERM, 143, "stopped by signal 15"),
-         ("SIGHUP (terminal closed)", signal.SIGHUP, 129, "stopped by signal 1")]
+def signal_to(signum):
+    return lambda run, image: run.send_signal(signum)
 
 
-@pytest.mark.parametrize("name, signum, code, message", STOPS, ids=[row[0] for row in STOPS])
-def test_stopped_run_leaves_nothing(tmp_path, name, signum, code, message):
+def kill_a_helper(run, image):
+    os.kill(family(run.pid)[-1], signal.SIGKILL)
+
+
+def cut_short(run, image):
+    os.truncate(image, 1 << 20)
+
+
+# name, -j, what befalls the run midway, exit code, message
+STOPS = [("Ctrl+C", 2, signal_to(signal.SIGINT), 130, "interrupted"),
+         ("SIGTERM", 2, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
+         ("SIGHUP (terminal closed)", 2, signal_to(signal.SIGHUP), 129, "stopped by signal 1"),
+         ("a compressing process killed", 2, kill_a_helper, 1,
+          "a compressing process ended unexpectedly"),
+         ("the image cut short", 2, cut_short, 1, "became shorter while being read"),
+         ("the image cut short, read past its end as holes", 1, cut_short, 1,
+          "became shorter while being read")]
+
+
+@pytest.mark.parametrize("name, jobs, befall, code, message", STOPS,
+                         ids=[row[0] for row in STOPS])
+def test_stopped_run_leaves_nothing(tmp_path, name, jobs, befall, code, message):
     image = tmp_path / "image.iso"
     image.write_bytes(mixed(48 << 20))
-    run = subprocess.Popen([sys.executable, ZISO, "-c", "12", image, tmp_path / "out.zso"],
-                           stderr=subprocess.PIPE, text=True)
+    run = subprocess.Popen([sys.executable, ZISO, "-c", "12", "-j", str(jobs), image,
+                            tmp_path / "out.zso"], stderr=subprocess.PIPE, text=True)
     while not [n for n in os.listdir(tmp_path) if n.endswith(".tmp")]:
         assert run.poll() is None, "finished before it could be stopped"
         time.sleep(0.01)
     time.sleep(0.3)  # well into writing
-    run.send_signal(signum)
+    helpers = family(run.pid)[1:]
+    assert len(helpers) == (jobs if jobs > 1 else 0)
+    befall(run, image)
     assert run.wait(timeout=30) == code and message in run.stderr.read()
+    assert os.listdir(tmp_path) == ["image.iso"]
+    deadline = time.monotonic() + 5
+    while [pid for pid in helpers if os.path.exists("/proc/{}".format(pid))]:
+        assert time.monotonic() < deadline, "compressing processes outlived the run"
+        time.sleep(0.05)
+
+
+@pytest.mark.parametrize("jobs", [1, 2], ids=["in one process", "in two processes"])
+def test_full_disk_is_named(tmp_path, jobs):
+    image = tmp_path / "image.iso"
+    image.write_bytes(random.Random(8).randbytes(40 << 20))
+    done = subprocess.run([sys.executable, ZISO, "-j", str(jobs), image, tmp_path / "out.zso"],
+                          preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                                (8 << 20, 8 << 20)),
+                          capture_output=True, text=True, timeout=120)
+    assert done.returncode == 1 and done.stderr.count("\n") == 1
+    assert "out.zso: cannot write: File too large" in done.stderr, done.stderr
     assert os.listdir(tmp_path) == ["image.iso"]
 
 
 def test_console_close_removes_the_file(tmp_path):
     out = program.Output(str(tmp_path / "NEW.ZSO"))
     out.file.write(b"half a ZSO")
+    ended = []  # Windows removes no file another process has open: they end first
+    out.helpers = types.SimpleNamespace(kill=lambda: ended.append(os.listdir(tmp_path)))
     assert program.on_console_event(0) is False  # Ctrl+C: left to the main thread
     assert len(os.listdir(tmp_path)) == 1
     assert program.on_console_event(program.CTRL_CLOSE_EVENT) is True
-    assert os.listdir(tmp_path) == []
+    assert os.listdir(tmp_path) == [] and len(ended) == 1 and len(ended[0]) == 1
 
 
 def appears(path):
@@ -412,19 +458,6 @@ def test_long_path(name, path, form):
     assert program.long_path(path) == path  # elsewhere paths are left as they are
 
 
-def peak_mib(argv):
-    """Runs argv through a small process of its own, which reads its peak memory: a child
-    of this test would carry the test's own memory in that figure."""
-    measure = ("import os, subprocess, sys; run = subprocess.Popen(sys.argv[1:]); "
-               "_, status, usage = os.wait4(run.pid, 0); "
-               "print(os.waitstatus_to_exitcode(status), usage.ru_maxrss)")
-    done = subprocess.run([sys.executable, "-c", measure] + [str(a) for a in argv],
-                          capture_output=True, text=True, timeout=120)
-    code, kib = done.stdout.split()[-2:]
-    assert code == "0", done.stderr
-    return int(kib) / 1024
-
-
 # name, options, most MiB of memory
 MEMORY = [
     ("16 MiB blocks, 8 threads", ["-b", "16777216", "-j", "8"], 100),
@@ -440,8 +473,9 @@ def test_memory(tmp_path, name, options, most):
         for _ in range(4):
             f.write(r.randbytes(16 << 20))
             f.write(mixed(16 << 20, seed=7))
-    assert peak_mib([sys.executable, ZISO] + options + [image, packed]) < most
-    assert peak_mib([sys.executable, ZISO] + options + ["-c", "0", packed, back]) < most
+    for argv in (options + [image, packed], options + ["-c", "0", packed, back]):
+        code, _, together, _ = peak([sys.executable, ZISO] + argv)
+        assert code == 0 and together < most
     assert same(image, back)
 
 
