@@ -379,7 +379,7 @@ def compress(src, dst, fin, out, size, args, progress):
 # their sizes and index entries come back through its pipe.
 
 PACKER_FLAG = "--packer"
-MOST_PACKERS = 3             # each takes ~14 MiB: with more, a run would take over 64 MiB
+MOST_PACKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
 PACKERS_FROM = 32 << 20      # smaller images are compressed in the one process
 SETUP = struct.Struct("<BIBBBIII")  # level, block, threshold, shift, pad, batch, and the
                                     # lengths of the two file names that follow
@@ -1091,7 +1091,7 @@ def parse_args(argv):
                    type=ranged("-j", 1, MAX_THREADS),
                    help="how many compress or expand at once (default: the number of "
                         "cores, at most 8): processes when compressing an image of 32 MiB "
-                        "or more, at most 3; threads when expanding")
+                        "or more, at most 2; threads when expanding")
     p.add_argument("-f", dest="force", action="store_true",
                    help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")

@@ -1,4 +1,4 @@
-"""The memory a program and the processes it starts take together, read from /proc
+"""The peak memory of a program together with the processes it starts, read from /proc
 (Linux) while it runs."""
 
 import os
@@ -23,30 +23,25 @@ def family(pid):
     return found
 
 
-def kib(pid, path, field):
+def high_water_kib(pid):
     try:
-        with open("/proc/{}/{}".format(pid, path)) as f:
+        with open("/proc/{}/status".format(pid)) as f:
             for line in f:
-                if line.startswith(field):
+                if line.startswith("VmHWM:"):
                     return int(line.split()[1])
     except OSError:
         pass  # it has ended
     return 0
 
 
-def peak(argv, every=0.005):
-    """Runs argv; returns its exit code, its seconds, and in MiB the most its processes
-    took at once (each one's share of pages they have in common, as Pss counts them)
-    and its processes' own peaks added up (counting common pages in each: more than
-    they ever took at once)."""
+def peak(argv, every=0.01):
+    """Runs argv; returns its exit code, its seconds and its processes' peaks in MiB added
+    up: more than they ever took at once, as the pages they share count in each."""
     start = time.perf_counter()
     run = subprocess.Popen([str(a) for a in argv], stdout=subprocess.DEVNULL)
-    together, peaks = 0, {}
+    peaks = {}
     while run.poll() is None:
-        pids = family(run.pid)
-        together = max(together, sum(kib(pid, "smaps_rollup", "Pss:") for pid in pids))
-        for pid in pids:
-            peaks[pid] = max(peaks.get(pid, 0), kib(pid, "status", "VmHWM:"))
+        for pid in family(run.pid):
+            peaks[pid] = max(peaks.get(pid, 0), high_water_kib(pid))
         time.sleep(every)
-    return run.returncode, time.perf_counter() - start, together / 1024, sum(
-        peaks.values()) / 1024
+    return run.returncode, time.perf_counter() - start, sum(peaks.values()) / 1024
