@@ -290,19 +290,13 @@ def compress(src, dst, fin, out, size, args, progress):
     packer = Packer(args.level, block, args.threshold, shift, args.pad, batch)
 
     fout.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
-    # Room for the index, written once every block's place is known.
-    index_bytes = 4 * (count + 1)
-    zeros = bytes(min(index_bytes, 1 << 20))
-    left = index_bytes
-    while left:
-        fout.write(zeros[:left])
-        left -= min(left, len(zeros))
-    at = HEADER.size + index_bytes
+    # The index follows, each batch's entries written once its place is known: memory
+    # does not grow with the image.
+    at = HEADER.size + 4 * (count + 1)
     gap = -at & packer.mask
-    fout.write(packer.pad * gap)
+    write_at(fout, packer.pad * gap, at)
     at += gap
-
-    index = index_array()
+    indexed = 0  # blocks whose entries are written
     most = in_flight(args.threads, batch)
     helpers = min(args.threads, most, MOST_PACKERS) if size >= PACKERS_FROM else 0
     writeback = Writeback(fout)
@@ -329,6 +323,14 @@ def compress(src, dst, fin, out, size, args, progress):
         read_batch(src, fin, memoryview(buf)[:want], read)
         return here(*packer(buf, want), want)
 
+    def write_entries(entries):
+        nonlocal indexed
+        entries = index_array(entries)
+        if sys.byteorder != "little":
+            entries.byteswap()
+        write_at(fout, entries, HEADER.size + 4 * indexed)
+        indexed += len(entries)
+
     def consume(result):
         nonlocal at, done
         stored, entries, place, got = result
@@ -336,7 +338,7 @@ def compress(src, dst, fin, out, size, args, progress):
         if (at + stored) >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
-        index.extend(map(base.__add__, entries))
+        write_entries(map(base.__add__, entries))
         place(at)
         at += stored
         writeback.update(at)
@@ -358,14 +360,10 @@ def compress(src, dst, fin, out, size, args, progress):
     # Past a shorter file's end in_hole finds only holes: a cut taken for zeros is caught.
     if os.fstat(fin.fileno()).st_size < size:
         raise Fault(src, "became shorter while being read")
-    index.append(at >> shift)
-    if len(index) != count + 1:
+    if indexed != count:
         raise Fault(dst, "internal error: {} index entries for {} blocks".format(
-            len(index), count))
-    if sys.byteorder != "little":
-        index.byteswap()
-    fout.seek(HEADER.size)
-    fout.write(memoryview(index).cast("B"))
+            indexed, count))
+    write_entries([at >> shift])
     return at
 
 

@@ -458,21 +458,28 @@ def test_long_path(name, path, form):
     assert program.long_path(path) == path  # elsewhere paths are left as they are
 
 
-# name, options, most MiB of memory
-MEMORY = [
-    ("16 MiB blocks, 8 threads", ["-b", "16777216", "-j", "8"], 100),
-    ("2048 blocks, 8 threads", ["-j", "8"], 64),
-]
-
-
-@pytest.mark.parametrize("name, options, most", MEMORY, ids=[row[0] for row in MEMORY])
-def test_memory(tmp_path, name, options, most):
-    image, packed, back = tmp_path / "image.iso", tmp_path / "image.zso", tmp_path / "back.iso"
+def by_turns(folder):
+    """Incompressible and compressible by turns, 128 MiB."""
+    image = os.path.join(folder, "image.iso")
     r = random.Random(6)
-    with open(image, "wb") as f:  # incompressible and compressible by turns
+    with open(image, "wb") as f:
         for _ in range(4):
             f.write(r.randbytes(16 << 20))
             f.write(mixed(16 << 20, seed=7))
+    return image
+
+
+# name, image, options, most MiB of memory
+MEMORY = [
+    ("16 MiB blocks, 8 threads", by_turns, ["-b", "16777216", "-j", "8"], 100),
+    ("2048 blocks, 8 threads", by_turns, ["-j", "8"], 64),
+    ("a 16 GiB image: an index of 32 MiB", lambda d: sparse(d, 16 * GIB), ["-j", "8"], 64),
+]
+
+
+@pytest.mark.parametrize("name, make, options, most", MEMORY, ids=[row[0] for row in MEMORY])
+def test_memory(tmp_path, name, make, options, most):
+    image, packed, back = make(str(tmp_path)), tmp_path / "image.zso", tmp_path / "back.iso"
     for argv in (options + [image, packed], options + ["-c", "0", packed, back]):
         code, _, mib = peak([sys.executable, ZISO] + argv)
         assert code == 0 and mib < most
