@@ -157,28 +157,31 @@ class Writeback:
             os.posix_fadvise(self.f.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
 
 
-def in_flight(workers, batch_bytes):
-    """How many batches the workers may hold at once: enough to keep each one busy, few
-    enough that memory stays bounded in bytes whatever the block size."""
-    return max(1, min(2 * workers, IN_FLIGHT_BYTES // batch_bytes))
+def in_flight(helpers, batch_bytes):
+    """How many batches may be under way at once: two for each helping process, one to go
+    on with while the other is taken, and few enough that memory stays bounded in bytes
+    whatever the block size. With no helping process, one."""
+    return max(1, min(2 * helpers, IN_FLIGHT_BYTES // batch_bytes))
 
 
-def run_batches(workers, most, jobs, consume):
-    """Runs jobs (callables, made lazily) on a thread pool, at most `most` at a time, and
-    hands their results to consume in the order of the jobs."""
-    from concurrent.futures import ThreadPoolExecutor  # here: compressing processes need none
+def helping(threads, size, batch_bytes):
+    """How many other processes are to work on an image of size bytes: none for a small
+    one, nor where their batches would take memory past its bound."""
+    if size < HELPERS_FROM:
+        return 0
+    return min(threads, MOST_HELPERS, IN_FLIGHT_BYTES // batch_bytes)
+
+
+def in_order(most, jobs, consume):
+    """Starts the jobs, each a call that waits for its result, at most `most` ahead of the
+    one awaited, and hands their results to consume in their order."""
     pending = deque()
-    with ThreadPoolExecutor(max_workers=workers) as pool:
-        try:
-            for job in jobs:
-                if len(pending) >= most:
-                    consume(pending.popleft().result())
-                pending.append(pool.submit(job))
-            while pending:
-                consume(pending.popleft().result())
-        finally:
-            for future in pending:
-                future.cancel()
+    for job in jobs:
+        pending.append(job)
+        if len(pending) >= most:
+            consume(pending.popleft()())
+    while pending:
+        consume(pending.popleft()())
 
 
 def in_hole(f, at, length):
@@ -297,8 +300,7 @@ def compress(src, dst, fin, out, size, args, progress):
     write_at(fout, packer.pad * gap, at)
     at += gap
     indexed = 0  # blocks whose entries are written
-    most = in_flight(args.threads, batch)
-    helpers = min(args.threads, most, MOST_PACKERS) if size >= PACKERS_FROM else 0
+    helpers = helping(args.threads, size, batch)
     writeback = Writeback(fout)
     done = 0
 
@@ -307,21 +309,26 @@ def compress(src, dst, fin, out, size, args, progress):
         an offset, and its image bytes."""
         return len(data), entries, partial(write_at, fout, data), got
 
-    def jobs(packers):
+    def jobs(helpers):
         """Each batch started, as a call that waits for it to be packed."""
-        buf = None if packers else bytearray(batch)
+        buf = None if helpers else bytearray(batch)
         for read in range(0, size, batch):
             want = min(batch, size - read)
             if want == batch and in_hole(fin, read, want):
                 yield partial(here, *packer.zero_batch, want)
-            elif packers:
-                yield packers.start(read, want)
+            elif helpers:
+                yield partial(packed_by, helpers, helpers.start(PACK, read, want), want)
             else:
                 yield partial(pack_here, buf, read, want)
 
     def pack_here(buf, read, want):
         read_batch(src, fin, memoryview(buf)[:want], read)
         return here(*packer(buf, want), want)
+
+    def packed_by(helpers, answer, want):
+        """A batch another process packed, and writes where it is told."""
+        proc, stored, entries = answer()
+        return stored, entries, partial(helpers.tell, proc, PLACE), want
 
     def write_entries(entries):
         nonlocal indexed
@@ -345,18 +352,10 @@ def compress(src, dst, fin, out, size, args, progress):
         done += got
         progress.update(done)
 
-    with Packers(src, dst, out, helpers, (args.level, block, args.threshold, shift,
-                                          args.pad, batch)) as packers:
-        # Each process has a batch to go on with while the one before it is written.
-        most = min(most, 2 * len(packers.procs)) or 1
-        pending = deque()
-        for result in jobs(packers):
-            pending.append(result)
-            if len(pending) >= most:
-                consume(pending.popleft()())
-        while pending:
-            consume(pending.popleft()())
-        packers.finish()
+    with Helpers(src, dst, out, helpers, PACK_SETUP.pack(
+            PACK, args.level, block, args.threshold, shift, args.pad, batch)) as helpers:
+        in_order(in_flight(helpers.count, batch), jobs(helpers), consume)
+        helpers.finish()
     # Past a shorter file's end in_hole finds only holes: a cut taken for zeros is caught.
     if os.fstat(fin.fileno()).st_size < size:
         raise Fault(src, "became shorter while being read")
@@ -367,25 +366,27 @@ def compress(src, dst, fin, out, size, args, progress):
     return at
 
 
-# --- compressing in other processes -------------------------------------------------
+# --- other processes ---------------------------------------------------------------
 #
 # LZ4 gets every core from processes of its own: threads in one process cannot give it
-# that, as each call compresses one 2 KiB block and the threads queue for the
-# interpreter's lock between the calls. Each process is this script started with
-# PACKER_FLAG. It reads its batches from INFILE and writes them into the temporary file
-# itself, each where this process tells it once the batches before it are packed: only
-# their sizes and index entries come back through its pipe.
+# that, as each call handles one 2 KiB block and the threads queue for the interpreter's
+# lock between the calls. Each helper is this script started with HELPER_FLAG. It reads
+# its batches from INFILE and writes them into the temporary file itself: expanding,
+# where each belongs in the image; compressing, where this process tells it once the
+# batches before it are packed. Only sizes and index entries come back through its pipe.
 
-PACKER_FLAG = "--packer"
-MOST_PACKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
-PACKERS_FROM = 32 << 20      # smaller images are compressed in the one process
-SETUP = struct.Struct("<BIBBBIII")  # level, block, threshold, shift, pad, batch, and the
-                                    # lengths of the two file names that follow
-REQUEST = struct.Struct("<BQI")     # PACK image offset, length; or PLACE at file offset
-PACK = 1                            # pack the image bytes from offset on
-PLACE = 2                           # write the oldest batch packed and not yet written
-REPLY = struct.Struct("<iI")        # index entries (or UNREADABLE, UNWRITABLE), size of
-                                    # the stored batch (or of the message that follows)
+HELPER_FLAG = "--helper"
+MOST_HELPERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
+HELPERS_FROM = 32 << 20      # smaller images are worked on in the one process
+PACK_SETUP = struct.Struct("<BBIBBBI")  # PACK, level, block, threshold, shift, pad, batch
+UNPACK_SETUP = struct.Struct("<BIQBQ")  # UNPACK, block, image size, shift, ZSO file size
+NAMES = struct.Struct("<II")            # lengths of INFILE's and the temporary file's names
+REQUEST = struct.Struct("<BQI")         # what to do, and its offset and length
+PACK = 1                                # pack the image bytes from offset on
+PLACE = 2                               # write the oldest batch packed at offset
+UNPACK = 3                              # unpack the batch from block offset on, write it
+REPLY = struct.Struct("<iI")            # index entries (or UNREADABLE, UNWRITABLE), size
+                                        # (of the stored batch, the image bytes, a message)
 UNREADABLE = -1
 UNWRITABLE = -2
 
@@ -396,13 +397,13 @@ def read_exactly(f, length):
     return data if read_full(f, memoryview(data)) == length else None
 
 
-class Packers:
-    """The processes that pack batches for this run, given them in turn. With none, the
-    run packs in its own process. Each one's answers are taken from its pipe as they
+class Helpers:
+    """The processes that work on batches for this run, given them in turn; with none,
+    the run works in its own process. Each one's answers are taken from its pipe as they
     come, by a thread of its own, so that no process waits to be heard before it goes on
     to its next batch."""
 
-    def __init__(self, src, dst, out, count, settings):
+    def __init__(self, src, dst, out, count, setup):
         self.src = src
         self.dst = dst
         self.out = out
@@ -412,7 +413,7 @@ class Packers:
         if count < 2 or not sys.executable:
             return
         names = os.fsencode(os.path.abspath(src)), os.fsencode(out.tmp)
-        setup = SETUP.pack(*settings, *map(len, names)) + b"".join(names)
+        setup += NAMES.pack(*map(len, names)) + b"".join(names)
         import subprocess
         # Neither a console's Ctrl+C nor a terminal's signals reach them: they end when
         # this process ends, as their input then ends.
@@ -421,7 +422,7 @@ class Packers:
         try:
             for _ in range(count):
                 proc = subprocess.Popen(
-                    [sys.executable, os.path.abspath(__file__), PACKER_FLAG],
+                    [sys.executable, os.path.abspath(__file__), HELPER_FLAG],
                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                     **alone)
                 proc.answers = SimpleQueue()
@@ -429,13 +430,17 @@ class Packers:
                 proc.stdin.write(setup)
                 proc.stdin.flush()
         except OSError:
-            self.close(kill=True)  # packed here, then
+            self.close(kill=True)  # worked on here, then
             return
         out.helpers = self  # ended before the temporary file is removed
         for proc in self.procs:
             listener = threading.Thread(target=self.listen, args=(proc,), daemon=True)
             listener.start()
             self.listeners.append(listener)
+
+    @property
+    def count(self):
+        return len(self.procs)
 
     def __bool__(self):
         return bool(self.procs)
@@ -446,12 +451,13 @@ class Packers:
     def __exit__(self, kind, value, trace):
         self.close(kill=kind is not None)
 
-    def start(self, at, length):
-        """Gives the batch to the next process; returns the call that waits for it."""
+    def start(self, kind, at, length=0):
+        """Gives the batch to the next process; returns the call that waits for its
+        answer: the process, the size and the entries."""
         proc = self.procs[self.turn % len(self.procs)]
         self.turn += 1
-        self.tell(proc, PACK, at, length)
-        return partial(self.answer, proc, length)
+        self.tell(proc, kind, at, length)
+        return partial(self.answer, proc)
 
     def tell(self, proc, kind, at, length=0):
         try:
@@ -460,9 +466,7 @@ class Packers:
         except OSError:
             pass  # it has ended: its pipe says so
 
-    def answer(self, proc, length):
-        """The batch packed: its stored size, entries, what has it written at an offset,
-        and its image bytes."""
+    def answer(self, proc):
         answer = None
         while answer is None:  # in steps, which Ctrl+C can interrupt on Windows too
             try:
@@ -471,8 +475,7 @@ class Packers:
                 pass
         if isinstance(answer, Fault):
             raise answer
-        stored, entries = answer
-        return stored, entries, partial(self.tell, proc, PLACE), length
+        return (proc,) + answer
 
     def listen(self, proc):
         """Takes the process's answers from its pipe until it ends."""
@@ -495,7 +498,7 @@ class Packers:
         except (OSError, ValueError):
             got = -1
         if got != length:
-            raise Fault(self.src, "a compressing process ended unexpectedly (exit code "
+            raise Fault(self.src, "a worker process ended unexpectedly (exit code "
                         "{})".format(proc.wait()))
         return data
 
@@ -507,7 +510,7 @@ class Packers:
         for proc in procs:
             if proc.returncode:
                 told = proc.answers.get()  # what it told, or else why it ended
-                raise told if isinstance(told, Fault) else Fault(self.src, "a compressing "
+                raise told if isinstance(told, Fault) else Fault(self.src, "a worker "
                     "process ended unexpectedly (exit code {})".format(proc.returncode))
 
     def kill(self):
@@ -538,27 +541,34 @@ class Packers:
         self.out.helpers = None
 
 
-def serve_packer(requests, replies):
-    """The work of a process started with PACKER_FLAG: its settings come first, then what
-    to pack and where to write it, until the requests end."""
-    head = read_exactly(requests, SETUP.size)
-    if head is None:
+def serve(requests, replies):
+    """The work of a process started with HELPER_FLAG: its setup comes first, then what to
+    do, until the requests end."""
+    role = read_exactly(requests, 1)
+    setup = PACK_SETUP if role and role[0] == PACK else UNPACK_SETUP
+    head = role and read_exactly(requests, setup.size - 1)
+    lengths = head and read_exactly(requests, NAMES.size)
+    names = lengths and read_exactly(requests, sum(NAMES.unpack(lengths)))
+    if names is None:
         return EXIT_FAULT
-    level, block, threshold, shift, pad, batch, src_length, tmp_length = SETUP.unpack(head)
-    names = bytes(read_exactly(requests, src_length + tmp_length) or b"")
-    src, tmp = os.fsdecode(names[:src_length]), os.fsdecode(names[src_length:])
+    settings = setup.unpack(role + head)[1:]
+    split = NAMES.unpack(lengths)[0]
+    src, tmp = os.fsdecode(bytes(names[:split])), os.fsdecode(bytes(names[split:]))
     try:
         try:
             global lz4_block
             import lz4.block as lz4_block
-            packer = Packer(level, block, threshold, shift, pad, batch)
             fin = open_input(src)[0]
             try:
                 fout = open(long_path(tmp), "r+b", buffering=0)
             except OSError as e:
                 raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
-            buf = bytearray(batch)
-            unplaced = deque()
+            if setup is PACK_SETUP:
+                packer = Packer(*settings)
+                buf = bytearray(settings[-1])
+                unplaced = deque()
+            else:
+                unpacker = Unpacker(src, *settings)
             while True:
                 request = read_exactly(requests, REQUEST.size)
                 if request is None:
@@ -570,21 +580,29 @@ def serve_packer(requests, replies):
                     unplaced.append(bytes(data) if isinstance(data, memoryview) else data)
                     replies.write(REPLY.pack(len(starts), len(data)))
                     replies.write(index_array(starts))
-                    replies.flush()
+                elif kind == PLACE:
+                    written(tmp, write_at, fout, unplaced.popleft(), at)
                 else:
-                    try:
-                        write_at(fout, unplaced.popleft(), at)
-                    except OSError as e:
-                        raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
+                    replies.write(REPLY.pack(0, written(
+                        tmp, unpack_into, fout, unpacker, fin, at)))
+                replies.flush()
         except Exception as e:  # told to the first process, which tells the user
             failed = UNWRITABLE if isinstance(e, Fault) and e.path == tmp else UNREADABLE
-            what = e.what if isinstance(e, Fault) else "compressing failed: {!r}".format(e)
+            what = e.what if isinstance(e, Fault) else "failed: {!r}".format(e)
             text = what.encode("utf-8", "replace")
             replies.write(REPLY.pack(failed, len(text)) + text)
             replies.flush()
             return EXIT_FAULT
     except OSError:
         return EXIT_FAULT  # the first process has gone
+
+
+def written(tmp, write, *args):
+    """write(*args), its errors told as the temporary file's."""
+    try:
+        return write(*args)
+    except OSError as e:
+        raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
 
 
 # --- expanding -----------------------------------------------------------------------
@@ -594,15 +612,51 @@ class Unpacker:
     """Turns the stored bytes of a batch of blocks back into image bytes, checking each
     block against its index entries."""
 
-    def __init__(self, src, block, size, shift, batch):
+    def __init__(self, src, block, size, shift, file_size):
         self.src = src
         self.block = block
         self.size = size
         self.shift = shift
+        self.file_size = file_size
         self.mask = (1 << shift) - 1
-        self.zeros = bytes(batch * block)
+        self.count = -(-size // block)
+        self.data_start = HEADER.size + 4 * (self.count + 1)
+        self.longest = max(block, lz4_bound(block)) + self.mask  # stored, at the most
+        self.batch = max(1, min(BATCH_BYTES // block, BATCH_READ // self.longest))
+        self.zeros = bytes(self.batch * block)
         self.zero_block = self.zeros[:block]
         self.runs = {}  # for each byte value, a number of mask + 1 such bytes
+
+    def image_bytes(self, fin, first):
+        """The image bytes of the batch from block first on, read from fin."""
+        n = min(self.batch, self.count - first)
+        entries = index_array()
+        entries.frombytes(self.read_at(fin, HEADER.size + 4 * first, 4 * (n + 1)))
+        if sys.byteorder != "little":
+            entries.byteswap()
+        start = (entries[0] & OFFSET_MASK) << self.shift
+        end = (entries[-1] & OFFSET_MASK) << self.shift
+        if first == 0 and start < self.data_start:
+            raise Fault(self.src, "block 0 starts inside the index")
+        blocks = "block {}".format(first) if n == 1 else "blocks {}-{}".format(
+            first, first + n - 1)
+        if end < start:
+            raise Fault(self.src, "index out of order at " + blocks)
+        if end > self.file_size:
+            raise Fault(self.src, "index points past the end of the file at " + blocks)
+        if end - start > n * self.longest:
+            raise Fault(self.src, "the stored size of {} is more than any data needs".format(
+                blocks))
+        return self(first, entries, self.read_at(fin, start, end - start), start)
+
+    def read_at(self, fin, at, length):
+        data = read_some(self.src, fin, at, length)
+        if len(data) != length:
+            raise Fault(self.src, "became shorter while being read")
+        return data
+
+    def is_zeros(self, data):
+        return data == (self.zeros if len(data) == len(self.zeros) else bytes(len(data)))
 
     def __call__(self, first, entries, raw, base):
         """The batch's image bytes."""
@@ -702,6 +756,15 @@ class Unpacker:
         return n - min(reach - before, self.mask)
 
 
+def unpack_into(fout, unpacker, fin, first):
+    """Writes the batch from block first on into fout where it belongs; returns how many
+    image bytes it holds. Zeros are left as a hole: quick, and a sparse image stays so."""
+    data = unpacker.image_bytes(fin, first)
+    if not unpacker.is_zeros(data):
+        write_at(fout, data, first * unpacker.block)
+    return len(data)
+
+
 def read_some(src, fin, at, length):
     """Up to length bytes of fin from at, fewer only at the end of the file."""
     data = bytearray(length)
@@ -714,7 +777,8 @@ def read_some(src, fin, at, length):
     return data
 
 
-def expand(src, dst, fin, fout, file_size, threads, progress):
+def expand(src, dst, fin, out, file_size, threads, progress):
+    fout = out.file
     head = bytes(read_some(src, fin, 0, HEADER.size))
     if len(head) >= len(MAGIC) and head[:len(MAGIC)] != MAGIC:
         raise Fault(src, "not a ZSO file (it does not start with ZISO)")
@@ -736,62 +800,29 @@ def expand(src, dst, fin, fout, file_size, threads, progress):
             count, data_start, file_size))
 
     progress.total = size
-    longest = max(block, lz4_bound(block)) + (1 << shift) - 1
-    batch = max(1, min(BATCH_BYTES // block, BATCH_READ // longest))
-    unpacker = Unpacker(src, block, size, shift, batch)
-    zeros = unpacker.zeros
+    unpacker = Unpacker(src, block, size, shift, file_size)
+    helpers = helping(threads, size, unpacker.batch * block)
     writeback = Writeback(fout)
     done = 0
-    hole = False
 
-    def offset(entry):
-        return (entry & OFFSET_MASK) << shift
+    def here(first):
+        return None, unpack_into(fout, unpacker, fin, first), None
 
-    def read_at(at, length):
-        data = read_some(src, fin, at, length)
-        if len(data) != length:
-            raise Fault(src, "became shorter while being read")
-        return data
-
-    def jobs():
-        for first in range(0, count, batch):
-            n = min(batch, count - first)
-            entries = index_array()
-            entries.frombytes(read_at(HEADER.size + 4 * first, 4 * (n + 1)))
-            if sys.byteorder != "little":
-                entries.byteswap()
-            start, end = offset(entries[0]), offset(entries[-1])
-            if first == 0 and start < data_start:
-                raise Fault(src, "block 0 starts inside the index")
-            blocks = "block {}".format(first) if n == 1 else "blocks {}-{}".format(
-                first, first + n - 1)
-            if end < start:
-                raise Fault(src, "index out of order at " + blocks)
-            if end > file_size:
-                raise Fault(src, "index points past the end of the file at " + blocks)
-            if end - start > n * longest:
-                raise Fault(src, "the stored size of {} is more than any data needs".format(
-                    blocks))
-            raw = read_at(start, end - start)
-            yield lambda f=first, e=entries, r=raw, s=start: unpacker(f, e, r, s)
-
-    def consume(data):
-        nonlocal done, hole
-        # Zeros become a hole: a sparse image stays sparse, and is quick to write.
-        hole = data == (zeros if len(data) == len(zeros) else bytes(len(data)))
-        if hole:
-            fout.seek(len(data), os.SEEK_CUR)
-        else:
-            fout.write(data)
-        done += len(data)
+    def consume(result):
+        nonlocal done
+        done += result[1]
         writeback.update(done)
         progress.update(done)
 
-    run_batches(threads, in_flight(threads, batch * block), jobs(), consume)
+    with Helpers(src, dst, out, helpers, UNPACK_SETUP.pack(
+            UNPACK, block, size, shift, file_size)) as helpers:
+        in_order(in_flight(helpers.count, unpacker.batch * block),
+                 (helpers.start(UNPACK, first) if helpers else partial(here, first)
+                  for first in range(0, unpacker.count, unpacker.batch)), consume)
+        helpers.finish()
     if done != size:
         raise Fault(src, "internal error: {} bytes out of {}".format(done, size))
-    if hole:
-        fout.truncate(size)
+    fout.truncate(size)  # past a hole at the end
     return size
 
 
@@ -1087,9 +1118,8 @@ def parse_args(argv):
     p.add_argument("-j", dest="threads", metavar="THREADS",
                    default=max(1, min(os.cpu_count() or 1, 8)),
                    type=ranged("-j", 1, MAX_THREADS),
-                   help="how many compress or expand at once (default: the number of "
-                        "cores, at most 8): processes when compressing an image of 32 MiB "
-                        "or more, at most 2; threads when expanding")
+                   help="how many processes work on an image of 32 MiB or more, at most "
+                        "2 (default: the number of cores); 1 works in this one alone")
     p.add_argument("-f", dest="force", action="store_true",
                    help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
@@ -1125,7 +1155,7 @@ def main(argv=None):
             try:
                 if args.level == 0:
                     out_size = write_output(dst, args.force, lambda out: expand(
-                        src, dst, fin, out.file, in_size, args.threads, progress))
+                        src, dst, fin, out, in_size, args.threads, progress))
                 else:
                     out_size = write_output(dst, args.force, lambda out: compress(
                         src, dst, fin, out, in_size, args, progress))
@@ -1155,6 +1185,6 @@ def main(argv=None):
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == [PACKER_FLAG]:
-        sys.exit(serve_packer(sys.stdin.buffer, sys.stdout.buffer))
+    if sys.argv[1:] == [HELPER_FLAG]:
+        sys.exit(serve(sys.stdin.buffer, sys.stdout.buffer))
     sys.exit(main())

@@ -265,6 +265,22 @@ def test_broken_zso(tmp_path, name, broken):
     assert sorted(os.listdir(tmp_path)) == ["bad.zso"]
 
 
+def test_broken_zso_in_a_worker(tmp_path):
+    image, bad, out = tmp_path / "image.iso", tmp_path / "bad.zso", tmp_path / "out.iso"
+    image.write_bytes(mixed(40 << 20, seed=11))
+    ok("-j", "1", image, bad)
+    with open(bad, "r+b") as f:  # from block 15000 of 20480 on: the batch of a worker
+        f.seek(24 + 4 * 15000)
+        entries = struct.unpack("<100I", f.read(400))
+        number, entry = next((15000 + i, e) for i, e in enumerate(entries) if e < 1 << 31)
+        f.seek(entry)  # a compressed block, at shift 0
+        f.write(b"\xff" * 16)
+    done = ziso("-c", "0", "-j", "2", bad, out)
+    assert done.returncode == 1 and done.stderr.count("\n") == 1, done.stderr
+    assert "bad.zso: block {} does not decode".format(number) in done.stderr, done.stderr
+    assert sorted(os.listdir(tmp_path)) == ["bad.zso", "image.iso"]
+
+
 # name, command line ({img}, {out}: a small image and a free name beside it), exit code, message
 FAULTS = [
     ("missing INFILE", ["{img}.not", "{out}"], 1, "no such file"),
@@ -332,8 +348,8 @@ def cut_short(run, image):
 STOPS = [("Ctrl+C", 2, signal_to(signal.SIGINT), 130, "interrupted"),
          ("SIGTERM", 2, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
          ("SIGHUP (terminal closed)", 2, signal_to(signal.SIGHUP), 129, "stopped by signal 1"),
-         ("a compressing process killed", 2, kill_a_helper, 1,
-          "a compressing process ended unexpectedly"),
+         ("a worker process killed", 2, kill_a_helper, 1,
+          "a worker process ended unexpectedly"),
          ("the image cut short", 2, cut_short, 1, "became shorter while being read"),
          ("the image cut short, read past its end as holes", 1, cut_short, 1,
           "became shorter while being read")]
