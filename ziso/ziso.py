@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """ziso.py: compresses a disc image into a ZSO file (LZ4 blocks) and back.
 
-    ziso.py [-c LEVEL] [-b BLOCK] [-t PERCENT] [-a SHIFT] [-p PAD] [-j THREADS] [-f]
+    ziso.py [-c LEVEL] [-b BLOCK] [-t PERCENT] [-a SHIFT] [-p PAD] [-j WORKERS] [-f]
             INFILE OUTFILE
 
 Runs on Python 3.8 and later, on Windows and Linux alike; needs the lz4 package
@@ -38,7 +38,7 @@ VERSION = 1
 SECTOR = 2048
 MAX_BLOCK = 16 << 20
 MAX_SHIFT = 16
-MAX_THREADS = 64
+MAX_WORKERS = 64
 PLAIN = 0x80000000
 OFFSET_MASK = 0x7FFFFFFF
 BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
@@ -164,12 +164,12 @@ def in_flight(helpers, batch_bytes):
     return max(1, min(2 * helpers, IN_FLIGHT_BYTES // batch_bytes))
 
 
-def helping(threads, size, batch_bytes):
+def helping(workers, size, batch_bytes):
     """How many other processes are to work on an image of size bytes: none for a small
     one, nor where their batches would take memory past its bound."""
     if size < HELPERS_FROM:
         return 0
-    return min(threads, MOST_HELPERS, IN_FLIGHT_BYTES // batch_bytes)
+    return min(workers, MOST_HELPERS, IN_FLIGHT_BYTES // batch_bytes)
 
 
 def in_order(most, jobs, consume):
@@ -300,7 +300,7 @@ def compress(src, dst, fin, out, size, args, progress):
     write_at(fout, packer.pad * gap, at)
     at += gap
     indexed = 0  # blocks whose entries are written
-    helpers = helping(args.threads, size, batch)
+    helpers = helping(args.workers, size, batch)
     writeback = Writeback(fout)
     done = 0
 
@@ -777,7 +777,7 @@ def read_some(src, fin, at, length):
     return data
 
 
-def expand(src, dst, fin, out, file_size, threads, progress):
+def expand(src, dst, fin, out, file_size, workers, progress):
     fout = out.file
     head = bytes(read_some(src, fin, 0, HEADER.size))
     if len(head) >= len(MAGIC) and head[:len(MAGIC)] != MAGIC:
@@ -801,7 +801,7 @@ def expand(src, dst, fin, out, file_size, threads, progress):
 
     progress.total = size
     unpacker = Unpacker(src, block, size, shift, file_size)
-    helpers = helping(threads, size, unpacker.batch * block)
+    helpers = helping(workers, size, unpacker.batch * block)
     writeback = Writeback(fout)
     done = 0
 
@@ -1115,9 +1115,9 @@ def parse_args(argv):
                         "smallest that fits the image)")
     p.add_argument("-p", dest="pad", metavar="PAD", default=0, type=ranged("-p", 0, 255, 0),
                    help="byte that fills the gaps before aligned blocks (default 0)")
-    p.add_argument("-j", dest="threads", metavar="THREADS",
+    p.add_argument("-j", dest="workers", metavar="WORKERS",
                    default=max(1, min(os.cpu_count() or 1, 8)),
-                   type=ranged("-j", 1, MAX_THREADS),
+                   type=ranged("-j", 1, MAX_WORKERS),
                    help="how many processes work on an image of 32 MiB or more, at most "
                         "2 (default: the number of cores); 1 works in this one alone")
     p.add_argument("-f", dest="force", action="store_true",
@@ -1155,7 +1155,7 @@ def main(argv=None):
             try:
                 if args.level == 0:
                     out_size = write_output(dst, args.force, lambda out: expand(
-                        src, dst, fin, out, in_size, args.threads, progress))
+                        src, dst, fin, out, in_size, args.workers, progress))
                 else:
                     out_size = write_output(dst, args.force, lambda out: compress(
                         src, dst, fin, out, in_size, args, progress))

@@ -487,8 +487,8 @@ def by_turns(folder):
 
 # name, image, options, most MiB of memory
 MEMORY = [
-    ("16 MiB blocks, 8 threads", by_turns, ["-b", "16777216", "-j", "8"], 100),
-    ("2048 blocks, 8 threads", by_turns, ["-j", "8"], 64),
+    ("16 MiB blocks, -j 8", by_turns, ["-b", "16777216", "-j", "8"], 100),
+    ("2048 blocks, -j 8", by_turns, ["-j", "8"], 64),
     ("a 16 GiB image: an index of 32 MiB", lambda d: sparse(d, 16 * GIB), ["-j", "8"], 64),
 ]
 
