@@ -16,70 +16,50 @@ namespace {
 using Paths = std::vector<std::wstring>;
 
 struct PathCase {
-    const wchar_t *path;
-    const wchar_t *tidy;
+    std::wstring path;
+    std::wstring tidy;
     // of the tidy form:
     std::size_t root;
     bool isRoot;
     Paths chain;
-    const wchar_t *shown;
+    std::wstring shown;
 };
 
 TEST(PathText, RootsTidyFormsChainsAndShownNames)
 {
     const std::wstring share = L"\\\\server\\share";
     const std::wstring longShare = L"\\\\?\\UNC\\server\\share";
+    const std::wstring longC = L"\\\\?\\C:\\";
+    const std::wstring un = L"disc \u00fcn";
+    const std::wstring nihon = L"\u65e5\u672c";
+    // clang-format off
     const PathCase cases[] = {
         // Drive roots and paths under them; a bare drive is its root.
         {L"C:\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
         {L"C:", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
         {L"C:\\\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
         {L"c:/games/", L"c:\\games", 3, false, {L"c:\\", L"c:\\games"}, L"games"},
-        {L"C:\\games\\disc \u00fcn\\\\",
-         L"C:\\games\\disc \u00fcn",
-         3,
-         false,
-         {L"C:\\", L"C:\\games", L"C:\\games\\disc \u00fcn"},
-         L"disc \u00fcn"},
+        {L"C:\\games\\" + un + L"\\\\", L"C:\\games\\" + un, 3, false, {L"C:\\", L"C:\\games", L"C:\\games\\" + un}, un},
         // Shares: the root is \\server\share, with no separator after it.
-        {L"\\\\server\\share", L"\\\\server\\share", 14, true, {share}, L"\\\\server\\share"},
-        {L"\\\\server\\share\\", L"\\\\server\\share", 14, true, {share}, L"\\\\server\\share"},
-        {L"//server/share/rips/",
-         L"\\\\server\\share\\rips",
-         14,
-         false,
-         {share, share + L"\\rips"},
-         L"rips"},
-        {L"\\\\server\\share\\rips\\\u65e5\u672c",
-         L"\\\\server\\share\\rips\\\u65e5\u672c",
-         14,
-         false,
-         {share, share + L"\\rips", share + L"\\rips\\\u65e5\u672c"},
-         L"\u65e5\u672c"},
+        {share, share, 14, true, {share}, share},
+        {share + L"\\", share, 14, true, {share}, share},
+        {L"//server/share/rips/", share + L"\\rips", 14, false, {share, share + L"\\rips"}, L"rips"},
+        {share + L"\\rips\\" + nihon, share + L"\\rips\\" + nihon, 14, false, {share, share + L"\\rips", share + L"\\rips\\" + nihon}, nihon},
         {L"\\\\server", L"\\\\server", 8, true, {L"\\\\server"}, L"\\\\server"},
         // The long forms.
-        {L"\\\\?\\C:\\", L"\\\\?\\C:\\", 7, true, {L"\\\\?\\C:\\"}, L"\\\\?\\C:\\"},
-        {L"\\\\?\\C:", L"\\\\?\\C:\\", 7, true, {L"\\\\?\\C:\\"}, L"\\\\?\\C:\\"},
-        {L"\\\\?\\C:\\deep\\down\\",
-         L"\\\\?\\C:\\deep\\down",
-         7,
-         false,
-         {L"\\\\?\\C:\\", L"\\\\?\\C:\\deep", L"\\\\?\\C:\\deep\\down"},
-         L"down"},
-        {L"\\\\?\\UNC\\server\\share\\rips",
-         L"\\\\?\\UNC\\server\\share\\rips",
-         20,
-         false,
-         {longShare, longShare + L"\\rips"},
-         L"rips"},
+        {longC, longC, 7, true, {longC}, longC},
+        {L"\\\\?\\C:", longC, 7, true, {longC}, longC},
+        {longC + L"deep\\down\\", longC + L"deep\\down", 7, false, {longC, longC + L"deep", longC + L"deep\\down"}, L"down"},
+        {longShare + L"\\rips", longShare + L"\\rips", 20, false, {longShare, longShare + L"\\rips"}, L"rips"},
         // The current drive's root, and relative paths, which have no root.
         {L"\\", L"\\", 1, true, {L"\\"}, L"\\"},
         {L"\\games\\", L"\\games", 1, false, {L"\\", L"\\games"}, L"games"},
         {L"games\\disc\\", L"games\\disc", 0, false, {L"games\\disc"}, L"disc"},
         {L"", L"", 0, false, {L""}, L""},
     };
+    // clang-format on
     for (const PathCase &c : cases) {
-        SCOPED_TRACE(testing::Message() << "path \"" << std::wstring(c.path) << "\"");
+        SCOPED_TRACE(testing::Message() << "path \"" << c.path << "\"");
         const std::wstring tidy = TidyDirectory(c.path);
         EXPECT_EQ(tidy, c.tidy);
         EXPECT_EQ(RootLength(tidy), c.root);
@@ -110,22 +90,18 @@ struct OrderCase {
 
 TEST(NameOrder, FoldedNamesFirstThenTheirOwnCodeUnits)
 {
+    // clang-format off
     const OrderCase cases[] = {
         {"letter case ignored", {L"b.iso", L"A.cue", L"c"}, {L"A.cue", L"b.iso", L"c"}},
         {"capitals compared, not the small letters", {L"_x", L"a", L"1"}, {L"1", L"a", L"_x"}},
         {"alike but for case: ordinal", {L"abc", L"Abc", L"ABC"}, {L"ABC", L"Abc", L"abc"}},
         {"the same given the other way", {L"ABC", L"abc", L"Abc"}, {L"ABC", L"Abc", L"abc"}},
-        {"non-ASCII after ASCII, folded too",
-         {L"\u00e9t\u00e9", L"Zoo", L"\u00c9b\u00e8ne", L"apple", L"\u00e9b\u00e8ne"},
-         {L"apple", L"Zoo", L"\u00c9b\u00e8ne", L"\u00e9b\u00e8ne", L"\u00e9t\u00e9"}},
-        {"other scripts by code unit",
-         {L"\u65e5\u672c", L"\xD83D\xDCBF disc", L"b"},
-         {L"b", L"\u65e5\u672c", L"\xD83D\xDCBF disc"}},
-        {"a name and its prefix",
-         {L"disc 10", L"DISC 1", L"disc"},
-         {L"disc", L"DISC 1", L"disc 10"}},
+        {"non-ASCII after ASCII, folded too", {L"\u00e9t\u00e9", L"Zoo", L"\u00c9b\u00e8ne", L"apple", L"\u00e9b\u00e8ne"}, {L"apple", L"Zoo", L"\u00c9b\u00e8ne", L"\u00e9b\u00e8ne", L"\u00e9t\u00e9"}},
+        {"other scripts by code unit", {L"\u65e5\u672c", L"\xD83D\xDCBF disc", L"b"}, {L"b", L"\u65e5\u672c", L"\xD83D\xDCBF disc"}},
+        {"a name and its prefix", {L"disc 10", L"DISC 1", L"disc"}, {L"disc", L"DISC 1", L"disc 10"}},
         {"nothing", {}, {}},
     };
+    // clang-format on
     for (const OrderCase &c : cases) {
         SCOPED_TRACE(c.what);
         Paths names = c.names;

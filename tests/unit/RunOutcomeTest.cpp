@@ -27,28 +27,15 @@ struct RefuseCase {
 
 TEST(OnCompress, RefusesARunThatCannotWorkBeforeAsking)
 {
+    const std::wstring chdThere = L"C:\\tools\\NEW.CHD", zsoThere = L"C:\\tools\\NEW.ZSO";
+    const std::wstring iso = L"label File: game.iso";
+    // clang-format off
     const RefuseCase cases[] = {
-        {"NEW.CHD there as a file",
-         L"game.iso",
-         U,
-         {L"C:\\tools\\NEW.CHD"},
-         {},
-         {L"label File: game.iso", L"path C:\\tools\\NEW.CHD",
-          L"box 48 " + expected::OutputExists(L"NEW.CHD", Tools, L"chdman")}},
-        {"NEW.ZSO there as a folder",
-         L"game.iso",
-         T,
-         {},
-         {L"C:\\tools\\NEW.ZSO"},
-         {L"label File: game.iso", L"path C:\\tools\\NEW.ZSO",
-          L"box 48 " + expected::OutputExists(L"NEW.ZSO", Tools, L"ziso.py")}},
-        {"a cue sheet for ZSO",
-         L"game.cue",
-         T,
-         {},
-         {},
-         {L"label File: game.cue", L"box 48 " + expected::CueForZso(L"game.cue")}},
+        {"NEW.CHD there as a file", L"game.iso", U, {chdThere}, {}, {iso, L"path " + chdThere, L"box 48 " + expected::OutputExists(L"NEW.CHD", Tools, L"chdman")}},
+        {"NEW.ZSO there as a folder", L"game.iso", T, {}, {zsoThere}, {iso, L"path " + zsoThere, L"box 48 " + expected::OutputExists(L"NEW.ZSO", Tools, L"ziso.py")}},
+        {"a cue sheet for ZSO", L"game.cue", T, {}, {}, {L"label File: game.cue", L"box 48 " + expected::CueForZso(L"game.cue")}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         Rig rig(c.selected, c.check2 == T ? U : T, c.check2);
