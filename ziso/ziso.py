@@ -264,8 +264,8 @@ class Packer:
         return self.pack(memoryview(buf)[:length])
 
 
-def read_batch(src, fin, view, at):
-    """Fills view with the image bytes from at on."""
+def read_into(src, fin, view, at):
+    """Fills view with the bytes of fin (INFILE) from at on."""
     try:
         fin.seek(at)
         got = read_full(fin, view)
@@ -324,7 +324,7 @@ def compress(src, dst, fin, out, size, args, progress):
                 yield partial(pack_here, buf, read, want)
 
     def pack_here(buf, read, want):
-        read_batch(src, fin, memoryview(buf)[:want], read)
+        read_into(src, fin, memoryview(buf)[:want], read)
         return here(*packer(buf, want), want)
 
     def packed_by(helpers, answer, want):
@@ -491,12 +491,11 @@ class Helpers:
             proc.answers.put(e)
 
     def receive(self, proc, length):
-        data = bytearray(length)
         try:
-            got = read_full(proc.stdout, memoryview(data))
+            data = read_exactly(proc.stdout, length)
         except (OSError, ValueError):
-            got = -1
-        if got != length:
+            data = None
+        if data is None:
             raise Fault(self.src, "a worker process ended unexpectedly (exit code "
                         "{})".format(proc.wait()))
         return data
@@ -574,7 +573,7 @@ def serve(requests, replies):
                     return 0
                 kind, at, length = REQUEST.unpack(request)
                 if kind == PACK:
-                    read_batch(src, fin, memoryview(buf)[:length], at)
+                    read_into(src, fin, memoryview(buf)[:length], at)
                     data, starts = packer(buf, length)
                     unplaced.append(bytes(data) if isinstance(data, memoryview) else data)
                     replies.write(REPLY.pack(len(starts), len(data)))
@@ -649,9 +648,8 @@ class Unpacker:
         return self(first, entries, self.read_at(fin, start, end - start), start)
 
     def read_at(self, fin, at, length):
-        data = read_some(self.src, fin, at, length)
-        if len(data) != length:
-            raise Fault(self.src, "became shorter while being read")
+        data = bytearray(length)
+        read_into(self.src, fin, memoryview(data), at)
         return data
 
     def is_zeros(self, data):
