@@ -199,8 +199,7 @@ TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
     const std::wstring image = images + L"\\game.iso";
     const std::pair<std::wstring, std::wstring> cases[] = {
         // The recorder in the working folder ends with 3.
-        {work,
-         expected::ToolFailed(expected::Chd, L"3", image, expected::Chd.Line(image, program))},
+        {work, expected::ToolFailed(expected::Chd, L"3", image, program)},
         // A working folder without the tool: the interpreter finds nothing by that name.
         {images, expected::ToolNotFound(L"chdman", L"NEW.CHD", L"chdman.exe")},
     };
@@ -233,12 +232,9 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     RunMessagesFor(1s);
     EXPECT_EQ(q.MessageBoxesOpen(), 1U);
     const std::wstring image = images + L"\\game.iso";
-    EXPECT_EQ(first->text,
-              expected::ToolFailed(expected::Chd, L"3", image, expected::Chd.Line(image, program)));
+    EXPECT_EQ(first->text, expected::ToolFailed(expected::Chd, L"3", image, program));
     ASSERT_TRUE(q.Answer(*first, IDOK));
-    ASSERT_TRUE(q.ExpectBox(
-        expected::ToolFailed(expected::Zso, L"3", image, expected::Zso.Line(image, program)),
-        IDOK));
+    ASSERT_TRUE(q.ExpectBox(expected::ToolFailed(expected::Zso, L"3", image, program), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
     EXPECT_TRUE(q.Close());
 }

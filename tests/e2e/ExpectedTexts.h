@@ -117,10 +117,12 @@ inline std::wstring PipFailed(const std::wstring &code)
            L"see why and to try again.";
 }
 
-// A run whose tool ended with the code given; a ZSO line is on the clipboard too.
+// A run whose tool, beside Qarvel in folder, ended with the code given; a ZSO line is on the
+// clipboard too.
 inline std::wstring ToolFailed(const Format &format, const std::wstring &code,
-                               const std::wstring &image, const std::wstring &line)
+                               const std::wstring &image, const std::wstring &folder)
 {
+    const std::wstring line = format.Line(image, folder);
     const std::wstring tool = format.IsChd() ? L"chdman" : L"ziso.py";
     const std::wstring output = L"NEW." + format.name;
     return tool + L" ended with exit code " + code + L" while making " + output + L" from " +

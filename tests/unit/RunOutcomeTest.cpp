@@ -76,7 +76,7 @@ struct EndCase {
 TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
 {
     const auto failed = [](const expected::Format &format, const wchar_t *code) {
-        return expected::ToolFailed(format, code, Image, format.Line(Image, Tools));
+        return expected::ToolFailed(format, code, Image, Tools);
     };
     const EndCase cases[] = {
         {expected::Chd, 0, L""},
