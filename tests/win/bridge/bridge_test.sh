@@ -6,7 +6,7 @@ set -uo pipefail
 BRIDGE_DIR=$1 PREFIX=$2 WORK=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/round_trip.sh"
-wine=("$bridge_wine_run" --prefix "$PREFIX")
+windows=("$bridge_wine_run" --prefix "$PREFIX")
 unset QARVEL_CHDMAN QARVEL_ZISO_PY
 
 rm -rf "$WORK"
@@ -46,47 +46,47 @@ chd() { env QARVEL_CHDMAN="$STANDIN" "$@"; }
 zso() { env QARVEL_ZISO_PY="$STANDIN" "$@"; }
 
 echo "== a stand-in tool"
-row "exit 0 and both streams passed on" 0 "$DIR|info|" "$E" chd "${wine[@]}" chdman.exe info
-row "exit 3 passed on" 3 "$DIR|info|" "$E" chd env STANDIN_EXIT=3 "${wine[@]}" chdman.exe info
+row "exit 0 and both streams passed on" 0 "$DIR|info|" "$E" chd "${windows[@]}" chdman.exe info
+row "exit 3 passed on" 3 "$DIR|info|" "$E" chd env STANDIN_EXIT=3 "${windows[@]}" chdman.exe info
 row "drive paths mapped, words kept" 0 \
   "$DIR|createcd|-i|$DIR/game ü.iso|-o|$DIR/NEW.CHD|-c|1|it's \"50%\" & !x|" "$E" \
-  chd "${wine[@]}" chdman.exe createcd -i "$W\\game ü.iso" -o "$W\\NEW.CHD" -c 1 "it's \"50%\" & !x"
+  chd "${windows[@]}" chdman.exe createcd -i "$W\\game ü.iso" -o "$W\\NEW.CHD" -c 1 "it's \"50%\" & !x"
 row "relative, forward slash, device and C: paths" 0 \
   "$DIR|$DIR/game ü.iso|$DIR/sub/n.chd|$DIR/game ü.iso|$PREFIX/dosdevices/c:/bridge ü/c.iso|NEW.CHD|" \
-  "$E" chd "${wine[@]}" chdman.exe "game ü.iso" sub/n.chd "\\\\?\\$W\\game ü.iso" 'C:\bridge ü\c.iso' NEW.CHD
+  "$E" chd "${windows[@]}" chdman.exe "game ü.iso" sub/n.chd "\\\\?\\$W\\game ü.iso" 'C:\bridge ü\c.iso' NEW.CHD
 row "ziso.py.exe runs the script with python3" 0 \
   "$DIR|-c|1|$DIR/game ü.iso|$DIR/NEW.ZSO|" "$E" \
-  zso "${wine[@]}" ziso.py.exe -c 1 "$W\\game ü.iso" "$W\\NEW.ZSO"
+  zso "${windows[@]}" ziso.py.exe -c 1 "$W\\game ü.iso" "$W\\NEW.ZSO"
 row "cmd.exe /c chdman, as Qarvel starts it" 3 \
   "$DIR|createcd|-i|$DIR/game ü.iso|-o|$DIR/NEW.CHD|" "$E" \
-  chd env STANDIN_EXIT=3 "${wine[@]}" cmd.exe /c chdman createcd -i "$W\\game ü.iso" -o "$W\\NEW.CHD"
+  chd env STANDIN_EXIT=3 "${windows[@]}" cmd.exe /c chdman createcd -i "$W\\game ü.iso" -o "$W\\NEW.CHD"
 row "cmd.exe /c ziso.py finds ziso.py.exe" 0 \
   "$DIR|-c|1|$DIR/game ü.iso|$DIR/NEW.ZSO|" "$E" \
-  zso "${wine[@]}" cmd.exe /c ziso.py -c 1 "$W\\game ü.iso" "$W\\NEW.ZSO"
+  zso "${windows[@]}" cmd.exe /c ziso.py -c 1 "$W\\game ü.iso" "$W\\NEW.ZSO"
 row "a drive Wine does not map" 1 - \
   'chdman bridge: Wine cannot map "Y:\game.iso" to a Unix path.' \
-  chd "${wine[@]}" chdman.exe createcd -i 'Y:\game.iso' -o NEW.CHD
+  chd "${windows[@]}" chdman.exe createcd -i 'Y:\game.iso' -o NEW.CHD
 row "a folder that does not exist" 1 - \
   'chdman bridge: Wine cannot map "C:\no such folder\NEW.CHD" to a Unix path.' \
-  chd "${wine[@]}" chdman.exe createcd -i "game ü.iso" -o 'C:\no such folder\NEW.CHD'
+  chd "${windows[@]}" chdman.exe createcd -i "game ü.iso" -o 'C:\no such folder\NEW.CHD'
 row "the Linux chdman missing" 127 - \
   "chdman bridge: missing on Linux: $WORK/none ü (install the package mame-tools, or set QARVEL_CHDMAN)." \
-  env QARVEL_CHDMAN="$WORK/none ü" "${wine[@]}" chdman.exe info
+  env QARVEL_CHDMAN="$WORK/none ü" "${windows[@]}" chdman.exe info
 row "our ziso.py missing" 127 - \
   "ziso.py bridge: missing on Linux: $WORK/none (set QARVEL_ZISO_PY to our ziso.py)." \
-  env QARVEL_ZISO_PY="$WORK/none" "${wine[@]}" ziso.py.exe -c 1 x y
+  env QARVEL_ZISO_PY="$WORK/none" "${windows[@]}" ziso.py.exe -c 1 x y
 row "a bridge of another name" 1 - \
   "other.exe bridge: name this program chdman.exe or ziso.py.exe to choose its tool." \
-  "${wine[@]}" other.exe info
+  "${windows[@]}" other.exe info
 
 echo "== the real chdman"
 ISO="$DIR/real ü.iso"
 bridge_make_iso "$ISO" 300000 || { echo "xorriso could not make the image" >&2; exit 1; }
 row "createcd through cmd.exe" 0 "Input file:   $ISO" "Compression complete" \
-  "${wine[@]}" cmd.exe /c chdman createcd -i "$W\\real ü.iso" -o "$W\\NEW.CHD"
+  "${windows[@]}" cmd.exe /c chdman createcd -i "$W\\real ü.iso" -o "$W\\NEW.CHD"
 bridge_check_chd "$DIR/NEW.CHD" "$ISO" "$WORK" || failures=$((failures + 1))
 row "its failure passed on (no overwriting)" 1 "" "Error: file already exists ($DIR/NEW.CHD)" \
-  "${wine[@]}" cmd.exe /c chdman createcd -i "$W\\real ü.iso" -o "$W\\NEW.CHD"
+  "${windows[@]}" cmd.exe /c chdman createcd -i "$W\\real ü.iso" -o "$W\\NEW.CHD"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
