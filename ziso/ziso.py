@@ -51,6 +51,7 @@ PROGRESS_EVERY = 0.25        # seconds between progress updates
 
 EXIT_FAULT = 1
 EXIT_USAGE = 2
+EXIT_NO_LZ4 = 3
 EXIT_INTERRUPTED = 130
 
 lz4_block = None             # imported once the command line is read, so -h needs no lz4
@@ -1093,7 +1094,14 @@ def parse_args(argv):
         epilog="OUTFILE is written under a temporary name beside it and given its name "
                "when complete (without -f only if that name is still free), so a failure, "
                "Ctrl+C or a kill leaves no partial OUTFILE.\n"
-               "Needs the lz4 package: pip install lz4")
+               "Needs the lz4 package: pip install lz4\n\n"
+               "exit codes:\n"
+               "  0      done\n"
+               "  1      a fault, named in one line\n"
+               "  2      a wrong command line\n"
+               "  3      the Python package lz4 is missing\n"
+               "  130    stopped by Ctrl+C\n"
+               "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
     p.add_argument("-c", dest="level", metavar="LEVEL", default=1,
                    type=ranged("-c", 0, 12),
                    help="0 expands a ZSO file; 1 compresses with LZ4 (default); 2-12 with "
@@ -1140,7 +1148,7 @@ def main(argv=None):
     except ImportError:
         sys.stderr.write("ziso.py: the Python package lz4 is missing; "
                          "install it with: pip install lz4\n")
-        return EXIT_FAULT
+        return EXIT_NO_LZ4
 
     src, dst = args.infile, args.outfile
     undo = catch_stops()
