@@ -63,13 +63,17 @@ std::optional<LinuxTool> ToolFor(const std::wstring &programName)
                          {chdman},
                          {{chdman, L"install the package mame-tools, or set QARVEL_CHDMAN"}}};
     }
+    const std::string python = "/usr/bin/python3";
+    const LinuxTool::Need pythonNeed{python, L"install the packages python3 and python3-lz4"};
     if (SameName(programName, L"ziso.py.exe")) {
-        const std::string python = "/usr/bin/python3";
         const std::string script = UnixPathSetting(L"QARVEL_ZISO_PY", QARVEL_ZISO_SCRIPT);
         return LinuxTool{L"ziso.py",
                          {python, script},
-                         {{python, L"install the packages python3 and python3-lz4"},
-                          {script, L"set QARVEL_ZISO_PY to our ziso.py"}}};
+                         {pythonNeed, {script, L"set QARVEL_ZISO_PY to our ziso.py"}}};
+    }
+    // What the .py file type is opened with: the script is the first argument.
+    if (SameName(programName, L"python.exe")) {
+        return LinuxTool{L"python", {python}, {pythonNeed}};
     }
     return std::nullopt;
 }

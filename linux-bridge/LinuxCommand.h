@@ -20,8 +20,10 @@ struct LinuxTool {
     std::vector<Need> needs; // files that must exist for the command to run
 };
 
-// The tool for a bridge named chdman.exe or ziso.py.exe (letter case aside); nothing for any
-// other name. QARVEL_CHDMAN and QARVEL_ZISO_PY name another Unix path for chdman or ziso.py.
+// The tool for a bridge named chdman.exe, ziso.py.exe or python.exe (letter case aside);
+// nothing for any other name. QARVEL_CHDMAN and QARVEL_ZISO_PY name another Unix path for
+// chdman or ziso.py. As python.exe it runs Debian's python3, the program that .py files are
+// opened with in the test prefix.
 std::optional<LinuxTool> ToolFor(const std::wstring &programName);
 
 // An argument is a path when it looks like a drive or UNC path, when it holds a separator and

@@ -40,7 +40,9 @@ std::optional<std::string> ReadStatusLine(const std::wstring &path)
     return std::string(buffer, read - 1);
 }
 
-// The run script and the status file, removed however the run ends.
+// The run script and the status file, removed however the run ends. The status file is the
+// one GetTempFileNameW made, and keeps its name taken for the whole run: the script, named
+// after it, removes itself as soon as it runs.
 struct RunFiles {
     std::wstring script;
     std::wstring status;
@@ -68,13 +70,12 @@ ShellResult RunInShell(const WinePaths &wine, const std::string &unixFolder,
 {
     const auto tempFolder =
         win32::GrowBuffer([](wchar_t *buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
-    std::wstring script(MAX_PATH, L'\0');
-    if (!tempFolder || !::GetTempFileNameW(tempFolder->c_str(), L"qbr", 0, script.data())) {
+    std::wstring status(MAX_PATH, L'\0');
+    if (!tempFolder || !::GetTempFileNameW(tempFolder->c_str(), L"qbr", 0, status.data())) {
         return {1, L"cannot make a temporary file: " + win32::DescribeError(::GetLastError())};
     }
-    script.resize(script.find(L'\0'));
-    const RunFiles files{script, script + L".status"};
-    ::DeleteFileW(files.status.c_str()); // one left by an earlier run that was stopped
+    status.resize(status.find(L'\0'));
+    const RunFiles files{status + L".sh", status};
     const auto unixStatus = wine.ToUnix(files.status);
     const auto shell = wine.ToWindows("/bin/sh");
     if (!unixStatus || !shell) {

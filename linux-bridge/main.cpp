@@ -1,6 +1,6 @@
-// The bridge for Wine: a console program named chdman.exe or ziso.py.exe that runs the Linux
-// tool of that name with its arguments, Windows paths turned into the Unix paths Wine maps
-// them to, lets the tool write to its output and exits with the tool's exit code.
+// The bridge for Wine: a console program named chdman.exe, ziso.py.exe or python.exe that runs
+// the Linux tool of that name with its arguments, Windows paths turned into the Unix paths Wine
+// maps them to, lets the tool write to its output and exits with the tool's exit code.
 
 #include "LinuxCommand.h"
 #include "ShellRun.h"
@@ -49,7 +49,8 @@ int wmain(int argc, wchar_t *argv[])
     const std::wstring self = OwnFileName();
     const auto tool = ToolFor(self);
     if (!tool) {
-        return Fail(self, L"name this program chdman.exe or ziso.py.exe to choose its tool.");
+        return Fail(self,
+                    L"name this program chdman.exe, ziso.py.exe or python.exe to choose its tool.");
     }
     const auto wine = WinePaths::Find();
     if (!wine) {

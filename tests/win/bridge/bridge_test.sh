@@ -14,7 +14,7 @@ DIR="$WORK/it's 100% & (x86) ü!" # the bridge's working folder, on Z:
 W=$(windows_path "$DIR")
 CDIR="$PREFIX/drive_c/bridge ü"
 mkdir -p "$DIR/sub" "$CDIR" && : >"$DIR/game ü.iso" && : >"$CDIR/c.iso"
-cp "$BRIDGE_DIR/chdman.exe" "$BRIDGE_DIR/ziso.py.exe" "$DIR/" &&
+cp "$BRIDGE_DIR/chdman.exe" "$BRIDGE_DIR/ziso.py.exe" "$BRIDGE_DIR/python.exe" "$DIR/" &&
   cp "$BRIDGE_DIR/chdman.exe" "$DIR/other.exe" || exit 1
 rm -f "$PREFIX/dosdevices/y:"
 STANDIN=$HERE/standin.py
@@ -57,6 +57,8 @@ row "relative, forward slash, device and C: paths" 0 \
 row "ziso.py.exe runs the script with python3" 0 \
   "$DIR|-c|1|$DIR/game ü.iso|$DIR/NEW.ZSO|" "$E" \
   zso "${windows[@]}" ziso.py.exe -c 1 "$W\\game ü.iso" "$W\\NEW.ZSO"
+row "python.exe runs the script it is given with python3" 0 "$DIR|-c|$DIR/game ü.iso|" "$E" \
+  "${windows[@]}" python.exe "$(windows_path "$STANDIN")" -c "$W\\game ü.iso"
 row "cmd.exe /c chdman, as Qarvel starts it" 3 \
   "$DIR|createcd|-i|$DIR/game ü.iso|-o|$DIR/NEW.CHD|" "$E" \
   chd env STANDIN_EXIT=3 "${windows[@]}" cmd.exe /c chdman createcd -i "$W\\game ü.iso" -o "$W\\NEW.CHD"
@@ -76,7 +78,7 @@ row "our ziso.py missing" 127 - \
   "ziso.py bridge: missing on Linux: $WORK/none (set QARVEL_ZISO_PY to our ziso.py)." \
   env QARVEL_ZISO_PY="$WORK/none" "${windows[@]}" ziso.py.exe -c 1 x y
 row "a bridge of another name" 1 - \
-  "other.exe bridge: name this program chdman.exe or ziso.py.exe to choose its tool." \
+  "other.exe bridge: name this program chdman.exe, ziso.py.exe or python.exe to choose its tool." \
   "${windows[@]}" other.exe info
 
 echo "== the real chdman"
