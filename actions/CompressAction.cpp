@@ -7,41 +7,6 @@
 
 namespace qarvel {
 
-struct ImageActions::Format {
-    std::wstring (*composeCommand)(const std::wstring &inputPath,
-                                   const std::wstring &programDirectory);
-    const wchar_t *confirmEnd;
-    const wchar_t *report;
-    bool copiesCommand; // only the ZSO line goes on the clipboard
-    bool takesCueSheet; // a ZSO is made from the image itself, never from a track list
-    const wchar_t *tool;
-    const wchar_t *toolFile;
-    const wchar_t *outputName;
-};
-
-const ImageActions::Format ImageActions::Chd{.composeCommand = ChdCommand,
-                                             .confirmEnd = texts::ConfirmChdEnd,
-                                             .report = texts::ChdReport,
-                                             .copiesCommand = false,
-                                             .takesCueSheet = true,
-                                             .tool = texts::ChdTool,
-                                             .toolFile = texts::ChdToolFile,
-                                             .outputName = texts::ChdOutputName};
-const ImageActions::Format ImageActions::Zso{.composeCommand = ZsoCommand,
-                                             .confirmEnd = texts::ConfirmZsoEnd,
-                                             .report = texts::ZsoReport,
-                                             .copiesCommand = true,
-                                             .takesCueSheet = false,
-                                             .tool = texts::ZsoTool,
-                                             .toolFile = texts::ZsoToolFile,
-                                             .outputName = texts::ZsoOutputName};
-
-CompressRun ImageActions::NamesOf(const Format &format, const std::wstring &image,
-                                  const std::wstring &commandLine, bool onClipboard)
-{
-    return {format.tool, format.toolFile, format.outputName, image, commandLine, onClipboard};
-}
-
 void ImageActions::CaptureSelection()
 {
     selectedName_ = form_.ReadSelectedFile();
@@ -75,49 +40,76 @@ void ImageActions::OnCompress()
 
 void ImageActions::Compress(const Format &format)
 {
-    const std::wstring programDirectory = host_.ProgramDirectory();
-    if (!IsFreeToCompress(format, programDirectory)) {
+    CompressRun run;
+    run.format = &format;
+    run.image = selectedPath_;
+    run.imageName = selectedName_;
+    run.folder = host_.ProgramDirectory();
+    if (!IsFreeToCompress(run)) {
         return;
     }
-    // The list may be older than the folder: never hand a tool a file that is gone.
-    if (!host_.FileExists(selectedPath_)) {
-        Tell(texts::FileGone + selectedPath_, MessageStyle::Critical);
-        return;
-    }
-    const std::wstring commandLine = format.composeCommand(selectedPath_, programDirectory);
-    if (!IsSafeToStart(commandLine) ||
+    run.commandLine = format.composeCommand(selectedPath_, run.folder);
+    if (!IsSafeToStart(run.commandLine) ||
         !Ask(texts::ConfirmStart + selectedName_ + format.confirmEnd)) {
         return;
     }
-    const bool copied = format.copiesCommand && host_.SetClipboardText(commandLine);
-    if (!LaunchWatched(commandLine, {NoTask, Job::Compress, &format,
-                                     NamesOf(format, selectedPath_, commandLine, copied)})) {
+    // Made while the question was open, the output would not be this run's: only what was not
+    // there when the tool started may be taken for its own.
+    if (host_.PathExists(run.OutputPath())) {
+        Tell(OutputExistsReport(run), MessageStyle::Warning);
         return;
     }
-    Tell(format.report, MessageStyle::OkOnly);
-    if (format.copiesCommand && !copied) {
+    run.onClipboard = format.copiesCommand && host_.SetClipboardText(run.commandLine);
+    const Launched launched = host_.LaunchWatchedCommand(
+        run.commandLine, ShowMode::ShowMinimisedWithFocus, Watch::Always);
+    if (launched.task == NoTask) {
+        Tell(texts::LaunchFailed, MessageStyle::Critical);
+        return;
+    }
+    running_.push_back({launched.task, Job::Compress, run, host_.Milliseconds()});
+    // The report comes when the tool has ended; a line not copied is told now.
+    if (format.copiesCommand && !run.onClipboard) {
         Tell(texts::ClipboardFailed, MessageStyle::OkOnly);
     }
 }
 
-bool ImageActions::IsFreeToCompress(const Format &format, const std::wstring &programDirectory)
+bool ImageActions::IsFreeToCompress(CompressRun &run)
 {
+    const Format &format = *run.format;
+    const auto refuse = [this](const std::wstring &why) {
+        Tell(why, MessageStyle::Warning);
+        return false;
+    };
     if (!format.takesCueSheet && namePieces_.back() == texts::CueSheetPiece) {
-        Tell(CueForZsoReport(selectedName_), MessageStyle::Warning);
+        return refuse(CueForZsoReport(selectedName_));
+    }
+    // The list may be older than the folder: never hand a tool a file that is gone.
+    const auto imageSize = host_.FileSize(run.image);
+    if (!imageSize) {
+        Tell(texts::FileGone + run.image, MessageStyle::Critical);
         return false;
     }
+    if (*imageSize == 0) {
+        return refuse(EmptyImageReport(selectedName_));
+    }
+    run.imageSize = *imageSize;
     // One run per output: a second one would fail on the first one's file, or spoil it.
-    const auto same =
-        std::ranges::find_if(running_, [&format](const Run &run) { return run.format == &format; });
+    const auto same = std::ranges::find_if(running_, [&format](const Run &other) {
+        return other.job == Job::Compress && other.compress.format == &format;
+    });
     if (same != running_.end()) {
-        Tell(StillRunningReport(same->names), MessageStyle::Warning);
-        return false;
+        return refuse(StillRunningReport(same->compress));
     }
-    // Neither tool overwrites its output: the run would fail after Qarvel said it started.
-    if (host_.PathExists(JoinPath(programDirectory, format.outputName))) {
-        Tell(OutputExistsReport(NamesOf(format, selectedPath_, {}, false), programDirectory),
-             MessageStyle::Warning);
-        return false;
+    if (!host_.CanWriteInFolder(run.folder)) {
+        return refuse(FolderNotWritableReport(run));
+    }
+    if (format.scriptType != nullptr && !host_.HasOpenCommand(format.scriptType)) {
+        return refuse(texts::report::NoPython);
+    }
+    // Neither tool overwrites its output: the run could only fail.
+    if (host_.PathExists(run.OutputPath())) {
+        return refuse(host_.IsFileInUse(run.OutputPath()) ? OutputInUseReport(run)
+                                                          : OutputExistsReport(run));
     }
     return true;
 }

@@ -2,6 +2,8 @@
 // The operations the program needs from the host system. The Windows implementation lives
 // in host/win; the unit tests provide a recording fake.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qarvel {
@@ -11,10 +13,11 @@ enum class ShowMode : int { ShowMinimisedWithFocus = 2 };
 
 // Message box styles.
 enum class MessageStyle : int {
-    OkOnly = 0,    // OK button, no icon
-    YesNo = 4,     // Yes and No buttons, no icon
-    Critical = 16, // OK button with the stop icon
-    Warning = 48   // OK button with the exclamation icon
+    OkOnly = 0,       // OK button, no icon
+    YesNo = 4,        // Yes and No buttons, no icon
+    Critical = 16,    // OK button with the stop icon
+    Warning = 48,     // OK button with the exclamation icon
+    WarningYesNo = 52 // Yes and No buttons with the exclamation icon
 };
 
 // Message box answers.
@@ -29,8 +32,16 @@ inline constexpr TaskNumber NoTask = 0;
 using ExitCode = unsigned long;
 inline constexpr ExitCode NotRecognized = 9009;
 
-// How many started processes the host keeps watch over at once, at the least.
-inline constexpr unsigned MostWatchedTasks = 63;
+// How much a watch over a started process matters. The host watches only so many at once:
+// Always is for the compressions, which must be watched, IfRoom for the rest, which leave
+// room for them.
+enum class Watch { Always, IfRoom };
+
+// A command started with LaunchWatchedCommand, and whether the host keeps watch over it.
+struct Launched {
+    TaskNumber task = NoTask;
+    bool watched = false;
+};
 
 class HostServices {
 public:
@@ -43,11 +54,14 @@ public:
     // The process inherits the program's working directory. Gives NoTask on failure.
     virtual TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) = 0;
 
-    // Starts the command line as LaunchCommand does and keeps watch over the process: when it
-    // ends, the program's message loop hands its task number and exit code to
-    // ImageActions::OnTaskEnded, never while another handling runs. Gives NoTask when nothing
-    // could be started. Closing the program leaves the process running.
-    virtual TaskNumber LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode) = 0;
+    // Starts the command line as LaunchCommand does and, when it can, keeps watch over the
+    // process: when a watched one ends, the program's message loop hands its task number and
+    // exit code to ImageActions::OnTaskEnded, never while another handling runs. With
+    // Watch::Always nothing is started unless it is watched; with Watch::IfRoom it runs
+    // unwatched when the watch is full. Gives NoTask when nothing could be started. Closing
+    // the program leaves the process running.
+    virtual Launched LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode,
+                                          Watch watch) = 0;
 
     // A modal message box captioned "Qarvel"; the first button is the default.
     virtual Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) = 0;
@@ -61,12 +75,32 @@ public:
     // True when a file or a folder exists at the full path.
     virtual bool PathExists(const std::wstring &path) = 0;
 
+    // The size in bytes of the file at the full path; nothing when no file is there.
+    virtual std::optional<std::uint64_t> FileSize(const std::wstring &path) = 0;
+
+    // True when another program has the file open in a way that keeps others from opening it
+    // alone (a tool still writing it).
+    virtual bool IsFileInUse(const std::wstring &path) = 0;
+
+    // Deletes the file, only when no other program has it open. False when it is still there.
+    virtual bool RemoveFile(const std::wstring &path) = 0;
+
+    // True when a new file can be made in the folder (tried with a file that is gone at once).
+    virtual bool CanWriteInFolder(const std::wstring &folder) = 0;
+
+    // True when a program is set to open files with this extension (".py"), as a command line
+    // naming such a file is run through it.
+    virtual bool HasOpenCommand(const std::wstring &extension) = 0;
+
     // The directory holding the program's executable, no trailing separator except at a
     // drive root.
     virtual std::wstring ProgramDirectory() = 0;
 
     // True when an environment variable of this name is set for the programs started.
     virtual bool IsEnvironmentVariable(const std::wstring &name) = 0;
+
+    // Milliseconds on a clock that only goes forward: the time between two readings.
+    virtual std::uint64_t Milliseconds() = 0;
 };
 
 } // namespace qarvel

@@ -4,8 +4,11 @@
 
 #include "actions/FormControls.h"
 #include "actions/HostServices.h"
+#include "Formats.h"
 #include "RunReports.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,38 +39,35 @@ public:
     void OnSiteLabelClicked();
     void OnLz4LabelClicked();
 
-    // A process that an action started and watches has ended; run by the message loop
-    // between handlings, one at a time.
-    void OnTaskEnded(TaskNumber task, ExitCode code);
+    // A process that an action started and watches has ended, with its exit code, or with
+    // none when the code could not be read; run by the message loop between handlings, one
+    // at a time.
+    void OnTaskEnded(TaskNumber task, std::optional<ExitCode> code);
 
     const std::wstring &SelectedName() const { return selectedName_; }
     const std::vector<std::wstring> &NamePieces() const { return namePieces_; }
     const std::wstring &SelectedPath() const { return selectedPath_; }
 
 private:
-    struct Format; // what differs between CHD and ZSO
-    static const Format Chd;
-    static const Format Zso;
     // What a watched process was started for.
     enum class Job { Compress, Convert, InstallLz4 };
     struct Run {
         TaskNumber task = NoTask;
         Job job;
-        const Format *format = nullptr; // for a compression, and its names
-        CompressRun names;
+        CompressRun compress;        // for a compression
+        std::uint64_t startedAt = 0; // the host's milliseconds
     };
 
-    static CompressRun NamesOf(const Format &format, const std::wstring &image,
-                               const std::wstring &commandLine, bool onClipboard);
     void Compress(const Format &format);
-    // False, after saying why, when the run could not work or one for the same output runs.
-    bool IsFreeToCompress(const Format &format, const std::wstring &programDirectory);
-    // Starts the line as Launch does and keeps watch over it for the job.
-    bool LaunchWatched(const std::wstring &commandLine, Run run);
-    // Starts a converter or package installer line, watched while there is room to watch it
-    // beside the compressions.
+    // False, after saying why, when the run could not work or one for the same output runs;
+    // otherwise the image's size is noted in the run.
+    bool IsFreeToCompress(CompressRun &run);
+    // Starts a converter or package installer line, watched while there is room beside the
+    // compressions.
     void LaunchHelper(const std::wstring &commandLine, Job job);
-    void OnCompressEnded(const Run &run, ExitCode code);
+    void OnCompressEnded(const Run &run, std::optional<ExitCode> code);
+    // Asks whether to delete what a failed run left, and does.
+    void OfferToRemoveLeftover(const CompressRun &run, ExitCode code);
     // False, after saying why, when the interpreter would change a path in the line.
     bool IsSafeToStart(const std::wstring &commandLine);
     // Starts the line minimised; says so when the interpreter could not be started.

@@ -8,40 +8,19 @@
 
 namespace qarvel {
 
-namespace {
-
-// The watches kept free for the two compressions, whatever the converter and the package
-// installer have taken.
-constexpr unsigned CompressWatches = 2;
-
-} // namespace
-
-bool ImageActions::LaunchWatched(const std::wstring &commandLine, Run run)
-{
-    const TaskNumber task =
-        host_.LaunchWatchedCommand(commandLine, ShowMode::ShowMinimisedWithFocus);
-    if (task == NoTask) {
-        Tell(texts::LaunchFailed, MessageStyle::Critical);
-        return false;
-    }
-    run.task = task;
-    running_.push_back(std::move(run));
-    return true;
-}
-
 void ImageActions::LaunchHelper(const std::wstring &commandLine, Job job)
 {
     // Each click starts one more; past what can be watched, they start unwatched.
-    const auto helpers =
-        std::ranges::count_if(running_, [](const Run &run) { return run.job != Job::Compress; });
-    if (helpers < MostWatchedTasks - CompressWatches) {
-        LaunchWatched(commandLine, {NoTask, job, nullptr, {}});
-    } else {
-        Launch(commandLine);
+    const Launched launched =
+        host_.LaunchWatchedCommand(commandLine, ShowMode::ShowMinimisedWithFocus, Watch::IfRoom);
+    if (launched.task == NoTask) {
+        Tell(texts::LaunchFailed, MessageStyle::Critical);
+    } else if (launched.watched) {
+        running_.push_back({launched.task, job, {}, 0});
     }
 }
 
-void ImageActions::OnTaskEnded(TaskNumber task, ExitCode code)
+void ImageActions::OnTaskEnded(TaskNumber task, std::optional<ExitCode> code)
 {
     const auto found =
         std::ranges::find_if(running_, [task](const Run &run) { return run.task == task; });
@@ -63,22 +42,47 @@ void ImageActions::OnTaskEnded(TaskNumber task, ExitCode code)
     case Job::InstallLz4:
         if (code == NotRecognized) {
             Tell(texts::report::PipNotFound, MessageStyle::Warning);
-        } else if (code != 0) {
-            Tell(PipFailedReport(code), MessageStyle::Warning);
+        } else if (code && *code != 0) {
+            Tell(PipFailedReport(*code), MessageStyle::Warning);
         }
         break;
     }
 }
 
-void ImageActions::OnCompressEnded(const Run &run, ExitCode code)
+void ImageActions::OnCompressEnded(const Run &run, std::optional<ExitCode> code)
 {
     // The user may be elsewhere by now: the taskbar button says the run is over.
     form_.FlashUntilActive();
-    if (code == 0) {
-        return; // "created!" was true
+    const CompressRun &compress = run.compress;
+    if (!code) {
+        Tell(UnknownEndReport(compress), MessageStyle::Warning);
+    } else if (*code == 0) {
+        const auto outputSize = host_.FileSize(compress.OutputPath());
+        if (outputSize) {
+            Tell(CreatedReport(compress, *outputSize, host_.Milliseconds() - run.startedAt),
+                 MessageStyle::OkOnly);
+        } else {
+            Tell(NoOutputReport(compress), MessageStyle::Warning);
+        }
+    } else if (*code == NotRecognized) {
+        Tell(ToolNotFoundReport(compress), MessageStyle::Warning);
+    } else if (code == compress.format->missingPackageCode) {
+        Tell(MissingPackageReport(compress), MessageStyle::Warning);
+    } else if (compress.format->leavesPartOnFailure && host_.FileSize(compress.OutputPath())) {
+        OfferToRemoveLeftover(compress, *code);
+    } else {
+        Tell(ToolFailedReport(compress, *code), MessageStyle::Warning);
     }
-    Tell(code == NotRecognized ? ToolNotFoundReport(run.names) : ToolFailedReport(run.names, code),
-         MessageStyle::Warning);
+}
+
+void ImageActions::OfferToRemoveLeftover(const CompressRun &run, ExitCode code)
+{
+    // The output was not there when the tool started, so what is there now is the run's own.
+    if (host_.ShowMessageBox(LeftoverReport(run, code), MessageStyle::WarningYesNo) ==
+            Answer::AnswerYes &&
+        !host_.RemoveFile(run.OutputPath())) {
+        Tell(NotRemovedReport(run), MessageStyle::Warning);
+    }
 }
 
 } // namespace qarvel

@@ -1,77 +1,111 @@
 #include "RunReports.h"
 
+#include "CommandLines.h"
 #include "Texts.h"
+#include "Wording.h"
 
 namespace qarvel {
 
 using namespace texts::report;
 
-namespace {
-
-// The code's digits in the base, at least `width` of them; written here because
-// std::to_wstring would bring the C library's whole formatted printing into the program.
-std::wstring Digits(ExitCode code, ExitCode base, size_t width)
-{
-    std::wstring digits;
-    while (code != 0 || digits.size() < width) {
-        digits.insert(digits.begin(), L"0123456789ABCDEF"[code % base]);
-        code /= base;
-    }
-    return digits;
-}
-
-} // namespace
-
 std::wstring ExitCodeText(ExitCode code)
 {
     code &= 0xFFFFFFFFUL; // a Windows exit code has 32 bits
     if (code <= LargestDecimalExitCode) {
-        return ExitCodeStart + Digits(code, 10, 1);
+        return ExitCodeStart + Digits(code);
     }
     return ExitCodeStart + (L"0x" + Digits(code, 16, 8));
 }
 
-std::wstring OutputExistsReport(const CompressRun &run, const std::wstring &folder)
+std::wstring CompressRun::OutputPath() const
 {
-    return OutputExistsStart + run.output + OutputExistsIn + folder + OutputExistsTool + run.tool +
-           OutputExistsEnd;
+    return JoinPath(folder, format->outputName);
+}
+
+std::wstring OutputExistsReport(const CompressRun &run)
+{
+    return Fill(OutputExists, {run.format->outputName, run.folder, run.format->tool});
+}
+
+std::wstring OutputInUseReport(const CompressRun &run)
+{
+    return Fill(OutputInUse, {run.format->outputName, run.folder});
 }
 
 std::wstring CueForZsoReport(const std::wstring &name)
 {
-    return name + CueForZsoEnd;
+    return Fill(CueForZso, {name});
+}
+
+std::wstring EmptyImageReport(const std::wstring &name)
+{
+    return Fill(EmptyImage, {name});
 }
 
 std::wstring StillRunningReport(const CompressRun &run)
 {
-    return run.tool + StillRunningMaking + run.output + StillRunningFrom + run.image +
-           StillRunningEnd;
+    return Fill(StillRunning, {run.format->tool, run.format->outputName, run.image});
+}
+
+std::wstring FolderNotWritableReport(const CompressRun &run)
+{
+    return Fill(FolderNotWritable, {run.format->tool, run.format->outputName, run.folder});
+}
+
+std::wstring CreatedReport(const CompressRun &run, std::uint64_t outputSize,
+                           std::uint64_t milliseconds)
+{
+    return Fill(Created, {run.format->report, run.imageName, SizeText(run.imageSize),
+                          run.format->outputName, SizeText(outputSize),
+                          PercentText(outputSize, run.imageSize), DurationText(milliseconds)});
+}
+
+std::wstring NoOutputReport(const CompressRun &run)
+{
+    return Fill(NoOutput, {run.format->tool, run.format->outputName, run.folder, run.commandLine});
 }
 
 std::wstring ToolNotFoundReport(const CompressRun &run)
 {
-    return run.tool + NotFoundSo + run.output + NotFoundNotMade + run.toolFile + NotFoundEnd;
+    return Fill(run.format->notFound, {run.format->tool, run.format->outputName});
 }
 
 std::wstring ToolFailedReport(const CompressRun &run, ExitCode code)
 {
-    std::wstring text = run.tool + FailedEndedWith + ExitCodeText(code) + FailedMaking +
-                        run.output + FailedFrom + run.image + FailedOutput + run.output +
-                        FailedIncomplete + run.tool + FailedOwnMessage + run.commandLine;
-    if (run.onClipboard) {
-        text += FailedOnClipboard;
-    }
-    return text;
+    return Fill(
+        run.onClipboard ? FailedCopied : Failed,
+        {run.format->tool, ExitCodeText(code), run.format->outputName, run.image, run.commandLine});
+}
+
+std::wstring LeftoverReport(const CompressRun &run, ExitCode code)
+{
+    return Fill(FailedLeftover, {run.format->tool, ExitCodeText(code), run.format->outputName,
+                                 run.image, run.folder, run.commandLine});
+}
+
+std::wstring NotRemovedReport(const CompressRun &run)
+{
+    return Fill(NotRemoved, {run.format->outputName, run.folder});
+}
+
+std::wstring MissingPackageReport(const CompressRun &run)
+{
+    return Fill(run.format->missingPackage, {run.image, run.format->outputName});
+}
+
+std::wstring UnknownEndReport(const CompressRun &run)
+{
+    return Fill(UnknownEnd, {run.format->tool, run.format->outputName, run.image, run.folder});
 }
 
 std::wstring ConverterNotFoundReport(const std::wstring &programDirectory)
 {
-    return ConverterNotFoundStart + programDirectory + ConverterNotFoundEnd;
+    return Fill(ConverterNotFound, {programDirectory});
 }
 
 std::wstring PipFailedReport(ExitCode code)
 {
-    return PipFailedStart + ExitCodeText(code) + PipFailedEnd;
+    return Fill(PipFailed, {ExitCodeText(code)});
 }
 
 } // namespace qarvel

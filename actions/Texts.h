@@ -27,15 +27,18 @@ inline constexpr const wchar_t *ZsoBetween = L" ";
 inline constexpr const wchar_t *ZsoOutputName = L"NEW.ZSO";
 inline constexpr const wchar_t *ZsoReport = L"NEW.ZSO created!";
 
-// The tools as the command lines name them, and their files beside Qarvel.exe.
+// The tools as the command lines name them.
 inline constexpr const wchar_t *ChdTool = L"chdman";
-inline constexpr const wchar_t *ChdToolFile = L"chdman.exe";
 inline constexpr const wchar_t *ZsoTool = L"ziso.py";
-inline constexpr const wchar_t *ZsoToolFile = L"ziso.py";
 
 // Start-up probes: the program directory followed by these.
 inline constexpr const wchar_t *ChdToolProbe = L"\\chdman.exe";
 inline constexpr const wchar_t *ZsoToolProbe = L"\\ziso.py";
+
+// ziso.py is a Python script: the interpreter runs it through the program that opens its type.
+inline constexpr const wchar_t *PythonScriptType = L".py";
+// ziso.py's exit code when the Python package lz4 cannot be imported.
+inline constexpr unsigned long ZisoMissingLz4Code = 3;
 
 // Converter and label launches
 inline constexpr const wchar_t *ConvertHead = L"cmd.exe /c ";
@@ -66,64 +69,113 @@ inline constexpr const wchar_t *ClipboardFailed =
     L"The compression was started all the same.";
 
 // What Qarvel tells before it starts a compression that cannot work, and after a tool it
-// started has ended; RunReports.cpp puts the pieces together with the names of the run.
+// started has ended: each a whole message, its places filled by RunReports.cpp.
 namespace report {
 
-// <output> <folder> <tool>: the output is there already, as a file or a folder.
-inline constexpr const wchar_t *OutputExistsStart = L"There is already a ";
-inline constexpr const wchar_t *OutputExistsIn = L" in ";
-inline constexpr const wchar_t *OutputExistsTool = L".\r\n\r\n";
-inline constexpr const wchar_t *OutputExistsEnd =
-    L" will not overwrite it: move or rename it, then press iSO again.";
+// {1} output, {2} folder, {3} tool: the output is there already, as a file or a folder.
+inline constexpr const wchar_t *OutputExists =
+    L"There is already a {1} in {2}.\r\n\r\n{3} will not overwrite it: move or rename it, then "
+    L"press iSO again.";
+// {1} output, {2} folder: the output is there and another program has it open.
+inline constexpr const wchar_t *OutputInUse =
+    L"{1} in {2} is still being written by another program: another Qarvel, or a tool still "
+    L"running.\r\n\r\nWait until it has finished, then press iSO again.";
 
-// <name>: a ZSO is made from the image itself.
-inline constexpr const wchar_t *CueForZsoEnd =
-    L" is a cue sheet: it only lists the tracks of a disc. A ZSO is made from the .iso image "
+// {1} name: a ZSO is made from the image itself.
+inline constexpr const wchar_t *CueForZso =
+    L"{1} is a cue sheet: it only lists the tracks of a disc. A ZSO is made from the .iso image "
     L"itself; select the .iso file, or tick CHD to compress the disc through its cue sheet.";
 
-// <tool> <output> <image>: a run for the same output has not ended.
-inline constexpr const wchar_t *StillRunningMaking = L" is still making ";
-inline constexpr const wchar_t *StillRunningFrom = L" from ";
-inline constexpr const wchar_t *StillRunningEnd =
-    L".\r\n\r\nWait until it has ended, then press iSO again.";
+// {1} name: the image file holds nothing.
+inline constexpr const wchar_t *EmptyImage =
+    L"{1} is empty (0 bytes): there is nothing in it to compress.\r\n\r\nSelect the disc image "
+    L"itself; if it is still being copied or downloaded, wait until that has finished.";
 
-// <tool> <output> <tool file>: the interpreter found no tool by that name.
-inline constexpr const wchar_t *NotFoundSo = L" was not found, so ";
-inline constexpr const wchar_t *NotFoundNotMade = L" was not made.\r\n\r\n";
-inline constexpr const wchar_t *NotFoundEnd =
-    L" must lie beside Qarvel.exe, and Qarvel must be started from its own folder (as "
-    L"Explorer and shortcuts do).";
+// {1} tool, {2} output, {3} image: a run for the same output has not ended.
+inline constexpr const wchar_t *StillRunning =
+    L"{1} is still making {2} from {3}.\r\n\r\nWait until it has ended, then press iSO again.";
 
-// <tool> <exit code> <output> <image> <output> <tool> <command line>: the tool failed.
-inline constexpr const wchar_t *FailedEndedWith = L" ended with ";
-inline constexpr const wchar_t *FailedMaking = L" while making ";
-inline constexpr const wchar_t *FailedFrom = L" from ";
-inline constexpr const wchar_t *FailedOutput = L"; ";
-inline constexpr const wchar_t *FailedIncomplete = L" is missing or incomplete.\r\n\r\nTo read ";
-inline constexpr const wchar_t *FailedOwnMessage =
-    L"'s own message, run this command line in a command prompt opened in Qarvel's folder "
-    L"(Ctrl+C copies the text of this box):\r\n\r\n";
-inline constexpr const wchar_t *FailedOnClipboard =
-    L"\r\n\r\nThe command line was also put on the clipboard when the compression started.";
+// {1} tool, {2} output, {3} folder: no file can be made in the program folder.
+inline constexpr const wchar_t *FolderNotWritable =
+    L"{1} could not make {2} in {3}: Qarvel cannot write to that folder. Windows lets only "
+    L"administrators write to folders such as Program Files.\r\n\r\nMove Qarvel to a folder "
+    L"of your own, such as Documents, with what lies beside it, and start it from there.";
+
+// Nothing opens .py files, so the interpreter cannot run ziso.py.
+inline constexpr const wchar_t *NoPython =
+    L"ziso.py needs Python 3.8 or later, and no program on this computer opens .py files."
+    L"\r\n\r\nInstall Python from https://www.python.org/downloads/ and keep \"Associate "
+    L"files with Python\" ticked (the installer's default), then press iSO again.";
+
+// {1} report ("NEW.CHD created!"), {2} image name, {3} its size, {4} output, {5} its size,
+// {6} percent, {7} time: the tool ended well and its output is there.
+inline constexpr const wchar_t *Created = L"{1}\r\n{2} {3} -> {4} {5} ({6} %) in {7}";
+
+// {1} tool, {2} output, {3} folder, {4} command line: the tool ended well without its output.
+inline constexpr const wchar_t *NoOutput =
+    L"{1} ended without an error, but there is no {2} in {3}: the tool did not make it."
+    L"\r\n\r\nTo read {1}'s own message, run this command line in a command prompt opened in "
+    L"Qarvel's folder (Ctrl+C copies the text of this box):\r\n\r\n{4}";
+
+// {1} tool, {2} output: the interpreter found no chdman by that name.
+inline constexpr const wchar_t *ChdmanNotFound =
+    L"{1} was not found, so {2} was not made.\r\n\r\nchdman.exe must lie beside Qarvel.exe, "
+    L"and Qarvel must be started from its own folder (as Explorer and shortcuts do).";
+// {1} tool, {2} output: the interpreter found no ziso.py, or nothing to run it with.
+inline constexpr const wchar_t *ZisoNotFound =
+    L"{1} was not found, so {2} was not made.\r\n\r\nEither ziso.py does not lie beside "
+    L"Qarvel.exe, with Qarvel started from its own folder (as Explorer and shortcuts do), or "
+    L"Python is not installed: install Python 3.8 or later from "
+    L"https://www.python.org/downloads/ with its .py file association (the installer's "
+    L"default).";
+
+// {1} tool, {2} exit code, {3} output, {4} image, {5} command line: the tool failed.
+inline constexpr const wchar_t *Failed =
+    L"{1} ended with {2} while making {3} from {4}, so {3} was not made.\r\n\r\nTo read {1}'s "
+    L"own message, run this command line in a command prompt opened in Qarvel's folder (Ctrl+C "
+    L"copies the text of this box):\r\n\r\n{5}";
+// The same, when the line was put on the clipboard at the start.
+inline constexpr const wchar_t *FailedCopied =
+    L"{1} ended with {2} while making {3} from {4}, so {3} was not made.\r\n\r\nTo read {1}'s "
+    L"own message, run this command line in a command prompt opened in Qarvel's folder (Ctrl+C "
+    L"copies the text of this box):\r\n\r\n{5}\r\n\r\nThe command line was also put on the "
+    L"clipboard when the compression started.";
+// {1} tool, {2} exit code, {3} output, {4} image, {5} folder, {6} command line: the tool
+// failed and left part of its output; asked with Yes and No.
+inline constexpr const wchar_t *FailedLeftover =
+    L"{1} ended with {2} while making {3} from {4}. The {3} it left in {5} is incomplete."
+    L"\r\n\r\nTo read {1}'s own message, delete it, then run this command line in a command "
+    L"prompt opened in Qarvel's folder (Ctrl+C copies the text of this box):\r\n\r\n{6}"
+    L"\r\n\r\nDelete the incomplete {3} now?";
+// {1} output, {2} folder: the leftover could not be deleted.
+inline constexpr const wchar_t *NotRemoved =
+    L"The incomplete {1} in {2} could not be deleted: another program has it open, or Qarvel "
+    L"may not change that folder.\r\n\r\nDelete it yourself before you press iSO again.";
+// {1} image, {2} output: ziso.py ended with the code that says lz4 is missing.
+inline constexpr const wchar_t *MissingLz4 =
+    L"ziso.py could not compress {1}: the Python package lz4 is missing, so {2} was not made."
+    L"\r\n\r\nClick \"pip install lz4\" in Qarvel's window to install it, then press iSO again.";
+// {1} tool, {2} output, {3} image, {4} folder: the exit code could not be read.
+inline constexpr const wchar_t *UnknownEnd =
+    L"Qarvel could not learn how {1} ended while making {2} from {3}, so it cannot tell "
+    L"whether a {2} in {4} is complete.\r\n\r\nCheck it before you use it.";
 
 // The exit code: "exit code 3", or in hex above 0xFFFF, "exit code 0xC000013A".
 inline constexpr const wchar_t *ExitCodeStart = L"exit code ";
 inline constexpr unsigned long LargestDecimalExitCode = 0xFFFF;
 
-// <program directory>: the converter is not where the line looked for it.
-inline constexpr const wchar_t *ConverterNotFoundStart =
-    L"bin2iso.exe was not found beside Qarvel.exe in ";
-inline constexpr const wchar_t *ConverterNotFoundEnd = L", so the converter did not start.";
+// {1} program directory: the converter is not where the line looked for it.
+inline constexpr const wchar_t *ConverterNotFound =
+    L"bin2iso.exe was not found beside Qarvel.exe in {1}, so the converter did not start.";
 
 // The package installer.
 inline constexpr const wchar_t *PipNotFound =
     L"pip was not found, so lz4 was not installed: Python is not installed, or its folder is "
     L"not on the search path.\r\n\r\nRun py -m pip install lz4 in a command prompt instead.";
-// <exit code>
-inline constexpr const wchar_t *PipFailedStart = L"pip install lz4 ended with ";
-inline constexpr const wchar_t *PipFailedEnd =
-    L": lz4 may not be installed.\r\n\r\nRun py -m pip install lz4 in a command prompt to see "
-    L"why and to try again.";
+// {1} exit code
+inline constexpr const wchar_t *PipFailed =
+    L"pip install lz4 ended with {1}: lz4 may not be installed.\r\n\r\nRun py -m pip install "
+    L"lz4 in a command prompt to see why and to try again.";
 
 } // namespace report
 

@@ -6,7 +6,7 @@ namespace qarvel::app {
 
 int RunMessageLoop(window::Form1 &form, host::WinHost &host)
 {
-    host::TaskWatch &watch = host.Watch();
+    host::TaskWatch &watch = host.Tasks();
     for (;;) {
         // One message at a time: an ended process is told before the next message is taken,
         // and its box, while open, holds back every other one. A box of a handling holds them

@@ -86,6 +86,13 @@ struct IconTraits {
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
 
+// A library loaded with LoadLibraryExW.
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
@@ -93,6 +100,7 @@ using UniqueFont = Unique<GdiObjectTraits<HFONT>>;
 using UniqueGlobal = Unique<GlobalTraits>;
 using UniqueLocal = Unique<LocalTraits>;
 using UniqueIcon = Unique<IconTraits>;
+using UniqueModule = Unique<ModuleTraits>;
 
 // Restores the thread's error mode when it goes out of scope; used around drive and folder
 // access so a drive that is not ready never raises the system's critical-error box.

@@ -7,7 +7,7 @@
 // bench/filelist/run makes the folders (on Linux, where making 100,000 files is quick;
 // Wine makes each new file in time that grows with the folder) and runs this under Wine.
 
-#include "actions/HostServices.h"
+#include "tests/harness/FakeHost.h"
 #include "win32/Handles.h"
 #include "window/win/Form1.h"
 
@@ -25,33 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using qarvel::window::Form1;
-
-// The window opens on an empty folder and nothing it could start is ever started.
-class QuietHost final : public qarvel::HostServices {
-public:
-    explicit QuietHost(std::wstring folder) : folder_(std::move(folder)) {}
-    qarvel::TaskNumber LaunchCommand(const std::wstring &, qarvel::ShowMode) override
-    {
-        return qarvel::NoTask;
-    }
-    qarvel::TaskNumber LaunchWatchedCommand(const std::wstring &, qarvel::ShowMode) override
-    {
-        return qarvel::NoTask;
-    }
-    qarvel::Answer ShowMessageBox(const std::wstring &prompt, qarvel::MessageStyle) override
-    {
-        std::fwprintf(stderr, L"message: %ls\n", prompt.c_str());
-        return qarvel::Answer::AnswerNo;
-    }
-    bool SetClipboardText(const std::wstring &) override { return false; }
-    bool FileExists(const std::wstring &) override { return false; }
-    bool PathExists(const std::wstring &) override { return false; }
-    std::wstring ProgramDirectory() override { return folder_; }
-    bool IsEnvironmentVariable(const std::wstring &) override { return false; }
-
-private:
-    std::wstring folder_;
-};
 
 std::size_t CountFiles(const std::wstring &folder)
 {
@@ -134,7 +107,11 @@ int wmain(int argc, wchar_t **argv)
     const std::wstring empty = std::wstring(temp) + L"qarvel-filelist-bench-empty";
     ::CreateDirectoryW(empty.c_str(), nullptr);
 
-    QuietHost host(empty);
+    // The window opens on an empty folder and nothing it could start is ever started.
+    qarvel::drive::FakeHost host;
+    host.programDirectory = empty;
+    host.task = qarvel::NoTask;
+    host.answer = qarvel::Answer::AnswerNo;
     const std::unique_ptr<Form1> form =
         Form1::Create(::GetModuleHandleW(nullptr), host, Form1::OnClose::StayInLoop);
     if (!form) {

@@ -4,25 +4,28 @@
 
 namespace qarvel::host {
 
-bool TaskWatch::Add(TaskNumber task, win32::UniqueHandle process)
+bool TaskWatch::HasRoom(Watch watch) const
 {
-    if (!process || handles_.size() >= Capacity) {
-        return false;
-    }
+    const size_t room = watch == Watch::Always ? Capacity : Capacity - KeptForAlways;
+    return handles_.size() < room;
+}
+
+void TaskWatch::Add(TaskNumber task, win32::UniqueHandle process)
+{
     tasks_.push_back(task);
     handles_.push_back(process.get());
     owners_.push_back(std::move(process));
-    return true;
 }
 
 EndedTask TaskWatch::Take(size_t index)
 {
+    EndedTask ended{tasks_[index], std::nullopt};
     DWORD code = 0;
-    if (!::GetExitCodeProcess(handles_[index], &code)) {
+    if (::GetExitCodeProcess(handles_[index], &code)) {
+        ended.code = code;
+    } else {
         win32::TraceFailure(L"GetExitCodeProcess", ::GetLastError());
-        code = 0;
     }
-    const EndedTask ended{tasks_[index], code};
     const auto at = static_cast<std::ptrdiff_t>(index);
     tasks_.erase(tasks_.begin() + at);
     handles_.erase(handles_.begin() + at);

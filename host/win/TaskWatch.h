@@ -7,23 +7,28 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace qarvel::host {
 
 struct EndedTask {
     TaskNumber task = NoTask;
-    ExitCode code = 0;
+    std::optional<ExitCode> code; // nothing when it could not be read
 };
 
 class TaskWatch {
 public:
     // One wait takes at most MAXIMUM_WAIT_OBJECTS handles, one of them for the messages.
     static constexpr size_t Capacity = MAXIMUM_WAIT_OBJECTS - 1;
-    static_assert(Capacity >= MostWatchedTasks);
+    // Kept free for the watches that must not fail: a compression for each of the two outputs,
+    // never two for one.
+    static constexpr size_t KeptForAlways = 2;
 
-    // False, and the handle closed, when the watch is full: the process runs unwatched.
-    bool Add(TaskNumber task, win32::UniqueHandle process);
+    // True when a process started with this need can be watched now.
+    bool HasRoom(Watch watch) const;
+    // Watches the process; only after HasRoom said so.
+    void Add(TaskNumber task, win32::UniqueHandle process);
     // The handles to wait on, in the order of their indexes.
     const std::vector<HANDLE> &Handles() const { return handles_; }
     // Takes the ended process at the index out of the watch, with its exit code.

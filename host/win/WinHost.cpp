@@ -2,6 +2,7 @@
 
 #include "Clipboard.h"
 #include "Files.h"
+#include "FileTypes.h"
 #include "Launch.h"
 #include "ProgramDirectory.h"
 #include "win32/ErrorText.h"
@@ -19,6 +20,8 @@ UINT BoxStyle(MessageStyle style)
         return MB_OK | MB_ICONSTOP;
     case MessageStyle::Warning:
         return MB_OK | MB_ICONWARNING;
+    case MessageStyle::WarningYesNo:
+        return MB_YESNO | MB_ICONWARNING;
     case MessageStyle::OkOnly:
         break;
     }
@@ -32,13 +35,19 @@ TaskNumber WinHost::LaunchCommand(const std::wstring &commandLine, ShowMode mode
     return StartCommandLine(commandLine, mode);
 }
 
-TaskNumber WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode)
+Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode, Watch watch)
 {
-    StartedTask started = StartWatchedCommandLine(commandLine, mode);
-    if (started.task != NoTask && !watch_.Add(started.task, std::move(started.process))) {
+    if (!watch_.HasRoom(watch)) {
         win32::TraceFailure(L"watching a started process", ERROR_TOO_MANY_OPEN_FILES);
+        // What must be watched is not started at all.
+        return {watch == Watch::Always ? NoTask : StartCommandLine(commandLine, mode), false};
     }
-    return started.task;
+    StartedTask started = StartWatchedCommandLine(commandLine, mode);
+    if (started.task == NoTask) {
+        return {};
+    }
+    watch_.Add(started.task, std::move(started.process));
+    return {started.task, true};
 }
 
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
@@ -57,7 +66,7 @@ Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
     }
     // No box could be shown: nobody said Yes, so nothing goes ahead.
     win32::TraceFailure(L"MessageBoxW", ::GetLastError());
-    return style == MessageStyle::YesNo ? Answer::AnswerNo : Answer::AnswerOk;
+    return (BoxStyle(style) & MB_YESNO) != 0 ? Answer::AnswerNo : Answer::AnswerOk;
 }
 
 bool WinHost::SetClipboardText(const std::wstring &text)
@@ -75,6 +84,31 @@ bool WinHost::PathExists(const std::wstring &path)
     return IsExistingPath(path);
 }
 
+std::optional<std::uint64_t> WinHost::FileSize(const std::wstring &path)
+{
+    return SizeOfFile(path);
+}
+
+bool WinHost::IsFileInUse(const std::wstring &path)
+{
+    return IsHeldByAnother(path);
+}
+
+bool WinHost::RemoveFile(const std::wstring &path)
+{
+    return DeleteUnheldFile(path);
+}
+
+bool WinHost::CanWriteInFolder(const std::wstring &folder)
+{
+    return IsWritableFolder(folder);
+}
+
+bool WinHost::HasOpenCommand(const std::wstring &extension)
+{
+    return HasOpenCommandFor(extension);
+}
+
 std::wstring WinHost::ProgramDirectory()
 {
     return RunningProgramDirectory();
@@ -84,6 +118,11 @@ bool WinHost::IsEnvironmentVariable(const std::wstring &name)
 {
     // The size asked for is 0, so a set variable answers with the size it needs.
     return ::GetEnvironmentVariableW(name.c_str(), nullptr, 0) > 0;
+}
+
+std::uint64_t WinHost::Milliseconds()
+{
+    return ::GetTickCount64();
 }
 
 } // namespace qarvel::host

@@ -20,16 +20,23 @@ public:
     void SetOwnerWindow(HWND owner) { owner_ = owner; }
 
     // The processes started with LaunchWatchedCommand that have not been taken out as ended.
-    TaskWatch &Watch() { return watch_; }
+    TaskWatch &Tasks() { return watch_; }
 
     TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override;
-    TaskNumber LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode) override;
+    Launched LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode,
+                                  Watch watch) override;
     Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override;
     bool SetClipboardText(const std::wstring &text) override;
     bool FileExists(const std::wstring &path) override;
     bool PathExists(const std::wstring &path) override;
+    std::optional<std::uint64_t> FileSize(const std::wstring &path) override;
+    bool IsFileInUse(const std::wstring &path) override;
+    bool RemoveFile(const std::wstring &path) override;
+    bool CanWriteInFolder(const std::wstring &folder) override;
+    bool HasOpenCommand(const std::wstring &extension) override;
     std::wstring ProgramDirectory() override;
     bool IsEnvironmentVariable(const std::wstring &name) override;
+    std::uint64_t Milliseconds() override;
 
 private:
     HWND owner_ = nullptr;

@@ -17,6 +17,8 @@ namespace {
 class EndToEnd : public testing::Test {
 protected:
     Lab lab;
+    // As the Python installer sets it up; the recorder stands in for Python.
+    PythonAssociation python{RecorderExe()};
     std::wstring program;
     std::wstring work = lab.Path(L"work");
     std::wstring images = lab.Path(L"images é 1");
@@ -31,6 +33,8 @@ protected:
         for (const wchar_t *file : {L"game.iso", L"game.cue", L"notes.txt", L"DISC.ISO"}) {
             ASSERT_TRUE(WriteFile(images + L"\\" + file, "data"));
         }
+        ASSERT_TRUE(WriteFile(images + L"\\empty.iso"));
+        ASSERT_TRUE(python.IsSet());
     }
 
     // In the working folder with the recorders, or in another one given.
@@ -40,19 +44,20 @@ protected:
                                         workingFolder.empty() ? work : workingFolder);
     }
 
-    // Chooses game.iso for CHD and answers the question and the report.
+    // Chooses game.iso for CHD and answers Yes to the question.
     void CompressGameIso(RunningQarvel &q)
     {
         Choose(q, L"game.iso", window::ids::Check1);
         Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
-        ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
     }
 
     void TearDown() override
     {
-        ::SetEnvironmentVariableW(record::ExitVariable, nullptr);
-        ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+        for (const wchar_t *variable :
+             {record::ExitVariable, record::DelayVariable, record::OutputVariable}) {
+            ::SetEnvironmentVariableW(variable, nullptr);
+        }
     }
 
     // Opens the images folder, selects the file and, when given, ticks a box.
@@ -115,7 +120,9 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         Choose(q, file, format.box);
         Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(file), IDYES));
-        ASSERT_TRUE(q.ExpectBox(format.report, IDOK));
+        ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(format, file, 4, L"525"), IDOK,
+                                RunningQarvel::Text::Start));
+        EXPECT_TRUE(::DeleteFileW((program + L"\\NEW." + format.name).c_str())) << "made";
         EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + file);
 
         const auto records = lab.WaitForRecords(++recorded);
@@ -151,6 +158,8 @@ TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
         {"answered No", L"game.cue", window::ids::Check1, expected::Chd.Confirmation(L"game.cue"),
          IDNO},
         {"no format ticked", L"game.iso", 0, L"", 0},
+        {"an empty image", L"empty.iso", window::ids::Check1, expected::EmptyImage(L"empty.iso"),
+         IDOK},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -193,22 +202,55 @@ TEST_F(EndToEnd, RefusesAnExistingOutputBeforeAsking)
     EXPECT_TRUE(lab.Records().empty());
 }
 
-TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
+TEST_F(EndToEnd, RefusesZsoWhileNothingOpensPythonScripts)
+{
+    Lay();
+    const RegistryValue noPython(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"",
+                                 std::wstring(L"Qarvel.NoSuchType"));
+    ASSERT_TRUE(noPython.IsSet());
+    RunningQarvel q = Start();
+    Choose(q, L"game.iso", window::ids::Check2);
+    Click(q.Control(window::ids::Command1));
+    ASSERT_TRUE(q.ExpectBox(expected::NoPython, IDOK));
+    EXPECT_TRUE(q.NoMessageBox());
+    EXPECT_TRUE(q.Close());
+    EXPECT_TRUE(lab.Records().empty());
+}
+
+struct EndCase {
+    const char *what;
+    const wchar_t *exit;
+    const wchar_t *output; // QARVEL_RECORD_OUTPUT
+    bool inWork;           // started where the tool is found
+    std::wstring box;
+    int answer;
+    bool kept; // NEW.CHD is there afterwards
+};
+
+TEST_F(EndToEnd, TellsHowAFailedRunEndedAndOffersToDeleteWhatItLeft)
 {
     Lay();
     const std::wstring image = images + L"\\game.iso";
-    const std::pair<std::wstring, std::wstring> cases[] = {
-        // The recorder in the working folder ends with 3.
-        {work, expected::ToolFailed(expected::Chd, L"3", image, program)},
+    const std::wstring leftover = expected::Leftover(L"3", image, program);
+    const EndCase cases[] = {
+        {"failed, its leftover deleted", L"3", L"", true, leftover, IDYES, false},
+        {"failed, its leftover kept", L"3", L"", true, leftover, IDNO, true},
+        {"ended well without its output", L"0", L"none", true,
+         expected::NoOutput(expected::Chd, image, program), IDOK, false},
         // A working folder without the tool: the interpreter finds nothing by that name.
-        {images, expected::ToolNotFound(L"chdman", L"NEW.CHD", L"chdman.exe")},
+        {"not found", L"0", L"", false, expected::ChdmanNotFound, IDOK, false},
     };
-    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"3"));
-    for (const auto &[workingFolder, told] : cases) {
-        SCOPED_TRACE(testing::Message() << workingFolder);
-        RunningQarvel q = Start(workingFolder);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, c.exit));
+        ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, c.output));
+        RunningQarvel q = Start(c.inWork ? work : images);
         CompressGameIso(q);
-        ASSERT_TRUE(q.ExpectBox(told, IDOK));
+        ASSERT_TRUE(q.ExpectBox(c.box, c.answer));
+        EXPECT_TRUE(q.NoMessageBox());
+        const std::wstring made = program + L"\\NEW.CHD";
+        EXPECT_EQ(::GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES, c.kept);
+        ::DeleteFileW(made.c_str());
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
@@ -217,14 +259,14 @@ TEST_F(EndToEnd, TellsAfterTheReportWhenTheToolFailedOrWasNotFound)
 TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
 {
     Lay();
-    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"3"));
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"5"));
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"2500"));
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, L"none"));
     RunningQarvel q = Start();
     CompressGameIso(q);
     ASSERT_TRUE(q.Tick(window::ids::Check2));
     Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(q.ExpectBox(expected::Zso.Confirmation(L"game.iso"), IDYES));
-    ASSERT_TRUE(q.ExpectBox(expected::ZsoReport, IDOK));
     const auto first = q.WaitForMessageBox(15s);
     ASSERT_TRUE(first.has_value());
     // Both tools have ended, yet only the first one's box is open.
@@ -232,27 +274,33 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     RunMessagesFor(1s);
     EXPECT_EQ(q.MessageBoxesOpen(), 1U);
     const std::wstring image = images + L"\\game.iso";
-    EXPECT_EQ(first->text, expected::ToolFailed(expected::Chd, L"3", image, program));
+    EXPECT_EQ(first->text, expected::ToolFailed(expected::Chd, L"5", image, program));
     ASSERT_TRUE(q.Answer(*first, IDOK));
-    ASSERT_TRUE(q.ExpectBox(expected::ToolFailed(expected::Zso, L"3", image, program), IDOK));
+    ASSERT_TRUE(q.ExpectBox(expected::ToolFailed(expected::Zso, L"5", image, program), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
     EXPECT_TRUE(q.Close());
 }
 
-TEST_F(EndToEnd, RefusesASecondRunForAnOutputWhileTheFirstRuns)
+// The recorder makes NEW.CHD as it starts and ends 8 s later: "created!" waits for its end,
+// and a second press meanwhile is told the run goes on, not that NEW.CHD is there.
+TEST_F(EndToEnd, SaysCreatedOnlyOnceTheToolHasEndedAndRefusesASecondRunMeanwhile)
 {
     Lay();
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"8000"));
     RunningQarvel q = Start();
     CompressGameIso(q);
+    const std::wstring made = program + L"\\NEW.CHD";
+    ASSERT_TRUE(
+        WaitFor([&] { return ::GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_TRUE(q.NoMessageBox(1s));
+    EXPECT_TRUE(q.IsResponsive());
     Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(
         q.ExpectBox(expected::StillRunning(L"chdman", L"NEW.CHD", images + L"\\game.iso"), IDOK));
     EXPECT_TRUE(lab.Records().empty()); // the tool still runs
-    EXPECT_EQ(lab.WaitForRecords(1).size(), 1U);
-    // It ended well: nothing more is said, and nothing else was started.
-    EXPECT_TRUE(q.NoMessageBox(2s));
-    EXPECT_EQ(lab.Records().size(), 1U);
+    ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.iso", 4, L"525"), IDOK,
+                            RunningQarvel::Text::Start, 20s));
+    EXPECT_EQ(lab.Records().size(), 1U); // it had ended, and nothing else was started
     EXPECT_TRUE(q.Close());
 }
 

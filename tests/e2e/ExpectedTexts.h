@@ -25,6 +25,8 @@ struct Format {
     std::wstring report;
 
     bool IsChd() const { return name == L"CHD"; }
+    // As the command line names it.
+    std::wstring Tool() const { return IsChd() ? L"chdman" : L"ziso.py"; }
     std::wstring Confirmation(const std::wstring &file) const
     {
         return L"Proceed to compress " + file + L" with " + name + L"?";
@@ -85,12 +87,49 @@ inline std::wstring StillRunning(const std::wstring &tool, const std::wstring &o
            L".\r\n\r\nWait until it has ended, then press iSO again.";
 }
 
-inline std::wstring ToolNotFound(const std::wstring &tool, const std::wstring &output,
-                                 const std::wstring &toolFile)
+inline std::wstring OutputInUse(const std::wstring &output, const std::wstring &folder)
 {
-    return tool + L" was not found, so " + output + L" was not made.\r\n\r\n" + toolFile +
-           L" must lie beside Qarvel.exe, and Qarvel must be started from its own folder (as "
-           L"Explorer and shortcuts do).";
+    return output + L" in " + folder +
+           L" is still being written by another program: another Qarvel, or a tool still "
+           L"running.\r\n\r\nWait until it has finished, then press iSO again.";
+}
+
+inline std::wstring EmptyImage(const std::wstring &name)
+{
+    return name + L" is empty (0 bytes): there is nothing in it to compress.\r\n\r\nSelect the "
+                  L"disc image itself; if it is still being copied or downloaded, wait until "
+                  L"that has finished.";
+}
+
+inline std::wstring FolderNotWritable(const std::wstring &tool, const std::wstring &output,
+                                      const std::wstring &folder)
+{
+    return tool + L" could not make " + output + L" in " + folder +
+           L": Qarvel cannot write to that folder. Windows lets only administrators write to "
+           L"folders such as Program Files.\r\n\r\nMove Qarvel to a folder of your own, such as "
+           L"Documents, with what lies beside it, and start it from there.";
+}
+
+inline const std::wstring NoPython =
+    L"ziso.py needs Python 3.8 or later, and no program on this computer opens .py files.\r\n\r\n"
+    L"Install Python from https://www.python.org/downloads/ and keep \"Associate files with "
+    L"Python\" ticked (the installer's default), then press iSO again.";
+
+inline const std::wstring ChdmanNotFound =
+    L"chdman was not found, so NEW.CHD was not made.\r\n\r\nchdman.exe must lie beside "
+    L"Qarvel.exe, and Qarvel must be started from its own folder (as Explorer and shortcuts "
+    L"do).";
+inline const std::wstring ZisoNotFound =
+    L"ziso.py was not found, so NEW.ZSO was not made.\r\n\r\nEither ziso.py does not lie "
+    L"beside Qarvel.exe, with Qarvel started from its own folder (as Explorer and shortcuts do), "
+    L"or Python is not installed: install Python 3.8 or later from "
+    L"https://www.python.org/downloads/ with its .py file association (the installer's default).";
+
+inline std::wstring MissingLz4(const std::wstring &image)
+{
+    return L"ziso.py could not compress " + image +
+           L": the Python package lz4 is missing, so NEW.ZSO was not made.\r\n\r\nClick \"pip "
+           L"install lz4\" in Qarvel's window to install it, then press iSO again.";
 }
 
 inline std::wstring CueForZso(const std::wstring &name)
@@ -117,22 +156,79 @@ inline std::wstring PipFailed(const std::wstring &code)
            L"see why and to try again.";
 }
 
-// A run whose tool, beside Qarvel in folder, ended with the code given; a ZSO line is on the
-// clipboard too.
+// The box a run ends with when its tool made its output: the report, then the line of sizes
+// and time given.
+inline std::wstring Created(const Format &format, const std::wstring &sizes)
+{
+    return format.report + L"\r\n" + sizes;
+}
+
+// How that box starts for a run of the recorder, which writes 21 bytes, on an image of the size
+// given in bytes; the time it took follows.
+inline std::wstring RecorderCreated(const Format &format, const std::wstring &name,
+                                    unsigned imageBytes, const std::wstring &percent)
+{
+    return Created(format, name + L" " + std::to_wstring(imageBytes) + L" bytes -> NEW." +
+                               format.name + L" 21 bytes (" + percent + L" %) in ");
+}
+
+// What asks a user to read the tool's own message, with the command line the run started.
+inline std::wstring OwnMessage(const std::wstring &tool, const std::wstring &line)
+{
+    return L"To read " + tool +
+           L"'s own message, run this command line in a command prompt "
+           L"opened in Qarvel's folder (Ctrl+C copies the text of this "
+           L"box):\r\n\r\n" +
+           line;
+}
+
+// A run whose tool ended with the code given and left nothing; a ZSO line was on the clipboard.
 inline std::wstring ToolFailed(const Format &format, const std::wstring &code,
                                const std::wstring &image, const std::wstring &folder)
 {
-    const std::wstring line = format.Line(image, folder);
-    const std::wstring tool = format.IsChd() ? L"chdman" : L"ziso.py";
     const std::wstring output = L"NEW." + format.name;
-    return tool + L" ended with exit code " + code + L" while making " + output + L" from " +
-           image + L"; " + output + L" is missing or incomplete.\r\n\r\nTo read " + tool +
-           L"'s own message, run this command line in a command prompt opened in Qarvel's "
-           L"folder (Ctrl+C copies the text of this box):\r\n\r\n" +
-           line +
+    return format.Tool() + L" ended with exit code " + code + L" while making " + output +
+           L" from " + image + L", so " + output + L" was not made.\r\n\r\n" +
+           OwnMessage(format.Tool(), format.Line(image, folder)) +
            (format.IsChd() ? L""
                            : L"\r\n\r\nThe command line was also put on the clipboard when "
                              L"the compression started.");
+}
+
+// A chdman run that ended with the code given and left part of NEW.CHD: asked Yes or No.
+inline std::wstring Leftover(const std::wstring &code, const std::wstring &image,
+                             const std::wstring &folder)
+{
+    return L"chdman ended with exit code " + code + L" while making NEW.CHD from " + image +
+           L". The NEW.CHD it left in " + folder +
+           L" is incomplete.\r\n\r\nTo read chdman's own message, delete it, then run this "
+           L"command line in a command prompt opened in Qarvel's folder (Ctrl+C copies the text "
+           L"of this box):\r\n\r\n" +
+           Chd.Line(image, folder) + L"\r\n\r\nDelete the incomplete NEW.CHD now?";
+}
+
+inline std::wstring NotRemoved(const std::wstring &folder)
+{
+    return L"The incomplete NEW.CHD in " + folder +
+           L" could not be deleted: another program has it open, or Qarvel may not change that "
+           L"folder.\r\n\r\nDelete it yourself before you press iSO again.";
+}
+
+inline std::wstring NoOutput(const Format &format, const std::wstring &image,
+                             const std::wstring &folder)
+{
+    return format.Tool() + L" ended without an error, but there is no NEW." + format.name +
+           L" in " + folder + L": the tool did not make it.\r\n\r\n" +
+           OwnMessage(format.Tool(), format.Line(image, folder));
+}
+
+inline std::wstring UnknownEnd(const Format &format, const std::wstring &image,
+                               const std::wstring &folder)
+{
+    const std::wstring output = L"NEW." + format.name;
+    return L"Qarvel could not learn how " + format.Tool() + L" ended while making " + output +
+           L" from " + image + L", so it cannot tell whether a " + output + L" in " + folder +
+           L" is complete.\r\n\r\nCheck it before you use it.";
 }
 
 inline std::wstring FolderUnreadable(const std::wstring &folder, const std::wstring &reason)

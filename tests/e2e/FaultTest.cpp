@@ -9,6 +9,7 @@
 #include "tests/harness/Driver.h"
 #include "tests/harness/Lab.h"
 #include "tests/harness/WineSettings.h"
+#include "win32/Paths.h"
 #include "window/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,8 @@ private:
 class Faults : public testing::Test {
 protected:
     Lab lab;
+    // As the Python installer sets it up; the recorder stands in for Python.
+    PythonAssociation python{RecorderExe()};
     std::wstring program = lab.Path(L"program");
     std::wstring work = lab.Path(L"work");
     std::wstring images = lab.Path(L"images");
@@ -89,14 +92,18 @@ protected:
             program.ends_with(L'\\') ? program + L"Qarvel.exe" : program + L"\\Qarvel.exe", work);
     }
 
-    // Compresses the selected file with Yes and checks what reached the tool, byte for byte.
+    // Compresses the selected file with Yes and checks what reached the tool, byte for byte;
+    // takes its output away, as the user would before the next run.
     void CompressSelected(RunningQarvel &q, const Format &format, const std::wstring &name,
                           size_t &recorded)
     {
         ASSERT_TRUE(q.Tick(format.box));
         Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(name), IDYES));
-        ASSERT_TRUE(q.ExpectBox(format.report, IDOK));
+        ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(format, name, 4, L"525"), IDOK,
+                                RunningQarvel::Text::Start));
+        EXPECT_TRUE(::DeleteFileW(
+            win32::ExtendedLengthPath(Joined(program, L"NEW." + format.name)).c_str()));
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
         const Record &got = records.back();
@@ -222,7 +229,7 @@ TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
 TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
 {
     const Removed laid({L"C:\\Qarvel.exe", L"C:\\bin2iso.exe", L"C:\\chdman.exe", L"C:\\ziso.py",
-                        L"C:\\game.iso"});
+                        L"C:\\game.iso", L"C:\\NEW.CHD"});
     LayProgram(L"C:\\");
     LayWork();
     ASSERT_TRUE(WriteFile(L"C:\\game.iso", "data"));
@@ -233,7 +240,8 @@ TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
     ASSERT_TRUE(q.Tick(window::ids::Check1));
     Click(q.Control(window::ids::Command1));
     ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
-    ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
+    ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.iso", 4, L"525"), IDOK,
+                            RunningQarvel::Text::Start));
     auto records = lab.WaitForRecords(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].args,
@@ -305,7 +313,7 @@ TEST_F(Faults, ADriveThatIsNotThere)
 {
     const std::wstring letter = Variable(L"QARVEL_MISSING_DRIVE");
     if (letter.empty()) {
-        GTEST_SKIP() << "run through tests/e2e/with-missing-drive to have a drive with no target";
+        GTEST_SKIP() << "run through tests/e2e/with-faulty-places to have a drive with no target";
     }
     const std::wstring root = letter + L"\\";
     Lay();
@@ -341,6 +349,35 @@ TEST_F(Faults, ADriveThatIsNotThere)
     EXPECT_TRUE(q.Close());
 }
 
+// The folder comes from the test's wrapper: a read-only view of another folder, which the test
+// fills (as root, a folder's permissions would not stop the writes). So Qarvel runs as it does
+// unpacked under Program Files.
+TEST_F(Faults, AProgramFolderItCannotWriteTo)
+{
+    const std::wstring folder = Variable(L"QARVEL_READ_ONLY_FOLDER");
+    if (folder.empty()) {
+        GTEST_SKIP() << "run through tests/e2e/with-faulty-places to have a read-only folder";
+    }
+    const std::wstring source = Variable(L"QARVEL_READ_ONLY_SOURCE");
+    LayProgram(source);
+    LayImages(Joined(source, L"images"), {L"game.iso"});
+    program = folder;
+    images = Joined(folder, L"images");
+    LayWork();
+    RunningQarvel q = Start();
+    ASSERT_TRUE(q.OpenFolder(images));
+    ASSERT_TRUE(q.SelectFile(L"game.iso"));
+    for (const Format *format : {&expected::Chd, &expected::Zso}) {
+        ASSERT_TRUE(q.Tick(format->box));
+        Click(q.Control(window::ids::Command1));
+        EXPECT_TRUE(q.ExpectBox(
+            expected::FolderNotWritable(format->Tool(), L"NEW." + format->name, folder), IDOK));
+        EXPECT_TRUE(q.NoMessageBox());
+    }
+    EXPECT_TRUE(q.Close());
+    EXPECT_TRUE(lab.Records().empty());
+}
+
 struct HoldCase {
     const char *what;
     DWORD holdMs;
@@ -372,11 +409,14 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
             ASSERT_TRUE(holder.Held());
             ASSERT_TRUE(q.Answer(*ask, IDYES));
             // The compression starts whether or not the line could be copied.
-            EXPECT_TRUE(q.ExpectBox(expected::ZsoReport, IDOK));
             if (!c.copied) {
                 EXPECT_TRUE(q.ExpectBox(expected::ClipboardFailed, IDOK));
             }
+            EXPECT_TRUE(
+                q.ExpectBox(expected::RecorderCreated(expected::Zso, L"game.iso", 4, L"525"), IDOK,
+                            RunningQarvel::Text::Start));
             EXPECT_TRUE(q.NoMessageBox());
+            EXPECT_TRUE(::DeleteFileW(Joined(program, L"NEW.ZSO").c_str()));
         }
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
@@ -470,11 +510,14 @@ TEST_F(Faults, ButtonsPressedManyTimesInARow)
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.cue"));
     ASSERT_TRUE(q.Tick(window::ids::Check1));
+    // Each run is told, once it has ended, before the next press.
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         Click(q.Control(window::ids::Command1));
         ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.cue"), IDYES));
-        ASSERT_TRUE(q.ExpectBox(expected::ChdReport, IDOK));
+        ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.cue", 4, L"525"),
+                                IDOK, RunningQarvel::Text::Start));
+        ASSERT_TRUE(::DeleteFileW(Joined(program, L"NEW.CHD").c_str()));
     }
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_EQ(lab.WaitForRecords(15).size(), 15u);
@@ -506,9 +549,10 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
     for (const wchar_t *library : {L"version.dll", L"uxtheme.dll"}) {
         ASSERT_TRUE(CopyInto(PlantedDll, Joined(program, library)));
     }
-    std::optional<UserValue> nativeFirst;
+    std::optional<RegistryValue> nativeFirst;
     if (UnderWine()) {
-        nativeFirst.emplace(L"Software\\Wine\\AppDefaults\\Qarvel.exe\\DllOverrides", L"uxtheme",
+        nativeFirst.emplace(HKEY_CURRENT_USER,
+                            L"Software\\Wine\\AppDefaults\\Qarvel.exe\\DllOverrides", L"uxtheme",
                             std::wstring(L"native,builtin"));
         ASSERT_TRUE(nativeFirst->IsSet());
     }

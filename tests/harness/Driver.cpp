@@ -473,7 +473,12 @@ size_t RunningQarvel::MessageBoxesOpen() const
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, Duration limit)
 {
     HWND box = nullptr;
-    if (!WaitFor([&] { return (box = FindTopWindow(processId, L"#32770")) != nullptr; }, limit)) {
+    // Shown only once its texts are in place.
+    const auto shown = [&] {
+        box = FindTopWindow(processId, L"#32770");
+        return box != nullptr && ::IsWindowVisible(box);
+    };
+    if (!WaitFor(shown, limit)) {
         return std::nullopt;
     }
     MessageBoxSeen seen{box, WindowText(::GetDlgItem(box, 0xFFFF)), {}};
@@ -496,13 +501,14 @@ bool RunningQarvel::Answer(const MessageBoxSeen &box, int buttonId) const
     return WaitFor([&] { return !::IsWindow(box.window); }, 5s);
 }
 
-testing::AssertionResult RunningQarvel::ExpectBox(const std::wstring &text, int buttonId) const
+testing::AssertionResult RunningQarvel::ExpectBox(const std::wstring &text, int buttonId,
+                                                  Text match, Duration limit) const
 {
-    const auto box = WaitForMessageBox();
+    const auto box = WaitForMessageBox(limit);
     if (!box) {
         return testing::AssertionFailure() << "no message box came for: " << text;
     }
-    if (box->text != text) {
+    if (match == Text::Whole ? box->text != text : !box->text.starts_with(text)) {
         const bool asks = std::ranges::find(box->buttons, IDNO) != box->buttons.end();
         Answer(*box, asks ? IDNO : IDOK);
         return testing::AssertionFailure()

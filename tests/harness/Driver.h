@@ -117,9 +117,12 @@ public:
     }
     // Clicks the button with this id in a message box and waits for the box to close.
     bool Answer(const MessageBoxSeen &box, int buttonId) const;
-    // Reads the box that must come next, checks its text and answers it. A box with another
-    // text is answered harmlessly (No where it asks) and its text is reported.
-    testing::AssertionResult ExpectBox(const std::wstring &text, int buttonId) const;
+    // Reads the box that must come next within the limit, checks its text (whole, or its
+    // start) and answers it. A box with another text is answered harmlessly (No where it asks)
+    // and its text is reported.
+    enum class Text { Whole, Start };
+    testing::AssertionResult ExpectBox(const std::wstring &text, int buttonId,
+                                       Text match = Text::Whole, Duration limit = 10s) const;
     bool NoMessageBox(Duration wait = 600ms) const { return !WaitForMessageBox(wait).has_value(); }
     // How many message boxes the program shows now.
     size_t MessageBoxesOpen() const;

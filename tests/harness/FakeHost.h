@@ -1,11 +1,12 @@
 #pragma once
 // A host that records instead of acting, for the unit tests (built natively too, so no Win32
-// here) and for the window tests: every call goes to a shared log in order, launches and
-// message boxes are kept, and each answer is set by the test.
+// here) and for the window tests: what the program does (launches, message boxes, the
+// clipboard, deletions) goes to a shared log in order, and each answer is set by the test.
 
 #include "actions/HostServices.h"
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,10 +29,23 @@ public:
     std::set<std::wstring> files;
     // Files that exist beside those in the set.
     std::function<bool(const std::wstring &)> alsoExists;
+    // The sizes of files; a file not named here has 1,000 bytes.
+    std::map<std::wstring, std::uint64_t> sizes;
+    // Files that another program has open.
+    std::set<std::wstring> inUse;
+    // Folders in which no file can be made.
+    std::set<std::wstring> readOnlyFolders;
+    // The file types a program opens.
+    std::set<std::wstring> openCommands{L".py"};
     std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
+    // Runs while a question is open, before it is answered.
+    std::function<void()> onQuestion;
     // The task number of the next launch; each launch takes the next one.
     TaskNumber task = 4242;
+    // The watch is full: a launch with Watch::IfRoom runs unwatched.
+    bool watchFull = false;
+    std::uint64_t milliseconds = 0;
     bool clipboardWorks = true;
     std::wstring clipboard = L"(untouched)";
     std::vector<std::wstring> launched;
@@ -45,15 +59,23 @@ public:
         launched.push_back(commandLine);
         return task == NoTask ? NoTask : task++;
     }
-    TaskNumber LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode) override
+    Launched LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode,
+                                  Watch watch) override
     {
-        return LaunchCommand(commandLine, mode);
+        const TaskNumber started = LaunchCommand(commandLine, mode);
+        return {started, started != NoTask && !(watchFull && watch == Watch::IfRoom)};
     }
     Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override
     {
         Note(L"box " + std::to_wstring(static_cast<int>(style)) + L" " + prompt);
         boxes.push_back({prompt, style});
-        return style == MessageStyle::YesNo ? answer : Answer::AnswerOk;
+        if (style != MessageStyle::YesNo && style != MessageStyle::WarningYesNo) {
+            return Answer::AnswerOk;
+        }
+        if (onQuestion) {
+            onQuestion();
+        }
+        return answer;
     }
     bool SetClipboardText(const std::wstring &text) override
     {
@@ -63,21 +85,39 @@ public:
         }
         return clipboardWorks;
     }
-    bool FileExists(const std::wstring &path) override
-    {
-        Note(L"exists " + path);
-        return IsFile(path);
-    }
+    bool FileExists(const std::wstring &path) override { return IsFile(path); }
     bool PathExists(const std::wstring &path) override
     {
-        Note(L"path " + path);
         return folders.contains(path) || IsFile(path);
+    }
+    std::optional<std::uint64_t> FileSize(const std::wstring &path) override
+    {
+        if (!IsFile(path)) {
+            return std::nullopt;
+        }
+        const auto size = sizes.find(path);
+        return size == sizes.end() ? 1000 : size->second;
+    }
+    bool IsFileInUse(const std::wstring &path) override { return inUse.contains(path); }
+    bool RemoveFile(const std::wstring &path) override
+    {
+        Note(L"remove " + path);
+        return !inUse.contains(path) && files.erase(path) == 1;
+    }
+    bool CanWriteInFolder(const std::wstring &folder) override
+    {
+        return !readOnlyFolders.contains(folder);
+    }
+    bool HasOpenCommand(const std::wstring &extension) override
+    {
+        return openCommands.contains(extension);
     }
     std::wstring ProgramDirectory() override { return programDirectory; }
     bool IsEnvironmentVariable(const std::wstring &name) override
     {
         return variables.contains(name);
     }
+    std::uint64_t Milliseconds() override { return milliseconds; }
 
 private:
     bool IsFile(const std::wstring &path) const

@@ -98,24 +98,24 @@ bool EndsWithNoCase(const std::wstring &text, const std::wstring &end)
                                   static_cast<int>(end.size()), TRUE) == CSTR_EQUAL;
 }
 
-UserValue::UserValue(const std::wstring &key, const wchar_t *name, const std::wstring &text)
-    : UserValue(key, name, REG_SZ, text.c_str(),
-                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))
+RegistryValue::RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name,
+                             const std::wstring &text)
+    : RegistryValue(root, key, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))
 {
 }
 
-UserValue::UserValue(const std::wstring &key, const wchar_t *name, DWORD number)
-    : UserValue(key, name, REG_DWORD, &number, sizeof number)
+RegistryValue::RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name, DWORD number)
+    : RegistryValue(root, key, name, REG_DWORD, &number, sizeof number)
 {
 }
 
-UserValue::UserValue(const std::wstring &key, const wchar_t *name, DWORD type, const void *data,
-                     DWORD size)
+RegistryValue::RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name, DWORD type,
+                             const void *data, DWORD size)
     : name_(name)
 {
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                          nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          nullptr, &key_, nullptr) != ERROR_SUCCESS) {
         key_ = nullptr;
         return;
     }
@@ -128,7 +128,7 @@ UserValue::UserValue(const std::wstring &key, const wchar_t *name, DWORD type, c
            ERROR_SUCCESS;
 }
 
-UserValue::~UserValue()
+RegistryValue::~RegistryValue()
 {
     if (set_ && old_) {
         ::RegSetValueExW(key_, name_.c_str(), 0, oldType_, old_->data(),
@@ -139,6 +139,13 @@ UserValue::~UserValue()
     if (key_ != nullptr) {
         ::RegCloseKey(key_);
     }
+}
+
+PythonAssociation::PythonAssociation(const std::wstring &program)
+    : type_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", std::wstring(L"Python.File")),
+      command_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Python.File\\shell\\open\\command", L"",
+               L"\"" + program + L"\" \"%1\" %*")
+{
 }
 
 namespace {

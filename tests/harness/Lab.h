@@ -39,25 +39,39 @@ struct Beside {
     bool chdmanAsFolder = false;
 };
 
-// A value under HKEY_CURRENT_USER set for the owner's life, then put back as it was, or removed
-// when there was none.
-class UserValue {
+// A registry value set for the owner's life, then put back as it was, or removed when there
+// was none. An empty name is the key's default value.
+class RegistryValue {
 public:
-    UserValue(const std::wstring &key, const wchar_t *name, const std::wstring &text);
-    UserValue(const std::wstring &key, const wchar_t *name, DWORD number);
-    UserValue(const UserValue &) = delete;
-    UserValue &operator=(const UserValue &) = delete;
-    ~UserValue();
+    RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name,
+                  const std::wstring &text);
+    RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name, DWORD number);
+    RegistryValue(const RegistryValue &) = delete;
+    RegistryValue &operator=(const RegistryValue &) = delete;
+    ~RegistryValue();
     bool IsSet() const { return set_; }
 
 private:
-    UserValue(const std::wstring &key, const wchar_t *name, DWORD type, const void *data,
-              DWORD size);
+    RegistryValue(HKEY root, const std::wstring &key, const wchar_t *name, DWORD type,
+                  const void *data, DWORD size);
     HKEY key_ = nullptr;
     std::wstring name_;
     DWORD oldType_ = 0;
     std::optional<std::vector<BYTE>> old_;
     bool set_ = false;
+};
+
+// .py files opened by the program given, "%1" and the rest of the arguments after it, as the
+// Python installer sets them up, for the owner's life. In the machine's classes: Wine's
+// HKEY_CLASSES_ROOT shows those alone.
+class PythonAssociation {
+public:
+    explicit PythonAssociation(const std::wstring &program);
+    bool IsSet() const { return type_.IsSet() && command_.IsSet(); }
+
+private:
+    RegistryValue type_;
+    RegistryValue command_;
 };
 
 class Lab {

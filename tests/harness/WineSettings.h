@@ -21,13 +21,14 @@ public:
     void SetUp() override
     {
         if (UnderWine()) {
-            managed_.emplace(L"Software\\Wine\\X11 Driver", L"Managed", std::wstring(L"N"));
+            managed_.emplace(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed",
+                             std::wstring(L"N"));
         }
     }
     void TearDown() override { managed_.reset(); }
 
 private:
-    std::optional<UserValue> managed_;
+    std::optional<RegistryValue> managed_;
 };
 
 // Registers the setting for the test program that includes this header (GoogleTest owns it).

@@ -32,6 +32,10 @@ inline constexpr const wchar_t *FileVariable = L"QARVEL_RECORD";
 inline constexpr const wchar_t *DelayVariable = L"QARVEL_RECORD_DELAY_MS";
 // The exit code the recorder ends with once it has recorded, to stand in for a failing tool.
 inline constexpr const wchar_t *ExitVariable = L"QARVEL_RECORD_EXIT";
+// "none": as chdman.exe or ziso.py.exe the recorder makes no output, like a tool that fails
+// before it writes. Otherwise it writes OutputBytes to its last argument as it starts.
+inline constexpr const wchar_t *OutputVariable = L"QARVEL_RECORD_OUTPUT";
+inline constexpr std::string_view OutputBytes = "made by the recorder\n";
 
 inline constexpr std::string_view Begin = "[record]";
 inline constexpr std::string_view End = "[end]";

@@ -35,14 +35,14 @@ TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
     EXPECT_EQ(rig.actions.SelectedPath(), L"C:\\\\game.iso");
 }
 
-TEST(OnCompress, ChdYesRunsLabelPromptLaunchReportInOrderAndLeavesTheClipboard)
+// No box follows the start: "created!" comes when the tool has ended with its output made.
+TEST(OnCompress, ChdYesRunsLabelPromptLaunchInOrderAndLeavesTheClipboard)
 {
     Rig rig(L"game.iso", T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
-              (Log{L"label File: game.iso", L"path C:\\tools\\NEW.CHD",
-                   L"exists D:\\rips\\game.iso", L"box 4 Proceed to compress game.iso with CHD?",
-                   L"launch 2 " + ChdLine, L"box 0 NEW.CHD created!"}));
+              (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?",
+                   L"launch 2 " + ChdLine}));
     EXPECT_EQ(rig.host.clipboard, L"(untouched)");
 }
 
@@ -51,9 +51,8 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
     Rig rig(L"game.iso", U, T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
-              (Log{L"label File: game.iso", L"path C:\\tools\\NEW.ZSO",
-                   L"exists D:\\rips\\game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
-                   L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine, L"box 0 NEW.ZSO created!"}));
+              (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
+                   L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine}));
     EXPECT_EQ(rig.host.clipboard, ZsoLine);
 }
 
@@ -80,8 +79,7 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
     constexpr Answer Yes = Answer::AnswerYes;
     constexpr Answer No = Answer::AnswerNo;
     const auto asked = [](const std::wstring &format) {
-        return Log{L"label File: game.iso", L"path C:\\tools\\NEW." + format,
-                   L"exists D:\\rips\\game.iso",
+        return Log{L"label File: game.iso",
                    L"box 4 Proceed to compress game.iso with " + format + L"?"};
     };
     const StopCase cases[] = {
@@ -122,8 +120,6 @@ TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
     rig.host.clipboardWorks = false;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched, (std::vector<std::wstring>{ZsoLine}));
-    ASSERT_GE(rig.log.size(), 2U);
-    EXPECT_EQ(rig.log[rig.log.size() - 2], L"box 0 NEW.ZSO created!");
     EXPECT_EQ(rig.log.back(), std::wstring(L"box 0 ") + texts::ClipboardFailed);
 }
 
@@ -132,12 +128,9 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
     for (const Tick chd : {T, U}) {
         Rig rig(L"100% a%PATH%b.iso", chd, T);
         rig.actions.OnCompress();
-        EXPECT_EQ(rig.log,
-                  (Log{L"label File: 100% a%PATH%b.iso",
-                       std::wstring(L"path C:\\tools\\NEW.") + (chd == T ? L"CHD" : L"ZSO"),
-                       L"exists D:\\rips\\100% a%PATH%b.iso",
-                       std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
-                           texts::ExpansionEnd}));
+        EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
+                                std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
+                                    texts::ExpansionEnd}));
         EXPECT_TRUE(rig.host.launched.empty());
     }
     // A lone percent sign, or an unknown name between two, reaches the tool unchanged.

@@ -35,8 +35,14 @@ public:
     void Show(int showCommand);
     // Keyboard navigation between the controls, and F5; true when the message was taken.
     bool HandleDialogMessage(MSG &message);
-    // A process that the actions started and watch has ended.
-    void OnTaskEnded(TaskNumber task, ExitCode code) { actions_.OnTaskEnded(task, code); }
+    // A process that the actions started and watch has ended; told only while the window is
+    // there to tell it in.
+    void OnTaskEnded(TaskNumber task, std::optional<ExitCode> code)
+    {
+        if (window_ != nullptr) {
+            actions_.OnTaskEnded(task, code);
+        }
+    }
 
     // FormControls
     std::wstring ReadSelectedFile() override;

@@ -1,9 +1,14 @@
 // Works Qarvel.exe as a person would to compress one image in each format given, through the
-// real cmd.exe and the bridge copies that the working folder holds, and waits until each tool
-// has finished. The caller lays out the folders and checks the results.
-//   qarvel_round_trip PROGRAM_DIR WORKING_DIR IMAGE FORMAT... [--pause]
-// FORMAT is CHD or ZSO. With --pause it prints "ready" when done and leaves the window open
-// until a line arrives on its input (for a screenshot).
+// real cmd.exe and the bridge copies that the working folder holds, and waits for the box that
+// says the run is over. The caller lays out the folders (bridge_lay_out) and checks the
+// results.
+//   qarvel_round_trip PROGRAM_DIR WORKING_DIR IMAGE FORMAT... [OPTION]
+// FORMAT is CHD or ZSO. The options:
+//   --pause         prints "ready" when done and leaves the window open until a line arrives
+//                   on its input (for a screenshot)
+//   --press-again   presses " iSO" again once the tool has made its file, and expects to be
+//                   told that the run goes on
+//   --lz4-missing   expects the run to end with the box that says lz4 is missing
 
 #include "tests/e2e/ExpectedTexts.h"
 #include "tests/harness/Driver.h"
@@ -32,10 +37,12 @@ int Stop(const std::wstring &what, int code = 1)
     return code;
 }
 
+enum class Option { None, Pause, PressAgain, Lz4Missing };
+
 bool Compress(const RunningQarvel &q, const expected::Format &format,
-              const std::wstring &programDir, const std::wstring &workingDir,
-              const std::wstring &imageName)
+              const std::wstring &programDir, const std::wstring &image, Option option)
 {
+    const std::wstring imageName = image.substr(image.find_last_of(L'\\') + 1);
     if (!::IsWindowEnabled(q.Control(format.box))) {
         return Fail(format.name + L" box is disabled");
     }
@@ -44,25 +51,37 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
     }
     const ULONGLONG start = ::GetTickCount64();
     Click(q.Control(window::ids::Command1));
-    if (!q.ExpectBox(format.Confirmation(imageName), IDYES) || !q.ExpectBox(format.report, IDOK)) {
-        return Fail(format.name + L": not the boxes expected");
+    if (!q.ExpectBox(format.Confirmation(imageName), IDYES)) {
+        return Fail(format.name + L": not the question expected");
     }
     const std::wstring output = L"NEW." + format.name;
     const std::wstring result = programDir + L"\\" + output;
-    // The bridge copy cmd.exe starts from the working folder. It may not have appeared yet
-    // when the result is first looked for: once the file is there, the bridge is gone only
-    // when the tool has ended.
-    const std::wstring bridge = workingDir + L"\\" + format.tool;
-    if (!WaitFor(
-            [&] {
-                return ::GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                       ProcessesOf(bridge).empty();
-            },
-            120s)) {
-        return Fail(result + L" did not appear, or its tool did not end");
+    if (option == Option::PressAgain) {
+        if (!WaitFor(
+                [&] { return ::GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                60s)) {
+            return Fail(result + L" did not appear");
+        }
+        Click(q.Control(window::ids::Command1));
+        if (!q.ExpectBox(expected::StillRunning(format.Tool(), output, image), IDOK)) {
+            return Fail(format.name + L": a second press was not told that the run goes on");
+        }
     }
-    std::wprintf(L"%ls: %ls written in %llu ms\n", format.name.c_str(), output.c_str(),
-                 ::GetTickCount64() - start);
+    if (option == Option::Lz4Missing) {
+        return q.ExpectBox(expected::MissingLz4(image), IDOK, RunningQarvel::Text::Whole, 120s)
+                   ? true
+                   : Fail(format.name + L": not told that lz4 is missing");
+    }
+    // The box comes when the tool has ended, its output made.
+    const auto told = q.WaitForMessageBox(240s);
+    const std::wstring created = format.report + L"\r\n" + imageName + L" ";
+    if (!told || !told->text.starts_with(created) || !q.Answer(*told, IDOK)) {
+        return Fail(format.name + L": not told it was created" +
+                    (told ? L", but: " + told->text : std::wstring()));
+    }
+    std::wprintf(L"%ls: %ls written in %llu ms\n%ls: Qarvel said: %ls\n", format.name.c_str(),
+                 output.c_str(), ::GetTickCount64() - start, format.name.c_str(),
+                 told->text.substr(format.report.size() + 2).c_str());
     std::fflush(stdout);
     return true;
 }
@@ -72,12 +91,20 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
 int wmain(int argc, wchar_t *argv[])
 {
     std::vector<std::wstring> args(argv + 1, argv + argc);
-    const bool pause = !args.empty() && args.back() == L"--pause";
-    if (pause) {
-        args.pop_back();
+    Option option = Option::None;
+    const std::pair<const wchar_t *, Option> options[] = {{L"--pause", Option::Pause},
+                                                          {L"--press-again", Option::PressAgain},
+                                                          {L"--lz4-missing", Option::Lz4Missing}};
+    for (const auto &[name, value] : options) {
+        if (!args.empty() && args.back() == name) {
+            option = value;
+            args.pop_back();
+        }
     }
     if (args.size() < 4) {
-        return Stop(L"usage: PROGRAM_DIR WORKING_DIR IMAGE FORMAT... [--pause]", 2);
+        return Stop(L"usage: PROGRAM_DIR WORKING_DIR IMAGE FORMAT... [--pause | --press-again | "
+                    L"--lz4-missing]",
+                    2);
     }
     const std::wstring &programDir = args[0];
     const std::wstring &image = args[2];
@@ -97,11 +124,11 @@ int wmain(int argc, wchar_t *argv[])
         if (format == nullptr) {
             return Stop(L"no format " + *at, 2);
         }
-        if (!Compress(*q, *format, programDir, args[1], image.substr(slash + 1))) {
+        if (!Compress(*q, *format, programDir, image, option)) {
             return 1;
         }
     }
-    if (pause) {
+    if (option == Option::Pause) {
         std::wprintf(L"ready\n");
         std::fflush(stdout);
         char line[8];

@@ -2,8 +2,10 @@
 # Qarvel.exe, worked through its window, compresses real images under Wine through the real
 # cmd.exe and the bridge: the program folder's name has "(x86)", "&" and a non-ASCII letter,
 # the images' names blanks. The result must give back the source's bytes. CHD is tried with an
-# .iso and with a .cue naming its track; ZSO with an .iso, compressed by our ziso.py and read
-# back by the reference tool. Exits 77 (skipped) while either is missing from the source tree.
+# .iso and with a .cue naming its track, and with an image of 100 MB, pressing " iSO" again
+# while chdman writes; ZSO with an .iso, compressed by our ziso.py and read back by the
+# reference tool, and with lz4 hidden from the Python that runs it. Exits 77 (skipped) while
+# either is missing from the source tree.
 #   bridge_qarvel_test.sh CHD|ZSO ROUND_TRIP.exe QARVEL.exe BRIDGE_DIR WINEPREFIX WORK_DIR SOURCE_DIR
 set -uo pipefail
 FORMAT=$1 ROUND_TRIP=$2 QARVEL=$3 BRIDGE_DIR=$4 PREFIX=$5 WORK=$6 SOURCE=$7
@@ -20,11 +22,13 @@ if [ "$FORMAT" = ZSO ]; then
   export QARVEL_ZISO_PY=$ZISO_PY
 fi
 
+export WINEPREFIX=$PREFIX
 rm -rf "$WORK"
 PROGRAM="$WORK/program (x86) & ü"
 WORKING="$WORK/working folder"
 IMAGES="$WORK/rips é"
 bridge_lay_out "$QARVEL" "$BRIDGE_DIR" "$PROGRAM" "$WORKING" "$LAID_ZISO" &&
+  bridge_open_py_with "$WORKING" &&
   mkdir -p "$IMAGES" && bridge_make_iso "$IMAGES/game ü.iso" 400000 || exit 1
 # A .cue/.bin pair of the same data: the cue names its track, blanks and a non-ASCII letter too.
 track="track ü 1.bin"
@@ -33,13 +37,15 @@ printf 'FILE "%s" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n' 
   >"$IMAGES/game ü.cue"
 
 failures=0
-round_trip() { # IMAGE SOURCE_DATA
+round_trip() { # IMAGE SOURCE_DATA [OPTION]
   local result=$PROGRAM/NEW.$FORMAT
   rm -f "$result"
-  if ! "$bridge_wine_run" --prefix "$PREFIX" "$ROUND_TRIP" "$(windows_path "$PROGRAM")" \
-    "$(windows_path "$WORKING")" "$(windows_path "$1")" "$FORMAT"; then
-    echo "FAIL: $(basename "$1") to $FORMAT through Qarvel.exe" >&2
+  if ! "$bridge_wine_run" "$ROUND_TRIP" "$(windows_path "$PROGRAM")" \
+    "$(windows_path "$WORKING")" "$(windows_path "$1")" "$FORMAT" ${3:+"$3"}; then
+    echo "FAIL: $(basename "$1") to $FORMAT through Qarvel.exe ${3:-}" >&2
     failures=$((failures + 1))
+  elif [ "${3:-}" = --lz4-missing ]; then
+    [ ! -e "$result" ] || { echo "FAIL: $result made without lz4" >&2; failures=$((failures + 1)); }
   elif [ "$FORMAT" = CHD ]; then
     bridge_check_chd "$result" "$2" "$WORK" || failures=$((failures + 1))
   else
@@ -48,6 +54,15 @@ round_trip() { # IMAGE SOURCE_DATA
 }
 
 round_trip "$IMAGES/game ü.iso" "$IMAGES/game ü.iso"
-[ "$FORMAT" = ZSO ] || round_trip "$IMAGES/game ü.cue" "$IMAGES/$track"
+if [ "$FORMAT" = CHD ]; then
+  round_trip "$IMAGES/game ü.cue" "$IMAGES/$track"
+  bridge_make_iso "$IMAGES/large.iso" 110000000 || exit 1
+  round_trip "$IMAGES/large.iso" "$IMAGES/large.iso" --press-again
+else
+  # An lz4 that cannot be imported, first on the path of the Python behind the bridge.
+  mkdir -p "$WORK/no lz4/lz4" &&
+    echo 'raise ImportError("hidden from this test")' >"$WORK/no lz4/lz4/__init__.py" || exit 1
+  PYTHONPATH="$WORK/no lz4" round_trip "$IMAGES/game ü.iso" "" --lz4-missing
+fi
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -7,14 +7,26 @@ source "$bridge_wine_run"
 
 # The program folder holds Qarvel.exe, chdman.exe (the CHD box looks for it there) and, when
 # given, our ziso.py (the ZSO box); the working folder holds the bridge copies chdman.exe and
-# ziso.py.exe that cmd.exe finds by bare name, and no ziso.py, at which Wine's cmd.exe would stop.
+# ziso.py.exe that cmd.exe finds by bare name, and no ziso.py, at which Wine's cmd.exe would stop,
+# and python.exe, for bridge_open_py_with.
 #   bridge_lay_out QARVEL_EXE BRIDGE_DIR PROGRAM_DIR WORKING_DIR [ZISO_PY]
 bridge_lay_out() {
   mkdir -p "$3" "$4" &&
     cp "$1" "$3/Qarvel.exe" &&
     cp "$2/chdman.exe" "$3/chdman.exe" &&
-    cp "$2/chdman.exe" "$2/ziso.py.exe" "$4/" &&
+    cp "$2/chdman.exe" "$2/ziso.py.exe" "$2/python.exe" "$4/" &&
     if [ -n "${5:-}" ]; then cp "$5" "$3/ziso.py"; fi
+}
+
+# In the prefix of WINEPREFIX, .py files are opened with the working folder's bridge copy
+# python.exe, as the Python installer sets it up with python.exe: Qarvel starts no ZSO run where
+# nothing opens them. (Wine's cmd.exe never starts a file through its type, so what it runs for
+# "ziso.py" is still the bridge copy ziso.py.exe.)
+#   bridge_open_py_with WORKING_DIR
+bridge_open_py_with() {
+  "$bridge_wine_run" reg add 'HKLM\Software\Classes\.py' /ve /d Python.File /f >/dev/null &&
+    "$bridge_wine_run" reg add 'HKLM\Software\Classes\Python.File\shell\open\command' /ve \
+      /d "\"$(windows_path "$1")\\python.exe\" \"%1\" %*" /f >/dev/null
 }
 
 # An ISO image of some random and some repetitive data, about BYTES long.

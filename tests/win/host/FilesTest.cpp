@@ -4,10 +4,12 @@
 #include "host/win/ProgramDirectory.h"
 #include "host/win/WinHost.h"
 #include "tests/harness/Lab.h"
+#include "win32/Handles.h"
 #include "win32/Paths.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -52,6 +54,47 @@ TEST(Files, ExistsForFilesOnly)
     for (const auto &[path, exists] : cases) {
         EXPECT_EQ(host.FileExists(path), exists) << path;
     }
+}
+
+TEST(Files, SizesHeldFilesDeletionWritableFoldersAndFileTypes)
+{
+    const Lab folder;
+    const std::wstring file = folder.Path(L"NEW.CHD");
+    ASSERT_TRUE(WriteFile(file, "12345"));
+    host::WinHost host;
+    EXPECT_EQ(host.FileSize(file), std::optional<std::uint64_t>(5));
+    EXPECT_EQ(host.FileSize(folder.Root()), std::nullopt);
+    EXPECT_EQ(host.FileSize(folder.Path(L"missing")), std::nullopt);
+    {
+        // Held as a tool holds its output while it writes.
+        const win32::UniqueFile held(::CreateFileW(file.c_str(), GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(host.IsFileInUse(file));
+        EXPECT_FALSE(host.RemoveFile(file));
+        EXPECT_TRUE(host.FileExists(file));
+    }
+    EXPECT_FALSE(host.IsFileInUse(file));
+    EXPECT_TRUE(host.RemoveFile(file));
+    EXPECT_FALSE(host.PathExists(file));
+
+    EXPECT_TRUE(host.CanWriteInFolder(folder.Root()));
+    EXPECT_TRUE(host.CanWriteInFolder(folder.Root() + L"\\")); // a drive root's form
+    EXPECT_FALSE(host.CanWriteInFolder(folder.Path(L"missing")));
+    WIN32_FIND_DATAW found{};
+    const win32::UniqueFind left(::FindFirstFileW(folder.Path(L"*.tmp").c_str(), &found));
+    EXPECT_FALSE(left) << "the probe is gone: " << found.cFileName;
+
+    {
+        const PythonAssociation python(RecorderExe());
+        ASSERT_TRUE(python.IsSet());
+        EXPECT_TRUE(host.HasOpenCommand(L".py"));
+        const RegistryValue noType(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"",
+                                   std::wstring(L"Qarvel.NoSuchType"));
+        EXPECT_FALSE(host.HasOpenCommand(L".py"));
+    }
+    EXPECT_FALSE(host.HasOpenCommand(L".qarvel-nothing-opens-this"));
 }
 
 TEST(Files, ExtendedLengthForm)

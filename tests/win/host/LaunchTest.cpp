@@ -42,11 +42,14 @@ protected:
         previousDirectory_ = previous;
         ASSERT_TRUE(::SetCurrentDirectoryW(work_.Root().c_str()));
         ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+        // The paths given name folders that are not there; nothing is written to them.
+        ::SetEnvironmentVariableW(record::OutputVariable, L"none");
     }
 
     void TearDown() override
     {
         ::SetEnvironmentVariableW(record::DelayVariable, nullptr);
+        ::SetEnvironmentVariableW(record::OutputVariable, nullptr);
         ::SetEnvironmentVariableW(record::FileVariable, nullptr);
         if (!previousDirectory_.empty()) {
             ::SetCurrentDirectoryW(previousDirectory_.c_str());
@@ -141,6 +144,31 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
     EXPECT_EQ(Run(ChdLine(longest + L"x", output)), NoTask);
     ::Sleep(300);
     EXPECT_TRUE(work_.Records().empty());
+}
+
+// Compressions must be watched, so the converter and pip leave them room; an exit code that
+// cannot be read is told as such, never as 0.
+TEST(TaskWatch, KeepsRoomForCompressionsAndNeverTakesAnUnreadableCodeForSuccess)
+{
+    host::TaskWatch watch;
+    const auto add = [&watch](TaskNumber task) {
+        // An event stands in for a process: it is waitable, and has no exit code.
+        watch.Add(task, win32::UniqueHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)));
+    };
+    TaskNumber task = 1;
+    while (watch.HasRoom(Watch::IfRoom)) {
+        add(task++);
+    }
+    EXPECT_EQ(watch.Handles().size(), 61u);
+    EXPECT_TRUE(watch.HasRoom(Watch::Always));
+    add(task++);
+    add(task++);
+    EXPECT_FALSE(watch.HasRoom(Watch::Always));
+    EXPECT_EQ(watch.Handles().size(), 63u);
+    const host::EndedTask ended = watch.Take(0);
+    EXPECT_EQ(ended.task, 1u);
+    EXPECT_FALSE(ended.code.has_value());
+    EXPECT_TRUE(watch.HasRoom(Watch::Always));
 }
 
 } // namespace

@@ -115,6 +115,28 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"BothThenChd", true, true, window::ids::Check1, false, false}),
     [](const auto &test) { return std::string(test.param.name); });
 
+// The window is closed while a tool it started runs: when the tool ends, nothing is told to a
+// window that is gone.
+TEST(WindowInput, TellsNothingOfARunThatEndsAfterTheWindowIsGone)
+{
+    Lab tree;
+    FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, false));
+    ASSERT_TRUE(WriteFile(tree.Path(L"game.iso"), "data"));
+    window.host.files.insert(tree.Path(L"game.iso"));
+    window.host.answer = Answer::AnswerYes;
+    window.form->RereadFileList();
+    const HWND file1 = window.Control(window::ids::File1);
+    ::SendMessageW(file1, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(ListItems(file1), L"game.iso")),
+                   0);
+    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
+    ::SendMessageW(window.Control(window::ids::Command1), BM_CLICK, 0, 0);
+    ASSERT_EQ(window.host.launched.size(), 1u);
+    window.host.boxes.clear();
+    ::DestroyWindow(window.form->Handle());
+    window.form->OnTaskEnded(4242, 0); // the fake host's first task number
+    EXPECT_TRUE(window.host.boxes.empty());
+}
+
 TEST(WindowInput, SetTickRunsNoClickHandling)
 {
     Lab tree;

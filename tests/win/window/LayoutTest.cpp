@@ -317,7 +317,8 @@ void RunInAProcessStartedAt(UINT dpi, const std::string &testName)
     ASSERT_TRUE(::SetEnvironmentVariableW(DpiVariable, std::to_wstring(dpi).c_str()));
     DWORD exitCode = 1;
     {
-        const UserValue setting(L"Control Panel\\Desktop", L"LogPixels", DWORD{dpi});
+        const RegistryValue setting(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
+                                    DWORD{dpi});
         ASSERT_TRUE(setting.IsSet());
         const auto child = StartProcess(self, commandLine);
         ASSERT_TRUE(child);
