@@ -85,15 +85,6 @@ TEST(Files, SizesHeldFilesDeletionWritableFoldersAndFileTypes)
     WIN32_FIND_DATAW found{};
     const win32::UniqueFind left(::FindFirstFileW(folder.Path(L"*.tmp").c_str(), &found));
     EXPECT_FALSE(left) << "the probe is gone: " << found.cFileName;
-
-    {
-        const PythonAssociation python(RecorderExe());
-        ASSERT_TRUE(python.IsSet());
-        EXPECT_TRUE(host.HasOpenCommand(L".py"));
-        const RegistryValue noType(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"",
-                                   std::wstring(L"Qarvel.NoSuchType"));
-        EXPECT_FALSE(host.HasOpenCommand(L".py"));
-    }
     EXPECT_FALSE(host.HasOpenCommand(L".qarvel-nothing-opens-this"));
 }
 
