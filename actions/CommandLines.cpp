@@ -34,7 +34,7 @@ bool IsImagePieces(const std::vector<std::wstring> &pieces)
                                [&](const wchar_t *accepted) { return pieces.back() == accepted; });
 }
 
-std::wstring JoinPath(const std::wstring &directory, const std::wstring &name)
+std::wstring JoinWithBackslash(const std::wstring &directory, const std::wstring &name)
 {
     return directory + texts::PathSeparator + name;
 }
@@ -46,30 +46,28 @@ std::wstring Quoted(const std::wstring &text)
     return texts::Quote + text + texts::Quote;
 }
 
-std::wstring CompressCommand(const wchar_t *head, const std::wstring &inputPath,
-                             const wchar_t *between, const std::wstring &programDirectory,
-                             const wchar_t *outputName)
-{
-    return head + Quoted(inputPath) + between + Quoted(JoinPath(programDirectory, outputName));
-}
-
 } // namespace
 
-std::wstring ChdCommand(const std::wstring &inputPath, const std::wstring &programDirectory)
+std::wstring ToolName(const Format &format)
 {
-    return CompressCommand(texts::ChdHead, inputPath, texts::ChdBetween, programDirectory,
-                           texts::ChdOutputName);
+    std::wstring name = format.toolFile;
+    if (name.ends_with(L".exe")) {
+        name.resize(name.size() - 4);
+    }
+    return name;
 }
 
-std::wstring ZsoCommand(const std::wstring &inputPath, const std::wstring &programDirectory)
+std::wstring CompressCommand(const Format &format, const std::wstring &inputPath,
+                             const std::wstring &programDirectory)
 {
-    return CompressCommand(texts::ZsoHead, inputPath, texts::ZsoBetween, programDirectory,
-                           texts::ZsoOutputName);
+    return texts::CommandHead + ToolName(format) + format.arguments + Quoted(inputPath) +
+           format.beforeOutput + Quoted(JoinWithBackslash(programDirectory, format.output));
 }
 
 std::wstring ConvertCommand(const std::wstring &programDirectory)
 {
-    return texts::ConvertHead + Quoted(Quoted(programDirectory + texts::ConverterFile));
+    return texts::CommandHead +
+           Quoted(Quoted(JoinWithBackslash(programDirectory, texts::ConverterFile)));
 }
 
 std::wstring FindExpansion(const std::wstring &commandLine,
@@ -93,11 +91,6 @@ std::wstring FindExpansion(const std::wstring &commandLine,
         open = close;
     }
     return {};
-}
-
-std::wstring SiteCommand()
-{
-    return std::wstring(texts::SiteHead) + texts::SiteAddress;
 }
 
 } // namespace qarvel

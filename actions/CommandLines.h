@@ -1,5 +1,8 @@
 #pragma once
-// Pure functions that cut a selected name and compose the command lines the program starts.
+// Pure functions that cut a selected name and compose the paths and command lines the program
+// starts.
+
+#include "Texts.h"
 
 #include <functional>
 #include <string>
@@ -13,21 +16,21 @@ std::vector<std::wstring> SplitName(const std::wstring &name);
 // True when the last piece is exactly "iso" or "cue" (letter case matters). No pieces: false.
 bool IsImagePieces(const std::vector<std::wstring> &pieces);
 
-// directory + one backslash + name, with nothing normalised (a drive root gives two in a row).
-std::wstring JoinPath(const std::wstring &directory, const std::wstring &name);
+// directory + one backslash + name, always: after a drive root's own backslash ("C:\") there
+// are two in a row. Nothing is normalised.
+std::wstring JoinWithBackslash(const std::wstring &directory, const std::wstring &name);
 
-// cmd.exe /c chdman createcd -i "<input>" -o "<programDirectory>\NEW.CHD"
-std::wstring ChdCommand(const std::wstring &inputPath, const std::wstring &programDirectory);
+// The tool as the command line names it: its file's name without ".exe" ("chdman").
+std::wstring ToolName(const Format &format);
 
+// cmd.exe /c chdman createcd -i "<input>" -o "<programDirectory>\NEW.CHD", and for ZSO
 // cmd.exe /c ziso.py -c 1 "<input>" "<programDirectory>\NEW.ZSO"
-std::wstring ZsoCommand(const std::wstring &inputPath, const std::wstring &programDirectory);
+std::wstring CompressCommand(const Format &format, const std::wstring &inputPath,
+                             const std::wstring &programDirectory);
 
 // cmd.exe /c ""<programDirectory>\bin2iso.exe"": the doubled quotes survive the interpreter's
 // quote stripping, so the converter starts from a folder with parentheses, "&" or no blank.
 std::wstring ConvertCommand(const std::wstring &programDirectory);
-
-// cmd.exe /c start <site address>
-std::wstring SiteCommand();
 
 // The command interpreter replaces %NAME% with the value of the variable NAME even inside
 // quotes (and %NAME:...% with part of it), so a file or folder name holding such text would

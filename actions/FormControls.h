@@ -6,11 +6,11 @@
 
 namespace qarvel {
 
-// The two format boxes: Check1 is "CHD", Check2 is "ZSO".
-enum class FormatBox { Check1, Check2 };
+// The two format boxes, "CHD" and "ZSO".
+enum class FormatBox { Chd, Zso };
 
 // Tick value of a check box.
-enum class Tick : int { Unticked = 0, Ticked = 1 };
+enum class Tick { Unticked, Ticked };
 
 class FormControls {
 public:
@@ -19,22 +19,17 @@ public:
     FormControls &operator=(const FormControls &) = delete;
     virtual ~FormControls() = default;
 
-    // File1: the selected entry, the bare file name; empty when nothing is selected.
+    // The file list: the selected entry, the bare file name; empty when nothing is selected.
     virtual std::wstring ReadSelectedFile() = 0;
-    // File1: the directory whose files it lists (no trailing separator except at a drive root).
+    // The file list: the directory whose files it lists (no trailing separator except at a
+    // drive root).
     virtual std::wstring ReadFileListDirectory() = 0;
-    // File1: list that directory's files; the selection is cleared.
-    virtual void SetFileListDirectory(const std::wstring &directory) = 0;
-    // File1: read its directory again; the selection is cleared.
-    virtual void RereadFileList() = 0;
 
-    // Dir1: full path of the highlighted entry, no trailing separator except at a drive root.
-    virtual std::wstring ReadHighlightedDirectory() = 0;
-    // Dir1: open that directory and highlight it; the directory-change handling runs at once,
-    // before this returns, just as when the user opens a directory.
+    // The folder list: opens that directory and highlights it; the file list then lists its
+    // files with nothing selected, before this returns, just as when the user opens it.
     virtual void SetOpenDirectory(const std::wstring &directory) = 0;
 
-    // Label1: replaces the caption.
+    // The file label: replaces the caption.
     virtual void SetFileLabel(const std::wstring &caption) = 0;
 
     virtual Tick ReadTick(FormatBox box) = 0;
@@ -43,8 +38,8 @@ public:
     // A disabled box shows its state but takes no clicks; its tick value stays.
     virtual void SetEnabled(FormatBox box, bool enabled) = 0;
 
-    // Form1: when it is not the foreground window, its taskbar button flashes until the user
-    // comes back to it.
+    // The window: when it is not the foreground window, its taskbar button flashes until the
+    // user comes back to it.
     virtual void FlashUntilActive() = 0;
 };
 

@@ -9,19 +9,19 @@
 namespace qarvel {
 
 // How a started command's window is shown: minimised, and it becomes the active window.
-enum class ShowMode : int { ShowMinimisedWithFocus = 2 };
+enum class ShowMode { ShowMinimisedWithFocus };
 
-// Message box styles.
-enum class MessageStyle : int {
-    OkOnly = 0,       // OK button, no icon
-    YesNo = 4,        // Yes and No buttons, no icon
-    Critical = 16,    // OK button with the stop icon
-    Warning = 48,     // OK button with the exclamation icon
-    WarningYesNo = 52 // Yes and No buttons with the exclamation icon
+// Message box styles: the buttons and the icon.
+enum class MessageStyle {
+    OkOnly,      // OK button, no icon
+    YesNo,       // Yes and No buttons, no icon
+    Critical,    // OK button with the stop icon
+    Warning,     // OK button with the exclamation icon
+    WarningYesNo // Yes and No buttons with the exclamation icon
 };
 
 // Message box answers.
-enum class Answer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+enum class Answer { AnswerOk, AnswerYes, AnswerNo };
 
 // The number of a started process; 0 when nothing could be started.
 using TaskNumber = unsigned long;

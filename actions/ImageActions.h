@@ -4,12 +4,12 @@
 
 #include "actions/FormControls.h"
 #include "actions/HostServices.h"
-#include "Formats.h"
-#include "RunReports.h"
+#include "Texts.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qarvel {
@@ -22,20 +22,16 @@ public:
     void CaptureSelection();
     bool IsImageName() const;
 
-    // Command1, " iSO"
-    void OnCompress();
-    // Command2, "BIN2ISO"
-    void OnConvert();
-
-    // Form1 load, before the window is first shown
+    // The window loads, before it is first shown.
     void OnWindowLoad();
-    // Dir1: the open directory changed
-    void OnDirectoryChanged();
-    // Check1 and Check2, toggled by the user, after the tick value changed
+    // The compress button, " iSO"
+    void OnCompress();
+    // The convert button, "BIN2ISO"
+    void OnConvert();
+    // The format boxes, toggled by the user, after the tick value changed
     void OnChdClicked();
     void OnZsoClicked();
-
-    // Label2 and Label3; Label4
+    // The author and company labels; the lz4 label
     void OnSiteLabelClicked();
     void OnLz4LabelClicked();
 
@@ -43,36 +39,46 @@ public:
     // none when the code could not be read; run by the message loop between handlings, one
     // at a time.
     void OnTaskEnded(TaskNumber task, std::optional<ExitCode> code);
+    // The window is gone: the tools started go on, and nothing more is told of them.
+    void OnWindowClosed();
 
     const std::wstring &SelectedName() const { return selectedName_; }
     const std::vector<std::wstring> &NamePieces() const { return namePieces_; }
     const std::wstring &SelectedPath() const { return selectedPath_; }
 
 private:
-    // What a watched process was started for.
-    enum class Job { Compress, Convert, InstallLz4 };
-    struct Run {
+    // A compression that has been started and has not ended.
+    struct Compression {
         TaskNumber task = NoTask;
-        Job job;
-        CompressRun compress;        // for a compression
-        std::uint64_t startedAt = 0; // the host's milliseconds
+        const Format *format = nullptr;
+        std::wstring image;     // the full path of the image
+        std::wstring imageName; // its bare name, as the file label shows it
+        std::uint64_t imageSize = 0;
+        std::wstring folder;      // the program folder, where the output goes
+        std::wstring commandLine; // exactly as started
+        bool onClipboard = false; // the line was put on the clipboard too
+        std::uint64_t startedAt = 0;
+
+        std::wstring Tool() const;
+        std::wstring OutputPath() const;
     };
+    // The other processes whose end is told.
+    enum class Helper { Converter, Lz4Installer };
 
     void Compress(const Format &format);
-    // False, after saying why, when the run could not work or one for the same output runs;
-    // otherwise the image's size is noted in the run.
-    bool IsFreeToCompress(CompressRun &run);
-    // Starts a converter or package installer line, watched while there is room beside the
-    // compressions.
-    void LaunchHelper(const std::wstring &commandLine, Job job);
-    void OnCompressEnded(const Run &run, std::optional<ExitCode> code);
-    // Asks whether to delete what a failed run left, and does.
-    void OfferToRemoveLeftover(const CompressRun &run, ExitCode code);
+    // False, after saying why, when the run could only fail; otherwise the image's size is
+    // noted in the run.
+    bool IsFreeToCompress(Compression &run);
     // False, after saying why, when the interpreter would change a path in the line.
     bool IsSafeToStart(const std::wstring &commandLine);
+    void OnCompressionEnded(const Compression &run, std::optional<ExitCode> code);
+    void OnHelperEnded(Helper helper, std::optional<ExitCode> code);
+    // Starts a converter or package installer line, watched while there is room beside the
+    // compressions.
+    void LaunchHelper(const std::wstring &commandLine, Helper helper);
     // Starts the line minimised; says so when the interpreter could not be started.
-    bool Launch(const std::wstring &commandLine);
-    bool Ask(const std::wstring &prompt);
+    void Launch(const std::wstring &commandLine);
+    bool Ask(const std::wstring &prompt, MessageStyle style = MessageStyle::YesNo);
     void Tell(const std::wstring &prompt, MessageStyle style);
 
     FormControls &form_;
@@ -84,7 +90,8 @@ private:
     std::wstring selectedPath_;
 
     // The watched processes that have not ended yet; a few at a time.
-    std::vector<Run> running_;
+    std::vector<Compression> compressions_;
+    std::vector<std::pair<TaskNumber, Helper>> helpers_;
 };
 
 } // namespace qarvel

@@ -4,20 +4,19 @@
 
 namespace qarvel::app {
 
-int RunMessageLoop(window::Form1 &form, host::WinHost &host)
+int RunMessageLoop(window::MainWindow &window, host::WinHost &host)
 {
-    host::TaskWatch &watch = host.Tasks();
     for (;;) {
         // One message at a time: an ended process is told before the next message is taken,
         // and its box, while open, holds back every other one. A box of a handling holds them
         // back too: this loop does not run under it.
-        const std::vector<HANDLE> &handles = watch.Handles();
+        const std::vector<HANDLE> &handles = host.Tasks().Handles();
         const auto count = static_cast<DWORD>(handles.size());
         const DWORD woken = ::MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE,
                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken < WAIT_OBJECT_0 + count) {
-            const host::EndedTask ended = watch.Take(woken - WAIT_OBJECT_0);
-            form.OnTaskEnded(ended.task, ended.code);
+            const host::EndedTask ended = host.TakeEnded(woken - WAIT_OBJECT_0);
+            window.Actions().OnTaskEnded(ended.task, ended.code);
             continue;
         }
         if (woken == WAIT_FAILED) {
@@ -32,7 +31,7 @@ int RunMessageLoop(window::Form1 &form, host::WinHost &host)
         if (message.message == WM_QUIT) {
             return static_cast<int>(message.wParam);
         }
-        if (!form.HandleDialogMessage(message)) {
+        if (!window::MainWindow::TranslateKeys(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

@@ -3,11 +3,11 @@
 // watches, on the one thread, without blocking the window.
 
 #include "host/win/WinHost.h"
-#include "window/win/Form1.h"
+#include "window/win/MainWindow.h"
 
 namespace qarvel::app {
 
 // Runs until the window is closed; gives the program's exit code.
-int RunMessageLoop(window::Form1 &form, host::WinHost &host);
+int RunMessageLoop(window::MainWindow &window, host::WinHost &host);
 
 } // namespace qarvel::app

@@ -1,18 +1,19 @@
 // Qarvel's start: the host, the one window, and the message loop until the window is closed.
 
+#include "actions/Texts.h"
 #include "host/win/WinHost.h"
 #include "MessageLoop.h"
 #include "Resource.h"
 #include "win32/ErrorText.h"
 #include "win32/Handles.h"
-#include "window/win/Form1.h"
+#include "window/win/MainWindow.h"
 
 #include <windows.h>
 
 namespace {
 
 using qarvel::win32::UniqueIcon;
-using qarvel::window::Form1;
+using qarvel::window::MainWindow;
 
 UniqueIcon LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric, UINT dpi)
 {
@@ -32,29 +33,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     qarvel::host::WinHost host;
-    std::unique_ptr<Form1> form = Form1::Create(instance, host, Form1::OnClose::EndMessageLoop);
-    if (!form) {
+    std::unique_ptr<MainWindow> window =
+        MainWindow::Create(instance, host, MainWindow::OnClose::EndMessageLoop);
+    if (!window) {
         const DWORD error = ::GetLastError();
-        host.ShowMessageBox(L"Qarvel could not open its window.\n\n" +
-                                qarvel::win32::DescribeError(error),
-                            qarvel::MessageStyle::Critical);
+        host.ShowMessageBox(
+            qarvel::Fill(qarvel::texts::NoWindow, {qarvel::win32::DescribeError(error)}),
+            qarvel::MessageStyle::Critical);
         return 1;
     }
-    host.SetOwnerWindow(form->Handle());
+    host.SetOwnerWindow(window->Handle());
 
     // The icons live as long as the window that shows them.
-    const UniqueIcon bigIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, form->Dpi());
-    const UniqueIcon smallIcon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, form->Dpi());
+    const UniqueIcon bigIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON, window->Dpi());
+    const UniqueIcon smallIcon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON, window->Dpi());
     if (bigIcon) {
-        ::SendMessageW(form->Handle(), WM_SETICON, ICON_BIG,
+        ::SendMessageW(window->Handle(), WM_SETICON, ICON_BIG,
                        reinterpret_cast<LPARAM>(bigIcon.get()));
     }
     if (smallIcon) {
-        ::SendMessageW(form->Handle(), WM_SETICON, ICON_SMALL,
+        ::SendMessageW(window->Handle(), WM_SETICON, ICON_SMALL,
                        reinterpret_cast<LPARAM>(smallIcon.get()));
     }
 
-    form->Show(showCommand);
+    window->Show(showCommand);
     // Processes still running when the window closes run on; their handles close with the host.
-    return qarvel::app::RunMessageLoop(*form, host);
+    return qarvel::app::RunMessageLoop(*window, host);
 }

@@ -93,6 +93,12 @@ struct ModuleTraits {
     static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+struct AcceleratorTraits {
+    using Handle = HACCEL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyAcceleratorTable(h); }
+};
+
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
@@ -101,6 +107,7 @@ using UniqueGlobal = Unique<GlobalTraits>;
 using UniqueLocal = Unique<LocalTraits>;
 using UniqueIcon = Unique<IconTraits>;
 using UniqueModule = Unique<ModuleTraits>;
+using UniqueAccelerators = Unique<AcceleratorTraits>;
 
 // Restores the thread's error mode when it goes out of scope; used around drive and folder
 // access so a drive that is not ready never raises the system's critical-error box.

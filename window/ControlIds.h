@@ -4,21 +4,27 @@
 
 namespace qarvel::window::ids {
 
-inline constexpr const wchar_t *Form1Class = L"QarvelForm1";
+inline constexpr const wchar_t *MainWindowClass = L"QarvelMainWindow";
 
 enum Control : int {
-    Label1 = 101,   // the file label (static)
-    Command1 = 102, // " iSO", compress (button)
-    Label2 = 103,   // author label (static)
-    Label3 = 104,   // company label (static)
-    Dir1 = 105,     // directory list (list box; each entry's text is the folder's shown name,
-                    // its item data the folder's depth below the root, which is 0)
-    Drive1 = 106,   // drive list (drop-down combo box)
-    File1 = 107,    // file list (list box of bare file names)
-    Check1 = 108,   // "CHD" (check box)
-    Check2 = 109,   // "ZSO" (check box)
-    Label4 = 110,   // "pip install lz4" (static)
-    Command2 = 111, // "BIN2ISO", convert (button)
+    FileLabel = 101,      // "File: ...", the selected name (static)
+    CompressButton = 102, // " iSO" (button)
+    AuthorLabel = 103,    // "Written by Mordwin", opens the site (static)
+    CompanyLabel = 104,   // "Halvoren", opens the site (static)
+    FolderList = 105,     // the open folder's ancestors, itself and its subfolders (list box;
+                          // each entry's text is the folder's shown name, its item data the
+                          // folder's depth below the root, which is 0)
+    DriveList = 106,      // the machine's drives (drop-down combo box)
+    FileList = 107,       // the open folder's files (list box of bare file names)
+    ChdBox = 108,         // "CHD" (check box)
+    ZsoBox = 109,         // "ZSO" (check box)
+    Lz4Label = 110,       // "pip install lz4" (static)
+    ConvertButton = 111,  // "BIN2ISO" (button)
+};
+
+// The window's own commands, from its keys.
+enum Command : int {
+    Refresh = 120, // F5: the open folder read again in both lists
 };
 
 } // namespace qarvel::window::ids

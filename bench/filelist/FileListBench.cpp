@@ -1,4 +1,4 @@
-// Filling File1 from large folders: the time to fill the real list against a bare
+// Filling the file list from large folders: the time to fill the real list against a bare
 // FindFirstFileExW enumeration of the same folder, and how the fill grows with the number of
 // files, all measured in this one run. Prints the ratios; never a pass or fail.
 //
@@ -9,7 +9,7 @@
 
 #include "tests/harness/FakeHost.h"
 #include "win32/Handles.h"
-#include "window/win/Form1.h"
+#include "window/win/MainWindow.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using qarvel::window::Form1;
+using qarvel::window::MainWindow;
 
 std::size_t CountFiles(const std::wstring &folder)
 {
@@ -59,13 +59,13 @@ struct Figures {
     double fill;
 };
 
-Figures Measure(Form1 &form, const std::wstring &folder, std::size_t expected, int runs)
+Figures Measure(MainWindow &form, const std::wstring &folder, std::size_t expected, int runs)
 {
     form.SetFileListDirectory(folder); // warm the caches
-    const auto listed = static_cast<std::size_t>(
-        ::SendMessageW(::GetDlgItem(form.Handle(), qarvel::window::ids::File1), LB_GETCOUNT, 0, 0));
+    const auto listed = static_cast<std::size_t>(::SendMessageW(
+        ::GetDlgItem(form.Handle(), qarvel::window::ids::FileList), LB_GETCOUNT, 0, 0));
     if (listed != expected) {
-        std::fwprintf(stderr, L"File1 lists %zu files, expected %zu\n", listed, expected);
+        std::fwprintf(stderr, L"The file list lists %zu files, expected %zu\n", listed, expected);
     }
     Figures figures{};
     // Interleaved, so both see the same state of the machine.
@@ -112,8 +112,8 @@ int wmain(int argc, wchar_t **argv)
     host.programDirectory = empty;
     host.task = qarvel::NoTask;
     host.answer = qarvel::Answer::AnswerNo;
-    const std::unique_ptr<Form1> form =
-        Form1::Create(::GetModuleHandleW(nullptr), host, Form1::OnClose::StayInLoop);
+    const std::unique_ptr<MainWindow> form =
+        MainWindow::Create(::GetModuleHandleW(nullptr), host, MainWindow::OnClose::StayInLoop);
     if (!form) {
         std::fwprintf(stderr, L"no window, error %lu\n", ::GetLastError());
         return 1;
@@ -122,12 +122,14 @@ int wmain(int argc, wchar_t **argv)
     for (const auto &[folder, count] : folders) {
         figures.push_back(Measure(*form, folder, count, runs));
     }
-    // Opening the largest folder as the user does: Dir1 reads its subfolders, then File1 fills.
+    // Opening the largest folder as the user does: the folder list reads its subfolders, then the
+    // file list fills.
     const double openLargest =
         MedianMs(runs, [&] { form->SetOpenDirectory(folders.back().first); });
 
     std::wprintf(
-        L"File1 fill against a bare FindFirstFileExW enumeration, median of %d runs (ms)\n", runs);
+        L"File list fill against a bare FindFirstFileExW enumeration, median of %d runs (ms)\n",
+        runs);
     for (std::size_t i = 0; i < folders.size(); ++i) {
         std::wprintf(L"  %7zu files: bare %8.1f  fill %8.1f  fill ratio %.2f (target <= 3)\n",
                      folders[i].second, figures[i].bare, figures[i].fill,
@@ -142,7 +144,7 @@ int wmain(int argc, wchar_t **argv)
                      figures[i].fill / figures[i - 1].fill, figures[i].bare / figures[i - 1].bare,
                      files * 1.2);
     }
-    std::wprintf(L"  opening the %zu-file folder in Dir1 (subfolders + fill): %.1f\n",
+    std::wprintf(L"  opening the %zu-file folder in the folder list (subfolders + fill): %.1f\n",
                  folders.back().second, openLargest);
     return 0;
 }

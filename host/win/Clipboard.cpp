@@ -47,7 +47,7 @@ win32::UniqueGlobal CopyToGlobal(const std::wstring &text)
 
 } // namespace
 
-bool PutClipboardText(HWND owner, const std::wstring &text)
+bool SetClipboardText(HWND owner, const std::wstring &text)
 {
     // Prepared before opening, so the clipboard is held as briefly as possible.
     win32::UniqueGlobal memory = CopyToGlobal(text);

@@ -9,7 +9,7 @@
 
 namespace qarvel::host {
 
-bool HasOpenCommandFor(const std::wstring &extension)
+bool HasOpenCommand(const std::wstring &extension)
 {
     // shlwapi.dll is not one of the libraries Qarvel imports: loaded when asked, from the
     // system folder only, as the common controls are.

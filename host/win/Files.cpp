@@ -1,6 +1,6 @@
 #include "Files.h"
 
-#include "actions/Wording.h"
+#include "actions/Texts.h"
 #include "win32/ErrorText.h"
 #include "win32/Handles.h"
 #include "win32/Paths.h"
@@ -46,18 +46,18 @@ win32::UniqueFile OpenAlone(const std::wstring &path, DWORD access, DWORD flags)
 
 } // namespace
 
-bool IsExistingFile(const std::wstring &path)
+bool FileExists(const std::wstring &path)
 {
     const auto data = AttributesOf(path);
     return data && !IsFolder(*data);
 }
 
-bool IsExistingPath(const std::wstring &path)
+bool PathExists(const std::wstring &path)
 {
     return AttributesOf(path).has_value();
 }
 
-std::optional<std::uint64_t> SizeOfFile(const std::wstring &path)
+std::optional<std::uint64_t> FileSize(const std::wstring &path)
 {
     const auto data = AttributesOf(path);
     if (!data || IsFolder(*data)) {
@@ -66,13 +66,13 @@ std::optional<std::uint64_t> SizeOfFile(const std::wstring &path)
     return (std::uint64_t{data->nFileSizeHigh} << 32) | data->nFileSizeLow;
 }
 
-bool IsHeldByAnother(const std::wstring &path)
+bool IsFileInUse(const std::wstring &path)
 {
     const win32::UniqueFile file = OpenAlone(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
     return !file && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-bool DeleteUnheldFile(const std::wstring &path)
+bool RemoveFile(const std::wstring &path)
 {
     // Deleted as the handle closes, and opened only when nobody else has the file open.
     win32::UniqueFile file = OpenAlone(path, DELETE, FILE_FLAG_DELETE_ON_CLOSE);
@@ -81,10 +81,10 @@ bool DeleteUnheldFile(const std::wstring &path)
         return false;
     }
     file.reset();
-    return !IsExistingPath(path);
+    return !PathExists(path);
 }
 
-bool IsWritableFolder(const std::wstring &folder)
+bool CanWriteInFolder(const std::wstring &folder)
 {
     const std::wstring probe = folder + L"\\~qarvel-" + Digits(::GetCurrentProcessId()) + L"-" +
                                Digits(::GetTickCount64()) + L".tmp";

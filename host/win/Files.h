@@ -9,22 +9,22 @@ namespace qarvel::host {
 
 // True when a file, not a directory, exists at the path. Letter case does not matter, as
 // everywhere on Windows; paths of any length work, here and below.
-bool IsExistingFile(const std::wstring &path);
+bool FileExists(const std::wstring &path);
 
 // True when a file or a folder exists at the path, by the same rules.
-bool IsExistingPath(const std::wstring &path);
+bool PathExists(const std::wstring &path);
 
 // The size of the file at the path; nothing when there is no file (a folder is none).
-std::optional<std::uint64_t> SizeOfFile(const std::wstring &path);
+std::optional<std::uint64_t> FileSize(const std::wstring &path);
 
 // True when another program holds the file open, so that it cannot be opened alone.
-bool IsHeldByAnother(const std::wstring &path);
+bool IsFileInUse(const std::wstring &path);
 
 // Deletes the file when nobody else has it open; true when it is gone.
-bool DeleteUnheldFile(const std::wstring &path);
+bool RemoveFile(const std::wstring &path);
 
 // True when a file can be made in the folder: one is made with a name of this process's own
 // and is gone again when its handle closes.
-bool IsWritableFolder(const std::wstring &folder);
+bool CanWriteInFolder(const std::wstring &folder);
 
 } // namespace qarvel::host

@@ -15,8 +15,7 @@ namespace {
 // overruns its buffer and crashes. Such a line is not started at all.
 constexpr size_t LongestCommandLine = 8191;
 
-} // namespace
-
+// The full path of the command interpreter in the system directory; empty when unknown.
 std::wstring CommandInterpreterPath()
 {
     const auto directory = win32::GrowBuffer(
@@ -28,12 +27,18 @@ std::wstring CommandInterpreterPath()
     return *directory + L"\\cmd.exe";
 }
 
-TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode)
+WORD ShowCommand(ShowMode mode)
 {
-    return StartWatchedCommandLine(commandLine, mode).task; // the handle closes here
+    switch (mode) {
+    case ShowMode::ShowMinimisedWithFocus:
+        break;
+    }
+    return SW_SHOWMINIMIZED;
 }
 
-StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mode)
+} // namespace
+
+StartedTask LaunchCommand(const std::wstring &commandLine, ShowMode mode)
 {
     if (commandLine.size() > LongestCommandLine) {
         win32::TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
@@ -49,7 +54,7 @@ StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mo
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(mode);
+    startup.wShowWindow = ShowCommand(mode);
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(interpreter.c_str(), writableLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &info)) {

@@ -8,23 +8,17 @@
 
 namespace qarvel::host {
 
+// A started process, and its handle: waitable, and readable for the exit code.
+struct StartedTask {
+    TaskNumber task = NoTask;
+    win32::UniqueHandle process;
+};
+
 // Starts the command line, exactly as given, with the system directory's cmd.exe as the
 // program: a cmd.exe beside Qarvel or in the working directory is never run. The new window
 // is shown as `mode` says; the child inherits the working directory. Returns at once with
-// the process id, or NoTask when nothing could be started, which includes a line longer than
-// cmd.exe runs (8191 characters).
-TaskNumber StartCommandLine(const std::wstring &commandLine, ShowMode mode);
-
-// A started process whose outcome is wanted.
-struct StartedTask {
-    TaskNumber task = NoTask;
-    win32::UniqueHandle process; // waitable, and readable for the exit code
-};
-
-// As StartCommandLine, and keeps the process handle; the thread handle is closed at once.
-StartedTask StartWatchedCommandLine(const std::wstring &commandLine, ShowMode mode);
-
-// The full path of the command interpreter in the system directory; empty when unknown.
-std::wstring CommandInterpreterPath();
+// the process id and handle (the thread handle is closed at once), or NoTask when nothing
+// could be started, which includes a line longer than cmd.exe runs (8191 characters).
+StartedTask LaunchCommand(const std::wstring &commandLine, ShowMode mode);
 
 } // namespace qarvel::host

@@ -22,7 +22,7 @@ std::wstring DirectoryOfExecutable(std::wstring path)
     return path;
 }
 
-std::wstring RunningProgramDirectory()
+std::wstring ProgramDirectory()
 {
     const auto executable = win32::GrowBuffer(
         [](wchar_t *buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });

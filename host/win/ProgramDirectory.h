@@ -7,7 +7,7 @@ namespace qarvel::host {
 
 // The folder of the running executable: no trailing separator except at a drive root
 // ("C:\"), no \\?\ prefix. Empty when the system cannot tell.
-std::wstring RunningProgramDirectory();
+std::wstring ProgramDirectory();
 
 // The folder part of an executable's full path by the same rules:
 //   C:\tools\Qarvel.exe -> C:\tools

@@ -1,7 +1,5 @@
 #include "TaskWatch.h"
 
-#include "win32/ErrorText.h"
-
 namespace qarvel::host {
 
 bool TaskWatch::HasRoom(Watch watch) const
@@ -10,27 +8,19 @@ bool TaskWatch::HasRoom(Watch watch) const
     return handles_.size() < room;
 }
 
-void TaskWatch::Add(TaskNumber task, win32::UniqueHandle process)
+void TaskWatch::Add(StartedTask started)
 {
-    tasks_.push_back(task);
-    handles_.push_back(process.get());
-    owners_.push_back(std::move(process));
+    handles_.push_back(started.process.get());
+    started_.push_back(std::move(started));
 }
 
-EndedTask TaskWatch::Take(size_t index)
+StartedTask TaskWatch::Take(size_t index)
 {
-    EndedTask ended{tasks_[index], std::nullopt};
-    DWORD code = 0;
-    if (::GetExitCodeProcess(handles_[index], &code)) {
-        ended.code = code;
-    } else {
-        win32::TraceFailure(L"GetExitCodeProcess", ::GetLastError());
-    }
     const auto at = static_cast<std::ptrdiff_t>(index);
-    tasks_.erase(tasks_.begin() + at);
+    StartedTask taken = std::move(started_[index]);
     handles_.erase(handles_.begin() + at);
-    owners_.erase(owners_.begin() + at);
-    return ended;
+    started_.erase(started_.begin() + at);
+    return taken;
 }
 
 } // namespace qarvel::host

@@ -1,21 +1,15 @@
 #pragma once
 // The processes Qarvel keeps watch over: their handles, for the message loop to wait on beside
-// the window's messages, and how each one ended.
+// the window's messages.
 
 #include "actions/HostServices.h"
-#include "win32/Handles.h"
+#include "Launch.h"
 
 #include <windows.h>
 
-#include <optional>
 #include <vector>
 
 namespace qarvel::host {
-
-struct EndedTask {
-    TaskNumber task = NoTask;
-    std::optional<ExitCode> code; // nothing when it could not be read
-};
 
 class TaskWatch {
 public:
@@ -28,16 +22,15 @@ public:
     // True when a process started with this need can be watched now.
     bool HasRoom(Watch watch) const;
     // Watches the process; only after HasRoom said so.
-    void Add(TaskNumber task, win32::UniqueHandle process);
+    void Add(StartedTask started);
     // The handles to wait on, in the order of their indexes.
     const std::vector<HANDLE> &Handles() const { return handles_; }
-    // Takes the ended process at the index out of the watch, with its exit code.
-    EndedTask Take(size_t index);
+    // Takes the process at the index out of the watch.
+    StartedTask Take(size_t index);
 
 private:
-    std::vector<TaskNumber> tasks_;
-    std::vector<HANDLE> handles_; // owned: closed when taken out, or with the watch
-    std::vector<win32::UniqueHandle> owners_;
+    std::vector<HANDLE> handles_; // owned by started_, in the same order
+    std::vector<StartedTask> started_;
 };
 
 } // namespace qarvel::host

@@ -30,9 +30,20 @@ UINT BoxStyle(MessageStyle style)
 
 } // namespace
 
+EndedTask WinHost::TakeEnded(size_t index)
+{
+    const StartedTask ended = watch_.Take(index);
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(ended.process.get(), &code)) {
+        win32::TraceFailure(L"GetExitCodeProcess", ::GetLastError());
+        return {ended.task, std::nullopt};
+    }
+    return {ended.task, code};
+}
+
 TaskNumber WinHost::LaunchCommand(const std::wstring &commandLine, ShowMode mode)
 {
-    return StartCommandLine(commandLine, mode);
+    return host::LaunchCommand(commandLine, mode).task; // the handle closes here
 }
 
 Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode, Watch watch)
@@ -40,14 +51,15 @@ Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode
     if (!watch_.HasRoom(watch)) {
         win32::TraceFailure(L"watching a started process", ERROR_TOO_MANY_OPEN_FILES);
         // What must be watched is not started at all.
-        return {watch == Watch::Always ? NoTask : StartCommandLine(commandLine, mode), false};
+        return {watch == Watch::Always ? NoTask : LaunchCommand(commandLine, mode), false};
     }
-    StartedTask started = StartWatchedCommandLine(commandLine, mode);
-    if (started.task == NoTask) {
+    StartedTask started = host::LaunchCommand(commandLine, mode);
+    const TaskNumber task = started.task;
+    if (task == NoTask) {
         return {};
     }
-    watch_.Add(started.task, std::move(started.process));
-    return {started.task, true};
+    watch_.Add(std::move(started));
+    return {task, true};
 }
 
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
@@ -71,47 +83,47 @@ Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
 
 bool WinHost::SetClipboardText(const std::wstring &text)
 {
-    return PutClipboardText(owner_, text);
+    return host::SetClipboardText(owner_, text);
 }
 
 bool WinHost::FileExists(const std::wstring &path)
 {
-    return IsExistingFile(path);
+    return host::FileExists(path);
 }
 
 bool WinHost::PathExists(const std::wstring &path)
 {
-    return IsExistingPath(path);
+    return host::PathExists(path);
 }
 
 std::optional<std::uint64_t> WinHost::FileSize(const std::wstring &path)
 {
-    return SizeOfFile(path);
+    return host::FileSize(path);
 }
 
 bool WinHost::IsFileInUse(const std::wstring &path)
 {
-    return IsHeldByAnother(path);
+    return host::IsFileInUse(path);
 }
 
 bool WinHost::RemoveFile(const std::wstring &path)
 {
-    return DeleteUnheldFile(path);
+    return host::RemoveFile(path);
 }
 
 bool WinHost::CanWriteInFolder(const std::wstring &folder)
 {
-    return IsWritableFolder(folder);
+    return host::CanWriteInFolder(folder);
 }
 
 bool WinHost::HasOpenCommand(const std::wstring &extension)
 {
-    return HasOpenCommandFor(extension);
+    return host::HasOpenCommand(extension);
 }
 
 std::wstring WinHost::ProgramDirectory()
 {
-    return RunningProgramDirectory();
+    return host::ProgramDirectory();
 }
 
 bool WinHost::IsEnvironmentVariable(const std::wstring &name)

@@ -1,12 +1,21 @@
 #pragma once
-// The host services on Windows: processes, message boxes, clipboard and file system.
+// The host services on Windows: processes, message boxes, clipboard and file system, each
+// done by the function of the same name in this folder.
 
 #include "actions/HostServices.h"
 #include "TaskWatch.h"
 
 #include <windows.h>
 
+#include <optional>
+
 namespace qarvel::host {
+
+// A watched process that has ended, and its exit code; none when it could not be read.
+struct EndedTask {
+    TaskNumber task = NoTask;
+    std::optional<ExitCode> code;
+};
 
 class WinHost final : public HostServices {
 public:
@@ -21,6 +30,8 @@ public:
 
     // The processes started with LaunchWatchedCommand that have not been taken out as ended.
     TaskWatch &Tasks() { return watch_; }
+    // Takes the process at the index, which has ended, out of the watch, with its exit code.
+    EndedTask TakeEnded(size_t index);
 
     TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override;
     Launched LaunchWatchedCommand(const std::wstring &commandLine, ShowMode mode,

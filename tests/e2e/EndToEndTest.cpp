@@ -48,8 +48,8 @@ protected:
     // Chooses game.iso for CHD and answers Yes to the question.
     void CompressGameIso(RunningQarvel &q)
     {
-        Choose(q, L"game.iso", window::ids::Check1);
-        Click(q.Control(window::ids::Command1));
+        Choose(q, L"game.iso", window::ids::ChdBox);
+        Click(q.Control(window::ids::CompressButton));
         ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
     }
 
@@ -94,14 +94,14 @@ TEST_F(EndToEnd, OpensAtItsOwnFolderWithAFormatForEachToolBesideIt)
         Lay(L"program " + std::to_wstring(++n), c.beside);
         RunningQarvel q = Start();
         EXPECT_EQ(WindowText(q.Window()), expected::Caption);
-        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::Check1)) != FALSE, c.chd);
-        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::Check2)) != FALSE, c.zso);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::ChdBox)) != FALSE, c.chd);
+        EXPECT_EQ(::IsWindowEnabled(q.Control(window::ids::ZsoBox)) != FALSE, c.zso);
         EXPECT_EQ(q.OpenFolderShown(), program);
         std::set<std::wstring> listed = c.listed;
         listed.insert({L"Qarvel.exe", L"bin2iso.exe"});
-        const auto files = ListItems(q.Control(window::ids::File1));
+        const auto files = ListItems(q.Control(window::ids::FileList));
         EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()), listed);
-        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileNotSet);
+        EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileNotSet);
         EXPECT_TRUE(q.Close());
     }
 }
@@ -119,12 +119,12 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         ASSERT_TRUE(SetClipboard(L"before"));
         RunningQarvel q = Start();
         Choose(q, file, format.box);
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(file), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(format, file, 4, L"525"), IDOK,
                                 RunningQarvel::Text::Start));
         EXPECT_TRUE(::DeleteFileW((program + L"\\NEW." + format.name).c_str())) << "made";
-        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + file);
+        EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart + file);
 
         const auto records = lab.WaitForRecords(++recorded);
         ASSERT_EQ(records.size(), recorded);
@@ -155,14 +155,14 @@ TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
 {
     Lay();
     const RefuseCase cases[] = {
-        {"not an image", L"notes.txt", window::ids::Check1, expected::NotAnImage, IDOK},
-        {"upper-case extension", L"DISC.ISO", window::ids::Check2, expected::NotAnImage, IDOK},
-        {"answered No", L"game.cue", window::ids::Check1, expected::Chd.Confirmation(L"game.cue"),
+        {"not an image", L"notes.txt", window::ids::ChdBox, expected::NotAnImage, IDOK},
+        {"upper-case extension", L"DISC.ISO", window::ids::ZsoBox, expected::NotAnImage, IDOK},
+        {"answered No", L"game.cue", window::ids::ChdBox, expected::Chd.Confirmation(L"game.cue"),
          IDNO},
         {"no format ticked", L"game.iso", 0, L"", 0},
-        {"an empty image", L"empty.iso", window::ids::Check1, expected::EmptyImage(L"empty.iso"),
+        {"an empty image", L"empty.iso", window::ids::ChdBox, expected::EmptyImage(L"empty.iso"),
          IDOK},
-        {"ZSO without Python", L"game.iso", window::ids::Check2, expected::NoPython, IDOK, true},
+        {"ZSO without Python", L"game.iso", window::ids::ZsoBox, expected::NoPython, IDOK, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,12 +173,12 @@ TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
         }
         RunningQarvel q = Start();
         Choose(q, c.file, c.box);
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         if (!c.refusal.empty()) {
             ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer));
         }
         EXPECT_TRUE(q.NoMessageBox());
-        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + c.file);
+        EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart + c.file);
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
@@ -189,10 +189,10 @@ TEST_F(EndToEnd, RefusesACompressWithNothingSelected)
 {
     Lay();
     RunningQarvel q = Start();
-    Click(q.Control(window::ids::Check1));
-    Click(q.Control(window::ids::Command1));
+    Click(q.Control(window::ids::ChdBox));
+    Click(q.Control(window::ids::CompressButton));
     ASSERT_TRUE(q.ExpectBox(expected::NotAnImage, IDOK));
-    EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart);
+    EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart);
     EXPECT_TRUE(q.Close());
     EXPECT_TRUE(lab.Records().empty());
 }
@@ -202,8 +202,8 @@ TEST_F(EndToEnd, RefusesAnExistingOutputBeforeAsking)
     Lay();
     ASSERT_TRUE(WriteFile(program + L"\\NEW.CHD", "an older image"));
     RunningQarvel q = Start();
-    Choose(q, L"game.iso", window::ids::Check1);
-    Click(q.Control(window::ids::Command1));
+    Choose(q, L"game.iso", window::ids::ChdBox);
+    Click(q.Control(window::ids::CompressButton));
     ASSERT_TRUE(q.ExpectBox(expected::OutputExists(L"NEW.CHD", program, L"chdman"), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
     EXPECT_TRUE(q.Close());
@@ -257,8 +257,8 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, L"none"));
     RunningQarvel q = Start();
     CompressGameIso(q);
-    ASSERT_TRUE(q.Tick(window::ids::Check2));
-    Click(q.Control(window::ids::Command1));
+    ASSERT_TRUE(q.Tick(window::ids::ZsoBox));
+    Click(q.Control(window::ids::CompressButton));
     ASSERT_TRUE(q.ExpectBox(expected::Zso.Confirmation(L"game.iso"), IDYES));
     const auto first = q.WaitForMessageBox(15s);
     ASSERT_TRUE(first.has_value());
@@ -287,7 +287,7 @@ TEST_F(EndToEnd, SaysCreatedOnlyOnceTheToolHasEndedAndRefusesASecondRunMeanwhile
         WaitFor([&] { return ::GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES; }));
     EXPECT_TRUE(q.NoMessageBox(1s));
     EXPECT_TRUE(q.IsResponsive());
-    Click(q.Control(window::ids::Command1));
+    Click(q.Control(window::ids::CompressButton));
     ASSERT_TRUE(
         q.ExpectBox(expected::StillRunning(L"chdman", L"NEW.CHD", images + L"\\game.iso"), IDOK));
     EXPECT_TRUE(lab.Records().empty()); // the tool still runs
@@ -305,7 +305,7 @@ TEST_F(EndToEnd, F5ShowsWhatChangedInTheOpenFolder)
     ASSERT_TRUE(WriteFile(images + L"\\NEW.CHD", "made meanwhile"));
     ASSERT_TRUE(::DeleteFileW((images + L"\\notes.txt").c_str()));
     PressKey(VK_F5);
-    const HWND file1 = q.Control(window::ids::File1);
+    const HWND file1 = q.Control(window::ids::FileList);
     EXPECT_TRUE(WaitFor([&] {
         const auto items = ListItems(file1);
         return IndexOf(items, L"NEW.CHD") >= 0 && IndexOf(items, L"notes.txt") < 0;
@@ -327,9 +327,10 @@ TEST_F(EndToEnd, StartsTheConverterBesideItFromAnyFolderAndTakesNoArguments)
             if (*file != L'\0') {
                 Choose(q, file);
             }
-            Click(q.Control(window::ids::Command2));
+            Click(q.Control(window::ids::ConvertButton));
             EXPECT_TRUE(q.NoMessageBox());
-            EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + file);
+            EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)),
+                      expected::FileLabelStart + file);
             const auto records = lab.WaitForRecords(++recorded);
             ASSERT_EQ(records.size(), recorded);
             EXPECT_EQ(records.back().program, program + L"\\bin2iso.exe");
@@ -343,13 +344,13 @@ TEST_F(EndToEnd, LabelsInstallTheScriptPackageAndOpenTheSite)
 {
     Lay();
     RunningQarvel q = Start();
-    Click(q.Control(window::ids::Label4));
+    Click(q.Control(window::ids::Lz4Label));
     const auto records = lab.WaitForRecords(1);
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].program, work + L"\\pip.exe");
     EXPECT_EQ(records[0].args, (std::vector<std::wstring>{L"pip", L"install", L"lz4"}));
     // The site goes to the default browser; Qarvel itself shows nothing and stays usable.
-    for (const int label : {window::ids::Label2, window::ids::Label3}) {
+    for (const int label : {window::ids::AuthorLabel, window::ids::CompanyLabel}) {
         Click(q.Control(label));
         EXPECT_TRUE(q.NoMessageBox());
         EXPECT_TRUE(q.IsResponsive());

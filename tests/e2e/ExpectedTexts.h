@@ -47,8 +47,8 @@ struct Format {
     }
 };
 
-inline const Format Chd{window::ids::Check1, L"CHD", L"chdman.exe", ChdReport};
-inline const Format Zso{window::ids::Check2, L"ZSO", L"ziso.py.exe", ZsoReport};
+inline const Format Chd{window::ids::ChdBox, L"CHD", L"chdman.exe", ChdReport};
+inline const Format Zso{window::ids::ZsoBox, L"ZSO", L"ziso.py.exe", ZsoReport};
 
 inline const std::wstring LaunchFailed =
     L"The command could not be started: Windows could not run the command interpreter "

@@ -98,7 +98,7 @@ protected:
                           size_t &recorded)
     {
         ASSERT_TRUE(q.Tick(format.box));
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(name), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(format, name, 4, L"525"), IDOK,
                                 RunningQarvel::Text::Start));
@@ -160,7 +160,7 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
     Lay(files);
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
-    ASSERT_TRUE(q.Tick(window::ids::Check1));
+    ASSERT_TRUE(q.Tick(window::ids::ChdBox));
     size_t recorded = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -168,11 +168,11 @@ TEST_F(Faults, NamesAreJudgedByTheirLastPieceAndReachTheToolIntact)
         if (c.refusal.empty()) {
             CompressSelected(q, expected::Chd, c.name, recorded);
         } else {
-            Click(q.Control(window::ids::Command1));
+            Click(q.Control(window::ids::CompressButton));
             EXPECT_TRUE(q.ExpectBox(c.refusal, IDOK));
         }
         EXPECT_TRUE(q.NoMessageBox(300ms));
-        EXPECT_EQ(WindowText(q.Control(window::ids::Label1)), expected::FileLabelStart + c.name);
+        EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart + c.name);
     }
     EXPECT_EQ(lab.Records().size(), recorded) << "only accepted names reach the tool";
     EXPECT_TRUE(q.IsResponsive());
@@ -212,8 +212,8 @@ TEST_F(Faults, LongAndOddPathsReachTheToolExactly)
         LayImages(lab.Path(row.images), {L"long name.iso"});
         RunningQarvel q = Start();
         EXPECT_EQ(q.OpenFolderShown(), program);
-        EXPECT_TRUE(::IsWindowEnabled(q.Control(window::ids::Check1)));
-        EXPECT_TRUE(::IsWindowEnabled(q.Control(window::ids::Check2)));
+        EXPECT_TRUE(::IsWindowEnabled(q.Control(window::ids::ChdBox)));
+        EXPECT_TRUE(::IsWindowEnabled(q.Control(window::ids::ZsoBox)));
         ASSERT_TRUE(q.OpenFolder(images));
         for (const Format *format : row.formats) {
             ASSERT_TRUE(q.SelectFile(L"long name.iso"));
@@ -237,8 +237,8 @@ TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
     EXPECT_EQ(q.OpenFolderShown(), L"C:\\");
 
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    ASSERT_TRUE(q.Tick(window::ids::Check1));
-    Click(q.Control(window::ids::Command1));
+    ASSERT_TRUE(q.Tick(window::ids::ChdBox));
+    Click(q.Control(window::ids::CompressButton));
     ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.iso"), IDYES));
     ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.iso", 4, L"525"), IDOK,
                             RunningQarvel::Text::Start));
@@ -248,7 +248,7 @@ TEST_F(Faults, ADriveRootGivesTwoSeparatorsInARow)
               (std::vector<std::wstring>{L"chdman", L"createcd", L"-i", L"C:\\\\game.iso", L"-o",
                                          L"C:\\\\NEW.CHD"}));
 
-    Click(q.Control(window::ids::Command2));
+    Click(q.Control(window::ids::ConvertButton));
     records = lab.WaitForRecords(2);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_TRUE(EndsWithNoCase(records[1].program, L"\\bin2iso.exe")) << records[1].program;
@@ -266,17 +266,17 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    ASSERT_TRUE(q.Tick(window::ids::Check1));
+    ASSERT_TRUE(q.Tick(window::ids::ChdBox));
     RemoveTree(images);
     ASSERT_EQ(::GetFileAttributesW(images.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Still listed, no longer there: the tool is not given a path that names nothing.
-    Click(q.Control(window::ids::Command1));
+    Click(q.Control(window::ids::CompressButton));
     EXPECT_TRUE(q.ExpectBox(expected::FileGone(Joined(images, L"game.iso")), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
 
     // Another entry of the vanished folder: named in a message, the lists as they were.
-    const HWND dir1 = q.Control(window::ids::Dir1);
+    const HWND dir1 = q.Control(window::ids::FolderList);
     const auto entries = ListItems(dir1);
     const int sub = IndexOf(entries, L"sub");
     ASSERT_GE(sub, 0);
@@ -291,7 +291,7 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
 
     // The lists stay usable: the working folder opens and lists its files.
     ASSERT_TRUE(q.OpenFolder(work));
-    EXPECT_GE(IndexOf(ListItems(q.Control(window::ids::File1)), L"chdman.exe"), 0);
+    EXPECT_GE(IndexOf(ListItems(q.Control(window::ids::FileList)), L"chdman.exe"), 0);
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_TRUE(lab.Records().empty());
     EXPECT_TRUE(q.Close());
@@ -318,12 +318,12 @@ TEST_F(Faults, ADriveThatIsNotThere)
     const std::wstring root = letter + L"\\";
     Lay();
     RunningQarvel q = Start();
-    const HWND drive1 = q.Control(window::ids::Drive1);
+    const HWND drive1 = q.Control(window::ids::DriveList);
     ASSERT_GE(IndexOf(ComboItems(drive1), root), 0) << "the drive list offers the drive";
     const std::wstring shownRoot = ComboShown(drive1);
     ASSERT_FALSE(shownRoot.empty());
-    const auto dirBefore = ListItems(q.Control(window::ids::Dir1));
-    const auto filesBefore = ListItems(q.Control(window::ids::File1));
+    const auto dirBefore = ListItems(q.Control(window::ids::FolderList));
+    const auto filesBefore = ListItems(q.Control(window::ids::FileList));
 
     // As a person does: open the drop-down and type the drive's letter, which picks it.
     Click(drive1);
@@ -342,8 +342,8 @@ TEST_F(Faults, ADriveThatIsNotThere)
     ASSERT_TRUE(q.Answer(*box, IDOK));
     EXPECT_TRUE(q.NoMessageBox()) << "no second box";
     EXPECT_FALSE(AnyDialogShown()) << "no box of the system's either";
-    EXPECT_EQ(ListItems(q.Control(window::ids::Dir1)), dirBefore);
-    EXPECT_EQ(ListItems(q.Control(window::ids::File1)), filesBefore);
+    EXPECT_EQ(ListItems(q.Control(window::ids::FolderList)), dirBefore);
+    EXPECT_EQ(ListItems(q.Control(window::ids::FileList)), filesBefore);
     EXPECT_EQ(ComboShown(drive1), shownRoot);
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_TRUE(q.Close());
@@ -369,7 +369,7 @@ TEST_F(Faults, AProgramFolderItCannotWriteTo)
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
     for (const Format *format : {&expected::Chd, &expected::Zso}) {
         ASSERT_TRUE(q.Tick(format->box));
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         EXPECT_TRUE(q.ExpectBox(
             expected::FolderNotWritable(format->Tool(), L"NEW." + format->name, folder), IDOK));
         EXPECT_TRUE(q.NoMessageBox());
@@ -390,7 +390,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
     RunningQarvel q = Start();
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
-    ASSERT_TRUE(q.Tick(window::ids::Check2));
+    ASSERT_TRUE(q.Tick(window::ids::ZsoBox));
     const HoldCase cases[] = {
         {"held longer than the program waits", 4000, false},
         {"held for a moment", 100, true},
@@ -400,7 +400,7 @@ TEST_F(Faults, AClipboardHeldByAnotherProgram)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(SetClipboard(L"before"));
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         const auto ask = q.WaitForMessageBox();
         ASSERT_TRUE(ask.has_value());
         ASSERT_EQ(ask->text, expected::Zso.Confirmation(L"game.iso"));
@@ -469,12 +469,12 @@ TEST_F(Faults, AnInterpreterThatCannotStart)
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.iso"));
     const UnstartableCase cases[] = {
-        {"CHD", window::ids::Command1, window::ids::Check1,
+        {"CHD", window::ids::CompressButton, window::ids::ChdBox,
          expected::Chd.Confirmation(L"game.iso")},
-        {"ZSO", window::ids::Command1, window::ids::Check2,
+        {"ZSO", window::ids::CompressButton, window::ids::ZsoBox,
          expected::Zso.Confirmation(L"game.iso")},
-        {"BIN2ISO", window::ids::Command2, 0, L""},
-        {"lz4 label", window::ids::Label4, 0, L""},
+        {"BIN2ISO", window::ids::ConvertButton, 0, L""},
+        {"lz4 label", window::ids::Lz4Label, 0, L""},
     };
     {
         const InterpreterAway away;
@@ -502,18 +502,18 @@ TEST_F(Faults, ButtonsPressedManyTimesInARow)
     Lay();
     RunningQarvel q = Start();
     for (int i = 0; i < 10; ++i) {
-        Click(q.Control(window::ids::Command2));
+        Click(q.Control(window::ids::ConvertButton));
     }
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_EQ(lab.WaitForRecords(10).size(), 10u);
 
     ASSERT_TRUE(q.OpenFolder(images));
     ASSERT_TRUE(q.SelectFile(L"game.cue"));
-    ASSERT_TRUE(q.Tick(window::ids::Check1));
+    ASSERT_TRUE(q.Tick(window::ids::ChdBox));
     // Each run is told, once it has ended, before the next press.
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"game.cue"), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.cue", 4, L"525"),
                                 IDOK, RunningQarvel::Text::Start));
@@ -575,8 +575,8 @@ TEST_F(Faults, NothingPlantedBesideItRuns)
     size_t recorded = 0;
     CompressSelected(q, expected::Chd, L"game.iso", recorded);
     CompressSelected(q, expected::Zso, L"game.iso", recorded);
-    Click(q.Control(window::ids::Command2));
-    Click(q.Control(window::ids::Label4));
+    Click(q.Control(window::ids::ConvertButton));
+    Click(q.Control(window::ids::Lz4Label));
     lab.WaitForRecords(4);
     EXPECT_TRUE(q.Close());
 

@@ -99,14 +99,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     rig.form.selectedFile = TakeText(data);
     rig.form.fileListDirectory = TakeText(data);
     rig.host.programDirectory = TakeText(data);
-    rig.form.check1 = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
-    rig.form.check2 = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
+    rig.form.chd = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
+    rig.form.zso = data.ConsumeBool() ? Tick::Ticked : Tick::Unticked;
     rig.host.answer = data.ConsumeBool() ? Answer::AnswerYes : Answer::AnswerNo;
     const std::wstring selected = rig.form.selectedFile;
     const std::wstring directory = rig.form.fileListDirectory;
     const std::wstring programDirectory = rig.host.programDirectory;
-    const bool chd = rig.form.check1 == Tick::Ticked;
-    const bool zso = !chd && rig.form.check2 == Tick::Ticked;
+    const bool chd = rig.form.chd == Tick::Ticked;
+    const bool zso = !chd && rig.form.zso == Tick::Ticked;
     const bool yes = rig.host.answer == Answer::AnswerYes;
 
     rig.actions.OnCompress();

@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include "window/win/MainWindow.h"
+
 #include "Lab.h"
 
 #include "linux-bridge/WinePaths.h"
@@ -45,8 +47,8 @@ bool IsFolderOf(const std::wstring &folder, const std::wstring &path)
     return folder.size() == path.size() || folder.back() == L'\\' || path[folder.size()] == L'\\';
 }
 
-// Dir1 shows each folder's name and keeps its depth as the entry's data: an entry's full path
-// is the path of the last entry above it one level up, joined with its name.
+// The folder list shows each folder's name and keeps its depth as the entry's data: an entry's full
+// path is the path of the last entry above it one level up, joined with its name.
 std::vector<std::wstring> FolderPaths(HWND dir)
 {
     const auto names = ListItems(dir);
@@ -145,8 +147,8 @@ void RunMessages()
 {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        const HWND top = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (top == nullptr || !::IsDialogMessageW(top, &message)) {
+        // As the program's own loop does: the main window's keys, F5 among them.
+        if (!window::MainWindow::TranslateKeys(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
@@ -323,7 +325,7 @@ std::optional<RunningQarvel> RunningQarvel::Start(const std::wstring &exe,
     program.processId_ = ::GetProcessId(started->process.get());
     program.process_ = std::move(started->process);
     WaitFor([&] {
-        program.window_ = FindTopWindow(program.processId_, window::ids::Form1Class);
+        program.window_ = FindTopWindow(program.processId_, window::ids::MainWindowClass);
         return program.window_ != nullptr;
     });
     if (program.window_ == nullptr) {
@@ -345,7 +347,7 @@ std::optional<RunningQarvel> RunningQarvel::StartThrough(const std::wstring &lau
     RunningQarvel program;
     WaitFor([&] {
         for (const DWORD owner : ProcessesOf(exe)) {
-            if (const HWND window = FindTopWindow(owner, window::ids::Form1Class)) {
+            if (const HWND window = FindTopWindow(owner, window::ids::MainWindowClass)) {
                 program.window_ = window;
                 program.processId_ = owner;
                 program.process_.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION |
@@ -421,13 +423,13 @@ bool RunningQarvel::IsResponsive(Duration limit) const
 
 std::wstring RunningQarvel::OpenFolderShown() const
 {
-    const HWND dir = Control(window::ids::Dir1);
+    const HWND dir = Control(window::ids::FolderList);
     return At(FolderPaths(dir), ListSelection(dir));
 }
 
 bool RunningQarvel::OpenFolder(const std::wstring &path)
 {
-    const HWND dir = Control(window::ids::Dir1);
+    const HWND dir = Control(window::ids::FolderList);
     for (int step = 0; step < 64; ++step) {
         const std::wstring open = OpenFolderShown();
         if (SameText(open, path)) {
@@ -456,7 +458,7 @@ bool RunningQarvel::OpenFolder(const std::wstring &path)
 
 bool RunningQarvel::SelectFile(const std::wstring &name)
 {
-    const HWND file = Control(window::ids::File1);
+    const HWND file = Control(window::ids::FileList);
     const int index = IndexOf(ListItems(file), name);
     if (index < 0) {
         return false;

@@ -104,10 +104,10 @@ public:
     // True when the window answers a message within the limit.
     bool IsResponsive(Duration limit = 5s) const;
 
-    // Opens a folder in Dir1 with double clicks, one step at a time from the open one.
+    // Opens a folder in the folder list with double clicks, one step at a time from the open one.
     bool OpenFolder(const std::wstring &path);
     std::wstring OpenFolderShown() const;
-    // Selects a file in File1 with a click.
+    // Selects a file in the file list with a click.
     bool SelectFile(const std::wstring &name);
 
     // The message box the program shows now, if one opens within the limit.
@@ -153,7 +153,7 @@ std::optional<std::wstring> ClipboardText();
 // Puts text on the clipboard as the program does.
 inline bool SetClipboard(const std::wstring &text)
 {
-    return host::PutClipboardText(nullptr, text);
+    return host::SetClipboardText(nullptr, text);
 }
 
 // Starts clipboard-holder.exe, which holds the clipboard for the time given, and waits until

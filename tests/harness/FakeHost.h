@@ -15,6 +15,14 @@ namespace qarvel::drive {
 
 using Log = std::vector<std::wstring>;
 
+// The names the log gives the styles and show modes.
+inline const wchar_t *NameOf(MessageStyle style)
+{
+    constexpr const wchar_t *Names[] = {L"OkOnly", L"YesNo", L"Critical", L"Warning",
+                                        L"WarningYesNo"};
+    return Names[static_cast<int>(style)];
+}
+
 struct BoxShown {
     std::wstring prompt;
     MessageStyle style;
@@ -55,7 +63,8 @@ public:
 
     TaskNumber LaunchCommand(const std::wstring &commandLine, ShowMode mode) override
     {
-        Note(L"launch " + std::to_wstring(static_cast<int>(mode)) + L" " + commandLine);
+        Note((mode == ShowMode::ShowMinimisedWithFocus ? L"launch minimised " : L"launch ? ") +
+             commandLine);
         launched.push_back(commandLine);
         return task == NoTask ? NoTask : task++;
     }
@@ -67,7 +76,7 @@ public:
     }
     Answer ShowMessageBox(const std::wstring &prompt, MessageStyle style) override
     {
-        Note(L"box " + std::to_wstring(static_cast<int>(style)) + L" " + prompt);
+        Note(L"box " + std::wstring(NameOf(style)) + L" " + prompt);
         boxes.push_back({prompt, style});
         if (style != MessageStyle::YesNo && style != MessageStyle::WarningYesNo) {
             return Answer::AnswerOk;

@@ -30,14 +30,14 @@ TEST(UnpackedRelease, StartsWithZsoOnlyBesideItAndTheUsualCaptions)
     ASSERT_TRUE(q) << "Qarvel.exe did not start or showed no window";
     // ziso.py is in the zip, chdman.exe is not.
     const ControlCase cases[] = {
-        {window::ids::Check1, L"CHD", false},
-        {window::ids::Check2, L"ZSO", true},
-        {window::ids::Command1, L" iSO", true},
-        {window::ids::Command2, L"BIN2ISO", true},
-        {window::ids::Label1, L"File: Not Set", true},
-        {window::ids::Label2, L"Written by Mordwin", true},
-        {window::ids::Label3, L"Halvoren", true},
-        {window::ids::Label4, L"pip install lz4", true},
+        {window::ids::ChdBox, L"CHD", false},
+        {window::ids::ZsoBox, L"ZSO", true},
+        {window::ids::CompressButton, L" iSO", true},
+        {window::ids::ConvertButton, L"BIN2ISO", true},
+        {window::ids::FileLabel, L"File: Not Set", true},
+        {window::ids::AuthorLabel, L"Written by Mordwin", true},
+        {window::ids::CompanyLabel, L"Halvoren", true},
+        {window::ids::Lz4Label, L"pip install lz4", true},
     };
     EXPECT_EQ(WindowText(q->Window()), L"Qarvel Compression Tool v0.1 ");
     for (const auto &c : cases) {
@@ -46,7 +46,7 @@ TEST(UnpackedRelease, StartsWithZsoOnlyBesideItAndTheUsualCaptions)
         EXPECT_EQ(::IsWindowEnabled(q->Control(c.id)) != FALSE, c.enabled);
     }
     EXPECT_EQ(q->OpenFolderShown(), Unpacked);
-    const auto files = ListItems(q->Control(window::ids::File1));
+    const auto files = ListItems(q->Control(window::ids::FileList));
     EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()),
               (std::set<std::wstring>{L"LICENSE.txt", L"Qarvel.exe", L"README.txt", L"ziso.py"}));
     EXPECT_TRUE(q->Close());

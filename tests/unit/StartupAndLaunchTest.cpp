@@ -1,8 +1,7 @@
 // Start-up probes, the mutually exclusive format boxes, and the converter and label launches.
 
-#include "actions/CommandLines.h"
-#include "actions/Texts.h"
 #include "Fakes.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,7 @@ struct ProbeCase {
     bool zso;
 };
 
-TEST(OnWindowLoad, DisablesOpensTheProgramDirectoryThenEnablesEachToolFound)
+TEST(OnWindowLoad, OpensTheProgramDirectoryAndEnablesTheBoxOfEachToolFound)
 {
     const ProbeCase cases[] = {
         {"neither tool", L"C:\\tools", {}, false, false},
@@ -36,16 +35,9 @@ TEST(OnWindowLoad, DisablesOpensTheProgramDirectoryThenEnablesEachToolFound)
         rig.form.selectedFile = L"left.over";
         rig.actions.OnWindowLoad();
         const std::wstring &dir = c.programDirectory;
-        Log expected{L"Check1 off", L"Check2 off", L"open " + dir, L"list " + dir, L"reread"};
-        if (c.chd) {
-            expected.push_back(L"Check1 on");
-        }
-        if (c.zso) {
-            expected.push_back(L"Check2 on");
-        }
-        EXPECT_EQ(rig.log, expected);
-        EXPECT_EQ(rig.form.check1Enabled, c.chd);
-        EXPECT_EQ(rig.form.check2Enabled, c.zso);
+        EXPECT_EQ(rig.log, Log{L"open " + dir});
+        EXPECT_EQ(rig.form.chdEnabled, c.chd);
+        EXPECT_EQ(rig.form.zsoEnabled, c.zso);
         EXPECT_EQ(rig.form.fileListDirectory, dir);
         EXPECT_EQ(rig.form.ReadSelectedFile(), L"");
     }
@@ -64,24 +56,23 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
     constexpr auto U = Tick::Unticked;
     constexpr auto T = Tick::Ticked;
     const TickCase cases[] = {
-        {U, U, FormatBox::Check1, T, U}, {U, U, FormatBox::Check2, U, T},
-        {T, U, FormatBox::Check2, U, T}, {U, T, FormatBox::Check1, T, U},
-        {T, U, FormatBox::Check1, U, U}, {U, T, FormatBox::Check2, U, U},
+        {U, U, FormatBox::Chd, T, U}, {U, U, FormatBox::Zso, U, T}, {T, U, FormatBox::Zso, U, T},
+        {U, T, FormatBox::Chd, T, U}, {T, U, FormatBox::Chd, U, U}, {U, T, FormatBox::Zso, U, U},
     };
     for (const auto &c : cases) {
         Rig rig;
-        rig.form.check1 = c.check1Before;
-        rig.form.check2 = c.check2Before;
+        rig.form.chd = c.check1Before;
+        rig.form.zso = c.check2Before;
         // As the window does: the tick value changes first, then the click handling runs.
-        if (c.clicked == FormatBox::Check1) {
-            rig.form.check1 = rig.form.check1 == T ? U : T;
+        if (c.clicked == FormatBox::Chd) {
+            rig.form.chd = rig.form.chd == T ? U : T;
             rig.actions.OnChdClicked();
         } else {
-            rig.form.check2 = rig.form.check2 == T ? U : T;
+            rig.form.zso = rig.form.zso == T ? U : T;
             rig.actions.OnZsoClicked();
         }
-        EXPECT_EQ(rig.form.check1, c.check1After);
-        EXPECT_EQ(rig.form.check2, c.check2After);
+        EXPECT_EQ(rig.form.chd, c.check1After);
+        EXPECT_EQ(rig.form.zso, c.check2After);
     }
 }
 
@@ -92,7 +83,7 @@ TEST(OnConvert, CapturesThenStartsTheConverterWithNoArguments)
         rig.form.selectedFile = selected;
         rig.actions.OnConvert();
         EXPECT_EQ(rig.log, (Log{std::wstring(L"label File: ") + selected,
-                                L"launch 2 cmd.exe /c \"\"C:\\tools\\bin2iso.exe\"\""}));
+                                L"launch minimised cmd.exe /c \"\"C:\\tools\\bin2iso.exe\"\""}));
     }
 }
 
@@ -102,8 +93,7 @@ TEST(OnConvert, RefusesAProgramFolderTheInterpreterWouldChange)
     rig.host.programDirectory = L"C:\\tools %TEMP%";
     rig.actions.OnConvert();
     EXPECT_TRUE(rig.host.launched.empty());
-    EXPECT_EQ(rig.log.back(),
-              std::wstring(L"box 16 ") + texts::ExpansionStart + L"%TEMP%" + texts::ExpansionEnd);
+    EXPECT_EQ(rig.log.back(), L"box Critical " + drive::expected::Expansion(L"%TEMP%"));
 }
 
 TEST(LabelLaunches, StartTheirLinesMinimisedAndSayWhenNothingStarted)
@@ -112,14 +102,14 @@ TEST(LabelLaunches, StartTheirLinesMinimisedAndSayWhenNothingStarted)
     rig.actions.OnSiteLabelClicked();
     rig.actions.OnSiteLabelClicked();
     rig.actions.OnLz4LabelClicked();
-    EXPECT_EQ(rig.log, (Log{L"launch 2 " + SiteCommand(), L"launch 2 " + SiteCommand(),
-                            L"launch 2 cmd.exe /c pip install lz4"}));
+    const std::wstring site = L"launch minimised cmd.exe /c start https://halvoren.example/qarvel";
+    EXPECT_EQ(rig.log, (Log{site, site, L"launch minimised cmd.exe /c pip install lz4"}));
 
     Rig failing;
     failing.host.task = NoTask;
     failing.actions.OnConvert();
     failing.actions.OnLz4LabelClicked();
-    const std::wstring failed = std::wstring(L"box 16 ") + texts::LaunchFailed;
+    const std::wstring failed = L"box Critical " + drive::expected::LaunchFailed;
     EXPECT_EQ(failing.log[2], failed);
     EXPECT_EQ(failing.log.back(), failed);
 }

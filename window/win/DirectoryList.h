@@ -1,9 +1,9 @@
 #pragma once
-// Dir1: the open directory's ancestors, the open directory and its subdirectories, one per
-// line, indented by depth. Each item's text is the folder's own name ("C:\" for a root), so
-// typing a name's first letters finds it and a screen reader reads names; its item data is its
-// depth, and the full paths are kept beside the list. A click only highlights; opening is the
-// window's doing (double click, Enter).
+// The folder list: the open directory's ancestors, the open directory and its subdirectories,
+// one per line, indented by depth. Each item's text is the folder's own name ("C:\" for a
+// root), so typing a name's first letters finds it and a screen reader reads names; its item
+// data is its depth, and the full paths are kept beside the list. A click only highlights;
+// opening is the window's doing (double click, Enter).
 
 #include "Controls.h"
 

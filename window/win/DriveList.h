@@ -1,5 +1,5 @@
 #pragma once
-// Drive1: the machine's drives, each shown as its root ("C:\").
+// The drive list: the machine's drives, each shown as its root ("C:\").
 
 #include "Controls.h"
 

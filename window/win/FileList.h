@@ -1,7 +1,7 @@
 #pragma once
-// File1: the bare names of the files in one directory, no subdirectories, no hidden or system
-// files, at most one selected. The window reads the folder; the list shows what was read, and
-// scrolls sideways as far as its widest name reaches.
+// The file list: the bare names of the files in one directory, no subdirectories, no hidden or
+// system files, at most one selected. The window reads the folder; the list shows what was
+// read, and scrolls sideways as far as its widest name reaches.
 
 #include "Controls.h"
 #include "FolderReader.h"

@@ -1,5 +1,7 @@
 #include "Layout.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 
@@ -10,17 +12,17 @@ namespace {
 using enum ControlKind;
 
 constexpr std::array<LayoutEntry, 11> Table{{
-    {ids::Label1, Label, L"File: Not Set", 120, 120, FitsCaption, 195, false},
-    {ids::Command1, PushButton, L" iSO", 3975, 345, 615, 315, false},
-    {ids::Label2, Label, L"Written by Mordwin", 2265, 3525, FitsCaption, 195, true},
-    {ids::Label3, Label, L"Halvoren", 2032, 3765, FitsCaption, 195, true},
-    {ids::Dir1, DirectoryList, L"", 120, 720, 3555, 1440, false},
-    {ids::Drive1, DriveList, L"", 120, 360, 3570, 315, false},
-    {ids::File1, FileList, L"", 135, 2145, 3510, 1260, false},
-    {ids::Check1, CheckBox, L"CHD", 3990, 855, 675, 195, false},
-    {ids::Check2, CheckBox, L"ZSO", 3990, 1095, 660, 195, false},
-    {ids::Label4, Label, L"pip install lz4", 4725, 1095, FitsCaption, 195, true},
-    {ids::Command2, PushButton, L"BIN2ISO", 4665, 345, 795, 315, false},
+    {ids::FileLabel, Label, L"File: Not Set", 120, 120, FitsCaption, 195, false},
+    {ids::CompressButton, PushButton, L" iSO", 3975, 345, 615, 315, false},
+    {ids::AuthorLabel, Label, L"Written by Mordwin", 2265, 3525, FitsCaption, 195, true},
+    {ids::CompanyLabel, Label, L"Halvoren", 2032, 3765, FitsCaption, 195, true},
+    {ids::FolderList, DirectoryList, L"", 120, 720, 3555, 1440, false},
+    {ids::DriveList, DriveList, L"", 120, 360, 3570, 315, false},
+    {ids::FileList, FileList, L"", 135, 2145, 3510, 1260, false},
+    {ids::ChdBox, CheckBox, L"CHD", 3990, 855, 675, 195, false},
+    {ids::ZsoBox, CheckBox, L"ZSO", 3990, 1095, 660, 195, false},
+    {ids::Lz4Label, Label, L"pip install lz4", 4725, 1095, FitsCaption, 195, true},
+    {ids::ConvertButton, PushButton, L"BIN2ISO", 4665, 345, 795, 315, false},
 }};
 
 int TwipsToPixels(int twips, UINT dpi)
@@ -30,7 +32,7 @@ int TwipsToPixels(int twips, UINT dpi)
 
 } // namespace
 
-std::span<const LayoutEntry> FormLayout()
+std::span<const LayoutEntry> WindowLayout()
 {
     return Table;
 }
@@ -41,9 +43,9 @@ const LayoutEntry &LayoutOf(ids::Control id)
                          [id](const LayoutEntry &entry) { return entry.id == id; });
 }
 
-SIZE FormClientSize(UINT dpi)
+SIZE ClientSize(UINT dpi)
 {
-    return {TwipsToPixels(FormClientWidth, dpi), TwipsToPixels(FormClientHeight, dpi)};
+    return {TwipsToPixels(ClientWidth, dpi), TwipsToPixels(ClientHeight, dpi)};
 }
 
 RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent)
@@ -53,11 +55,47 @@ RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent)
     int width = TwipsToPixels(entry.width, dpi);
     int height = TwipsToPixels(entry.height, dpi);
     if (entry.width == FitsCaption) {
-        const int room = std::max(0L, FormClientSize(dpi).cx - left);
+        const int room = std::max(0L, ClientSize(dpi).cx - left);
         width = std::min<int>(captionExtent.cx, room);
         height = std::max<int>(height, captionExtent.cy);
     }
     return {left, top, left + width, top + height};
+}
+
+ChildClass ClassOf(const LayoutEntry &entry)
+{
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (entry.kind) {
+    case Label:
+        // One line, clipped; "&" in a file name is shown, not taken for a mnemonic.
+        return {WC_STATICW,
+                child | SS_LEFTNOWORDWRAP | SS_NOPREFIX | (entry.clickable ? SS_NOTIFY : 0u), 0};
+    case PushButton:
+        return {WC_BUTTONW, child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case CheckBox:
+        // Not an automatic box: the window sets the tick itself, then runs the handling.
+        return {WC_BUTTONW, child | WS_TABSTOP | BS_CHECKBOX, 0};
+    case DirectoryList:
+        return {WC_LISTBOXW,
+                child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                    LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                WS_EX_CLIENTEDGE};
+    case DriveList:
+        return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case FileList:
+        // Scrolls sideways to a name wider than the list.
+        return {WC_LISTBOXW,
+                child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                    LBS_HASSTRINGS,
+                WS_EX_CLIENTEDGE};
+    }
+    return {WC_STATICW, child, 0};
+}
+
+int WindowHeightOf(const LayoutEntry &entry, const RECT &place)
+{
+    const int height = place.bottom - place.top;
+    return entry.kind == DriveList ? height * 8 : height;
 }
 
 } // namespace qarvel::window

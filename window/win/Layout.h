@@ -26,18 +26,30 @@ struct LayoutEntry {
     bool clickable; // labels only: sends STN_CLICKED
 };
 
-inline constexpr const wchar_t *FormCaption = L"Qarvel Compression Tool v0.1 ";
-inline constexpr int FormClientWidth = 5985;
-inline constexpr int FormClientHeight = 3990;
+inline constexpr const wchar_t *WindowCaption = L"Qarvel Compression Tool v0.1 ";
+inline constexpr int ClientWidth = 5985;
+inline constexpr int ClientHeight = 3990;
 
 // Every control of the window, in tab order.
-std::span<const LayoutEntry> FormLayout();
+std::span<const LayoutEntry> WindowLayout();
 const LayoutEntry &LayoutOf(ids::Control id);
 
 // The window's client size in pixels at the given DPI.
-SIZE FormClientSize(UINT dpi);
+SIZE ClientSize(UINT dpi);
 // Position and size of a control in pixels; a label's width is its caption's width, cut off
 // at the client area's right edge, and its height at least the caption's height.
 RECT ControlRect(const LayoutEntry &entry, UINT dpi, SIZE captionExtent);
+
+// The window class, style and extended style a control of the table is made with.
+struct ChildClass {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle;
+};
+ChildClass ClassOf(const LayoutEntry &entry);
+
+// The height a control's window takes at its place: a drop-down list is given the height of
+// its open list, its closed height is set apart.
+int WindowHeightOf(const LayoutEntry &entry, const RECT &place);
 
 } // namespace qarvel::window

@@ -50,7 +50,7 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
         return Fail(format.name + L" box did not tick");
     }
     const ULONGLONG start = ::GetTickCount64();
-    Click(q.Control(window::ids::Command1));
+    Click(q.Control(window::ids::CompressButton));
     if (!q.ExpectBox(format.Confirmation(imageName), IDYES)) {
         return Fail(format.name + L": not the question expected");
     }
@@ -62,7 +62,7 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
                 60s)) {
             return Fail(result + L" did not appear");
         }
-        Click(q.Control(window::ids::Command1));
+        Click(q.Control(window::ids::CompressButton));
         if (!q.ExpectBox(expected::StillRunning(format.Tool(), output, image), IDOK)) {
             return Fail(format.name + L": a second press was not told that the run goes on");
         }

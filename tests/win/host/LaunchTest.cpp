@@ -150,10 +150,11 @@ TEST_F(Launch, LinesUpToTheInterpretersLimitRunLongerOnesDoNot)
 // cannot be read is told as such, never as 0.
 TEST(TaskWatch, KeepsRoomForCompressionsAndNeverTakesAnUnreadableCodeForSuccess)
 {
-    host::TaskWatch watch;
+    host::WinHost host;
+    host::TaskWatch &watch = host.Tasks();
     const auto add = [&watch](TaskNumber task) {
         // An event stands in for a process: it is waitable, and has no exit code.
-        watch.Add(task, win32::UniqueHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)));
+        watch.Add({task, win32::UniqueHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr))});
     };
     TaskNumber task = 1;
     while (watch.HasRoom(Watch::IfRoom)) {
@@ -165,7 +166,7 @@ TEST(TaskWatch, KeepsRoomForCompressionsAndNeverTakesAnUnreadableCodeForSuccess)
     add(task++);
     EXPECT_FALSE(watch.HasRoom(Watch::Always));
     EXPECT_EQ(watch.Handles().size(), 63u);
-    const host::EndedTask ended = watch.Take(0);
+    const host::EndedTask ended = host.TakeEnded(0);
     EXPECT_EQ(ended.task, 1u);
     EXPECT_FALSE(ended.code.has_value());
     EXPECT_TRUE(watch.HasRoom(Watch::Always));

@@ -6,7 +6,7 @@
 #include "tests/harness/FakeHost.h"
 #include "tests/harness/Lab.h"
 #include "window/ControlIds.h"
-#include "window/win/Form1.h"
+#include "window/win/MainWindow.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -40,7 +40,7 @@ inline SIZE TextExtent(HWND control, const std::wstring &text)
 // answers every question with No.
 struct FormUnderTest {
     FakeHost host;
-    std::unique_ptr<window::Form1> form;
+    std::unique_ptr<window::MainWindow> form;
 
     explicit FormUnderTest(const std::wstring &programDirectory,
                            const std::set<std::wstring> &existingFiles = {})
@@ -48,10 +48,10 @@ struct FormUnderTest {
         host.programDirectory = programDirectory;
         host.files = existingFiles;
         host.answer = Answer::AnswerNo;
-        form = window::Form1::Create(::GetModuleHandleW(nullptr), host,
-                                     window::Form1::OnClose::StayInLoop);
+        form = window::MainWindow::Create(::GetModuleHandleW(nullptr), host,
+                                          window::MainWindow::OnClose::StayInLoop);
         if (!form) {
-            ADD_FAILURE() << "Form1 not made, error " << ::GetLastError();
+            ADD_FAILURE() << "the main window not made, error " << ::GetLastError();
         }
     }
 

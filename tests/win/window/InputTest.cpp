@@ -36,7 +36,7 @@ struct TabCase {
     const char *name;
     bool chdman;
     bool ziso;
-    std::vector<int> order; // focus after each Tab, starting from Command1
+    std::vector<int> order; // focus after each Tab, starting from the compress button
 };
 
 class TabOrder : public ::testing::TestWithParam<TabCase> {};
@@ -47,7 +47,7 @@ TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
     Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), c.chdman, c.ziso));
     window.ShowInFront();
-    ASSERT_EQ(FocusedId(), window::ids::Command1) << "the first control to hold the focus";
+    ASSERT_EQ(FocusedId(), window::ids::CompressButton) << "the first control to hold the focus";
     std::vector<int> seen;
     for (std::size_t i = 0; i < c.order.size(); ++i) {
         const int before = FocusedId();
@@ -60,9 +60,15 @@ TEST_P(TabOrder, TabKeyWalksTheControlsSkippingDisabledBoxes)
 
 using enum window::ids::Control;
 const TabCase TabCases[] = {
-    {"BothBoxes", true, true, {Dir1, Drive1, File1, Check1, Check2, Command2, Command1}},
-    {"OnlyZso", false, true, {Dir1, Drive1, File1, Check2, Command2, Command1}},
-    {"NoBoxes", false, false, {Dir1, Drive1, File1, Command2, Command1}},
+    {"BothBoxes",
+     true,
+     true,
+     {FolderList, DriveList, FileList, ChdBox, ZsoBox, ConvertButton, CompressButton}},
+    {"OnlyZso",
+     false,
+     true,
+     {FolderList, DriveList, FileList, ZsoBox, ConvertButton, CompressButton}},
+    {"NoBoxes", false, false, {FolderList, DriveList, FileList, ConvertButton, CompressButton}},
 };
 INSTANTIATE_TEST_SUITE_P(Window, TabOrder, ::testing::ValuesIn(TabCases),
                          [](const auto &test) { return std::string(test.param.name); });
@@ -86,33 +92,33 @@ TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
     // SetTick runs no click handling, so both boxes can be set up as the case needs.
-    window.form->SetTick(FormatBox::Check1, c.check1Before ? Tick::Ticked : Tick::Unticked);
-    window.form->SetTick(FormatBox::Check2, c.check2Before ? Tick::Ticked : Tick::Unticked);
-    ASSERT_EQ(IsTicked(window, window::ids::Check1), c.check1Before);
-    ASSERT_EQ(IsTicked(window, window::ids::Check2), c.check2Before);
+    window.form->SetTick(FormatBox::Chd, c.check1Before ? Tick::Ticked : Tick::Unticked);
+    window.form->SetTick(FormatBox::Zso, c.check2Before ? Tick::Ticked : Tick::Unticked);
+    ASSERT_EQ(IsTicked(window, window::ids::ChdBox), c.check1Before);
+    ASSERT_EQ(IsTicked(window, window::ids::ZsoBox), c.check2Before);
 
     Click(window.Control(c.clicked));
     WaitFor([&] {
-        return IsTicked(window, window::ids::Check1) == c.check1After &&
-               IsTicked(window, window::ids::Check2) == c.check2After;
+        return IsTicked(window, window::ids::ChdBox) == c.check1After &&
+               IsTicked(window, window::ids::ZsoBox) == c.check2After;
     });
-    EXPECT_EQ(IsTicked(window, window::ids::Check1), c.check1After);
-    EXPECT_EQ(IsTicked(window, window::ids::Check2), c.check2After);
-    EXPECT_EQ(window.form->ReadTick(FormatBox::Check1) == Tick::Ticked, c.check1After);
-    EXPECT_EQ(window.form->ReadTick(FormatBox::Check2) == Tick::Ticked, c.check2After);
+    EXPECT_EQ(IsTicked(window, window::ids::ChdBox), c.check1After);
+    EXPECT_EQ(IsTicked(window, window::ids::ZsoBox), c.check2After);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Chd) == Tick::Ticked, c.check1After);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Zso) == Tick::Ticked, c.check2After);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, FormatBoxClicks,
-    ::testing::Values(BoxCase{"NoneThenChd", false, false, window::ids::Check1, true, false},
-                      BoxCase{"NoneThenZso", false, false, window::ids::Check2, false, true},
-                      BoxCase{"ChdThenZso", true, false, window::ids::Check2, false, true},
-                      BoxCase{"ZsoThenChd", false, true, window::ids::Check1, true, false},
-                      BoxCase{"ChdAgain", true, false, window::ids::Check1, false, false},
-                      BoxCase{"ZsoAgain", false, true, window::ids::Check2, false, false},
+    ::testing::Values(BoxCase{"NoneThenChd", false, false, window::ids::ChdBox, true, false},
+                      BoxCase{"NoneThenZso", false, false, window::ids::ZsoBox, false, true},
+                      BoxCase{"ChdThenZso", true, false, window::ids::ZsoBox, false, true},
+                      BoxCase{"ZsoThenChd", false, true, window::ids::ChdBox, true, false},
+                      BoxCase{"ChdAgain", true, false, window::ids::ChdBox, false, false},
+                      BoxCase{"ZsoAgain", false, true, window::ids::ZsoBox, false, false},
                       // Only SetTick can tick both; a click then leaves the clicked box's
                       // new value and clears the other.
-                      BoxCase{"BothThenChd", true, true, window::ids::Check1, false, false}),
+                      BoxCase{"BothThenChd", true, true, window::ids::ChdBox, false, false}),
     [](const auto &test) { return std::string(test.param.name); });
 
 // The window is closed while a tool it started runs: when the tool ends, nothing is told to a
@@ -125,15 +131,15 @@ TEST(WindowInput, TellsNothingOfARunThatEndsAfterTheWindowIsGone)
     window.host.files.insert(tree.Path(L"game.iso"));
     window.host.answer = Answer::AnswerYes;
     window.form->RereadFileList();
-    const HWND file1 = window.Control(window::ids::File1);
+    const HWND file1 = window.Control(window::ids::FileList);
     ::SendMessageW(file1, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(ListItems(file1), L"game.iso")),
                    0);
-    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
-    ::SendMessageW(window.Control(window::ids::Command1), BM_CLICK, 0, 0);
+    window.form->SetTick(FormatBox::Chd, Tick::Ticked);
+    ::SendMessageW(window.Control(window::ids::CompressButton), BM_CLICK, 0, 0);
     ASSERT_EQ(window.host.launched.size(), 1u);
     window.host.boxes.clear();
     ::DestroyWindow(window.form->Handle());
-    window.form->OnTaskEnded(4242, 0); // the fake host's first task number
+    window.form->Actions().OnTaskEnded(4242, 0); // the fake host's first task number
     EXPECT_TRUE(window.host.boxes.empty());
 }
 
@@ -141,12 +147,12 @@ TEST(WindowInput, SetTickRunsNoClickHandling)
 {
     Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
-    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
-    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    EXPECT_TRUE(IsTicked(window, window::ids::Check1)) << "ticking ZSO by SetTick cleared CHD";
-    window.form->SetTick(FormatBox::Check2, Tick::Unticked);
-    EXPECT_TRUE(IsTicked(window, window::ids::Check1));
-    EXPECT_FALSE(IsTicked(window, window::ids::Check2));
+    window.form->SetTick(FormatBox::Chd, Tick::Ticked);
+    window.form->SetTick(FormatBox::Zso, Tick::Ticked);
+    EXPECT_TRUE(IsTicked(window, window::ids::ChdBox)) << "ticking ZSO by SetTick cleared CHD";
+    window.form->SetTick(FormatBox::Zso, Tick::Unticked);
+    EXPECT_TRUE(IsTicked(window, window::ids::ChdBox));
+    EXPECT_FALSE(IsTicked(window, window::ids::ZsoBox));
 }
 
 TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
@@ -154,12 +160,12 @@ TEST(WindowInput, SpaceBarTogglesTheFocusedBox)
     Lab tree;
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
-    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    ::SetFocus(window.Control(window::ids::Check1));
+    window.form->SetTick(FormatBox::Zso, Tick::Ticked);
+    ::SetFocus(window.Control(window::ids::ChdBox));
     PressKey(VK_SPACE);
-    WaitFor([&] { return IsTicked(window, window::ids::Check1); });
-    EXPECT_TRUE(IsTicked(window, window::ids::Check1));
-    EXPECT_FALSE(IsTicked(window, window::ids::Check2));
+    WaitFor([&] { return IsTicked(window, window::ids::ChdBox); });
+    EXPECT_TRUE(IsTicked(window, window::ids::ChdBox));
+    EXPECT_FALSE(IsTicked(window, window::ids::ZsoBox));
 }
 
 TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
@@ -168,20 +174,20 @@ TEST(WindowInput, DisabledBoxTakesNoClickAndKeepsItsTick)
     // Only ziso.py lies beside the program: CHD is disabled at load.
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), false, true));
     window.ShowInFront();
-    EXPECT_FALSE(::IsWindowEnabled(window.Control(window::ids::Check1)));
-    EXPECT_TRUE(::IsWindowEnabled(window.Control(window::ids::Check2)));
+    EXPECT_FALSE(::IsWindowEnabled(window.Control(window::ids::ChdBox)));
+    EXPECT_TRUE(::IsWindowEnabled(window.Control(window::ids::ZsoBox)));
 
-    window.form->SetTick(FormatBox::Check2, Tick::Ticked);
-    Click(window.Control(window::ids::Check1));
-    ::SendMessageW(window.Control(window::ids::Check1), BM_CLICK, 0, 0);
+    window.form->SetTick(FormatBox::Zso, Tick::Ticked);
+    Click(window.Control(window::ids::ChdBox));
+    ::SendMessageW(window.Control(window::ids::ChdBox), BM_CLICK, 0, 0);
     RunMessagesFor(300ms);
-    EXPECT_FALSE(IsTicked(window, window::ids::Check1));
-    EXPECT_TRUE(IsTicked(window, window::ids::Check2)) << "the disabled box ran its click handling";
+    EXPECT_FALSE(IsTicked(window, window::ids::ChdBox));
+    EXPECT_TRUE(IsTicked(window, window::ids::ZsoBox)) << "the disabled box ran its click handling";
 
     // Disabling keeps the tick value as it was.
-    window.form->SetTick(FormatBox::Check1, Tick::Ticked);
-    window.form->SetEnabled(FormatBox::Check1, false);
-    EXPECT_EQ(window.form->ReadTick(FormatBox::Check1), Tick::Ticked);
+    window.form->SetTick(FormatBox::Chd, Tick::Ticked);
+    window.form->SetEnabled(FormatBox::Chd, false);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Chd), Tick::Ticked);
 }
 
 TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
@@ -197,12 +203,14 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
         std::wstring box; // empty: no message
     };
     const Case cases[] = {
-        {window::ids::Label2, {site}, L""},
-        {window::ids::Label3, {site}, L""},
-        {window::ids::Label4, {L"cmd.exe /c pip install lz4"}, L""},
-        {window::ids::Label1, {}, L""},
-        {window::ids::Command2, {L"cmd.exe /c \"\"" + tree.Root() + L"\\bin2iso.exe\"\""}, L""},
-        {window::ids::Command1, {}, expected::NotAnImage},
+        {window::ids::AuthorLabel, {site}, L""},
+        {window::ids::CompanyLabel, {site}, L""},
+        {window::ids::Lz4Label, {L"cmd.exe /c pip install lz4"}, L""},
+        {window::ids::FileLabel, {}, L""},
+        {window::ids::ConvertButton,
+         {L"cmd.exe /c \"\"" + tree.Root() + L"\\bin2iso.exe\"\""},
+         L""},
+        {window::ids::CompressButton, {}, expected::NotAnImage},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.control);
@@ -221,7 +229,7 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     }
     // The compress button captured the (empty) selection into the file label.
     EXPECT_EQ(window.form->ReadSelectedFile(), L"");
-    EXPECT_EQ(WindowText(window.Control(window::ids::Label1)), L"File: ");
+    EXPECT_EQ(WindowText(window.Control(window::ids::FileLabel)), L"File: ");
 }
 
 class DirectoryClicks : public ::testing::Test {
@@ -234,8 +242,8 @@ protected:
         tree.File(L"top.cue");
         window = std::make_unique<FormUnderTest>(tree.Root());
         window->ShowInFront();
-        dir1 = window->Control(window::ids::Dir1);
-        file1 = window->Control(window::ids::File1);
+        dir1 = window->Control(window::ids::FolderList);
+        file1 = window->Control(window::ids::FileList);
     }
 
     Lab tree;

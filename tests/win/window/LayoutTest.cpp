@@ -30,21 +30,21 @@ constexpr int CaptionWidth = 0;
 
 // clang-format off
 constexpr Expected Controls[] = {
-    {window::ids::Label1,   L"Static",   L"File: Not Set",      Kind::Label,      120,  120,  CaptionWidth, 195},
-    {window::ids::Command1, L"Button",   L" iSO",               Kind::PushButton, 3975, 345,  615,          315},
-    {window::ids::Label2,   L"Static",   L"Written by Mordwin", Kind::Label,      2265, 3525, CaptionWidth, 195},
-    {window::ids::Label3,   L"Static",   L"Halvoren",           Kind::Label,      2032, 3765, CaptionWidth, 195},
-    {window::ids::Dir1,     L"ListBox",  L"",                   Kind::List,       120,  720,  3555,         1440},
-    {window::ids::Drive1,   L"ComboBox", nullptr,               Kind::List,       120,  360,  3570,         315},
-    {window::ids::File1,    L"ListBox",  L"",                   Kind::List,       135,  2145, 3510,         1260},
-    {window::ids::Check1,   L"Button",   L"CHD",                Kind::CheckBox,   3990, 855,  675,          195},
-    {window::ids::Check2,   L"Button",   L"ZSO",                Kind::CheckBox,   3990, 1095, 660,          195},
-    {window::ids::Label4,   L"Static",   L"pip install lz4",    Kind::Label,      4725, 1095, CaptionWidth, 195},
-    {window::ids::Command2, L"Button",   L"BIN2ISO",            Kind::PushButton, 4665, 345,  795,          315},
+    {window::ids::FileLabel,   L"Static",   L"File: Not Set",      Kind::Label,      120,  120,  CaptionWidth, 195},
+    {window::ids::CompressButton, L"Button",   L" iSO",               Kind::PushButton, 3975, 345,  615,          315},
+    {window::ids::AuthorLabel,   L"Static",   L"Written by Mordwin", Kind::Label,      2265, 3525, CaptionWidth, 195},
+    {window::ids::CompanyLabel,   L"Static",   L"Halvoren",           Kind::Label,      2032, 3765, CaptionWidth, 195},
+    {window::ids::FolderList,     L"ListBox",  L"",                   Kind::List,       120,  720,  3555,         1440},
+    {window::ids::DriveList,   L"ComboBox", nullptr,               Kind::List,       120,  360,  3570,         315},
+    {window::ids::FileList,    L"ListBox",  L"",                   Kind::List,       135,  2145, 3510,         1260},
+    {window::ids::ChdBox,   L"Button",   L"CHD",                Kind::CheckBox,   3990, 855,  675,          195},
+    {window::ids::ZsoBox,   L"Button",   L"ZSO",                Kind::CheckBox,   3990, 1095, 660,          195},
+    {window::ids::Lz4Label,   L"Static",   L"pip install lz4",    Kind::Label,      4725, 1095, CaptionWidth, 195},
+    {window::ids::ConvertButton, L"Button",   L"BIN2ISO",            Kind::PushButton, 4665, 345,  795,          315},
 };
 // clang-format on
 constexpr const Expected &FileLabel = Controls[0];
-static_assert(FileLabel.id == window::ids::Label1);
+static_assert(FileLabel.id == window::ids::FileLabel);
 
 constexpr int ClientWidth = 5985; // twips
 constexpr int ClientHeight = 3990;
@@ -106,7 +106,7 @@ SIZE RoomNeeded(const Expected &control, HWND handle, UINT dpi)
 void CheckListLines(HWND handle, window::ids::Control id)
 {
     const LONG text = CaptionExtent(handle).cy;
-    if (id == window::ids::Drive1) {
+    if (id == window::ids::DriveList) {
         EXPECT_GE(::SendMessageW(handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0), text)
             << "the closed box's field";
         const auto line = static_cast<LONG>(::SendMessageW(handle, CB_GETITEMHEIGHT, 0, 0));
@@ -132,7 +132,7 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
     const LOGFONTW messageFont = MessageFontAt(dpi);
     EXPECT_EQ(messageFont.lfHeight, ::MulDiv(MessageFontAt(96).lfHeight, static_cast<int>(dpi), 96))
         << "the message font grows with the DPI";
-    const HFONT windowFont = FontHandle(window.Control(window::ids::Label1));
+    const HFONT windowFont = FontHandle(window.Control(window::ids::FileLabel));
     for (const Expected &control : Controls) {
         SCOPED_TRACE(control.id);
         const HWND handle = window.Control(control.id);
@@ -173,7 +173,7 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
     }
 
     // The file label alone is cut off, at the window's edge, when its caption is too long.
-    const HWND label = window.Control(window::ids::Label1);
+    const HWND label = window.Control(window::ids::FileLabel);
     const std::wstring before = WindowText(label);
     window.form->SetFileLabel(L"File: " + std::wstring(200, L'W') + L".iso");
     const RECT cut = PlaceInParent(label);
@@ -189,7 +189,7 @@ TEST(WindowLayout, FrameAndCaption)
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
     EXPECT_EQ(WindowText(form), L"Qarvel Compression Tool v0.1 ");
-    EXPECT_EQ(ClassName(form), window::ids::Form1Class);
+    EXPECT_EQ(ClassName(form), window::ids::MainWindowClass);
     // A fixed layout: the frame does not resize and there is nothing to maximise.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE));
     EXPECT_EQ(style & WS_THICKFRAME, 0u);
@@ -214,7 +214,7 @@ TEST(WindowLayout, FileLabelFollowsItsCaptionAndStopsAtTheEdge)
 {
     Lab tree;
     FormUnderTest window(tree.Root());
-    const HWND label = window.Control(window::ids::Label1);
+    const HWND label = window.Control(window::ids::FileLabel);
     RECT client{};
     ::GetClientRect(window.form->Handle(), &client);
     const std::pair<const wchar_t *, bool> cases[] = {
@@ -258,9 +258,9 @@ TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
         ::ReleaseDC(window.form->Handle(), dc);
         return count;
     };
-    EXPECT_GT(pixelsOf(window::ids::Label4), 10);
-    EXPECT_EQ(pixelsOf(window::ids::Label2), 0);
-    EXPECT_EQ(pixelsOf(window::ids::Label3), 0);
+    EXPECT_GT(pixelsOf(window::ids::Lz4Label), 10);
+    EXPECT_EQ(pixelsOf(window::ids::AuthorLabel), 0);
+    EXPECT_EQ(pixelsOf(window::ids::CompanyLabel), 0);
 }
 
 // Moved between displays: the window goes to every DPI of the table in turn and back to its own.
@@ -351,7 +351,7 @@ TEST_P(StartedAt, LaysOutTheWindowForItsDpi)
     EXPECT_EQ(client.right, Pixels(ClientWidth, dpi));
     EXPECT_EQ(client.bottom, Pixels(ClientHeight, dpi));
     CheckLayout(window, dpi);
-    const HWND label = window.Control(window::ids::Label1);
+    const HWND label = window.Control(window::ids::FileLabel);
     std::printf("%u DPI: client %ldx%ld pixels, message font height %ld, text %ld pixels high\n",
                 dpi, client.right, client.bottom, FontOf(label).lfHeight, CaptionExtent(label).cy);
 }

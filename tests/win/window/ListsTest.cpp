@@ -1,5 +1,5 @@
-// What the lists show: File1's files, Dir1's chain of directories, Drive1's drives; names
-// with blanks, other scripts and long paths; folders that cannot be read.
+// What the lists show: the file list's files, the folder list's chain of directories, the
+// drives; names with blanks, other scripts and long paths; folders that cannot be read.
 
 #include "FormUnderTest.h"
 
@@ -35,8 +35,8 @@ protected:
             rootFiles.push_back(L".starts with a dot");
         }
         window = std::make_unique<FormUnderTest>(tree.Root());
-        dir1 = window->Control(window::ids::Dir1);
-        file1 = window->Control(window::ids::File1);
+        dir1 = window->Control(window::ids::FolderList);
+        file1 = window->Control(window::ids::FileList);
     }
 
     std::vector<std::wstring> rootFiles = {L"a & b (1).iso", L"no extension", L"plain.iso",
@@ -81,13 +81,13 @@ TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
 
 TEST_F(Lists, SettingOrRereadingClearsTheSelection)
 {
-    const std::pair<const char *, void (*)(window::Form1 &, const std::wstring &)> cases[] = {
-        {"SetFileListDirectory",
-         [](window::Form1 &form, const std::wstring &root) { form.SetFileListDirectory(root); }},
+    const std::pair<const char *, void (*)(window::MainWindow &, const std::wstring &)> cases[] = {
+        {"SetFileListDirectory", [](window::MainWindow &form,
+                                    const std::wstring &root) { form.SetFileListDirectory(root); }},
         {"RereadFileList",
-         [](window::Form1 &form, const std::wstring &) { form.RereadFileList(); }},
+         [](window::MainWindow &form, const std::wstring &) { form.RereadFileList(); }},
         {"SetOpenDirectory",
-         [](window::Form1 &form, const std::wstring &root) { form.SetOpenDirectory(root); }},
+         [](window::MainWindow &form, const std::wstring &root) { form.SetOpenDirectory(root); }},
     };
     for (const auto &[name, operation] : cases) {
         SCOPED_TRACE(name);
@@ -162,18 +162,18 @@ TEST_F(Lists, DriveRootsEndInASeparator)
     EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
     EXPECT_EQ(ListItems(dir1).front(), L"C:\\");
     // The drive list shows the drive of the open directory.
-    EXPECT_EQ(ComboShown(window->Control(window::ids::Drive1)), L"C:\\");
+    EXPECT_EQ(ComboShown(window->Control(window::ids::DriveList)), L"C:\\");
 }
 
 TEST_F(Lists, ChoosingADriveOpensItsRoot)
 {
-    const HWND drive1 = window->Control(window::ids::Drive1);
+    const HWND drive1 = window->Control(window::ids::DriveList);
     const int c = IndexOf(ComboItems(drive1), L"C:\\");
     ASSERT_GE(c, 0);
     ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(c), 0);
     // What the drop-down list tells its parent when the user picks an entry.
     ::SendMessageW(window->form->Handle(), WM_COMMAND,
-                   MAKEWPARAM(window::ids::Drive1, CBN_SELCHANGE),
+                   MAKEWPARAM(window::ids::DriveList, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(drive1));
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), L"C:\\");
     EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");

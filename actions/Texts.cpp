@@ -1,4 +1,4 @@
-#include "Wording.h"
+#include "Texts.h"
 
 #include <array>
 
@@ -75,6 +75,12 @@ std::wstring PercentText(std::uint64_t part, std::uint64_t whole)
     // In two steps, so that no product overflows for any file size.
     const std::uint64_t percent = part / whole * 100 + ((part % whole) * 100 + whole / 2) / whole;
     return Digits(percent);
+}
+
+std::wstring ExitCodeText(ExitCode code)
+{
+    code &= 0xFFFFFFFFUL; // a Windows exit code has 32 bits
+    return Fill(texts::ExitCodeNumber, {code <= 0xFFFF ? Digits(code) : L"0x" + Digits(code, 16, 8)});
 }
 
 } // namespace qarvel

@@ -1,7 +1,7 @@
 #pragma once
-// Form1, the program's one window: its controls, their layout at the window's DPI, keyboard
-// navigation, and the binding of every control event to the actions object it owns. It gives
-// the actions its controls through FormControls.
+// The program's one window: its controls, their layout at the window's DPI, its keys, the
+// folder and file lists it fills, and the binding of every control event to the actions object
+// it owns. It gives the actions its controls through FormControls.
 
 #include "actions/FormControls.h"
 #include "actions/ImageActions.h"
@@ -17,7 +17,7 @@
 
 namespace qarvel::window {
 
-class Form1 final : public FormControls {
+class MainWindow final : public FormControls {
     struct Key {}; // only Create makes a window
 
 public:
@@ -25,37 +25,39 @@ public:
 
     // Creates the window and its controls and runs the load handling; the window is not shown
     // yet. Gives nullptr when the window could not be made (GetLastError tells why).
-    static std::unique_ptr<Form1> Create(HINSTANCE instance, HostServices &host, OnClose onClose);
+    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, HostServices &host,
+                                              OnClose onClose);
 
-    Form1(Key, HostServices &host, OnClose onClose);
-    ~Form1() override;
+    MainWindow(Key, HostServices &host, OnClose onClose);
+    ~MainWindow() override;
 
     HWND Handle() const { return window_; }
     UINT Dpi() const { return dpi_; }
+    // What its controls do; the message loop hands it the ends of the tools it started.
+    ImageActions &Actions() { return actions_; }
     void Show(int showCommand);
-    // Keyboard navigation between the controls, and F5; true when the message was taken.
-    bool HandleDialogMessage(MSG &message);
-    // A process that the actions started and watch has ended; told only while the window is
-    // there to tell it in.
-    void OnTaskEnded(TaskNumber task, std::optional<ExitCode> code)
-    {
-        if (window_ != nullptr) {
-            actions_.OnTaskEnded(task, code);
-        }
-    }
+
+    // For a message of this thread, before it is dispatched: a key of a main window (F5 and
+    // moving between its controls) or of a dialog. True when the message was taken.
+    static bool TranslateKeys(MSG &message);
 
     // FormControls
     std::wstring ReadSelectedFile() override;
     std::wstring ReadFileListDirectory() override;
-    void SetFileListDirectory(const std::wstring &directory) override;
-    void RereadFileList() override;
-    std::wstring ReadHighlightedDirectory() override;
     void SetOpenDirectory(const std::wstring &directory) override;
     void SetFileLabel(const std::wstring &caption) override;
     Tick ReadTick(FormatBox box) override;
     void SetTick(FormatBox box, Tick value) override;
     void SetEnabled(FormatBox box, bool enabled) override;
     void FlashUntilActive() override;
+
+    // The folder list's highlighted entry: a full path, no trailing separator except at a
+    // drive root.
+    std::wstring ReadHighlightedDirectory() const { return folders_.Highlighted(); }
+    // The file list alone: lists that directory's files, or reads its own again; either way
+    // the selection is cleared.
+    void SetFileListDirectory(const std::wstring &directory);
+    void RereadFileList() { SetFileListDirectory(files_.Directory()); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -81,10 +83,10 @@ private:
     void OnRefresh();
     LRESULT OnStaticColour(HDC dc, HWND control);
 
-    // Opens the directory in Dir1 and runs the directory-change handling; when it cannot be
-    // read, says why and leaves the lists as they were.
+    // Opens the directory in the folder list and lists its files, from one reading; when it
+    // cannot be read, says why and leaves the lists as they were.
     void OpenDirectory(const std::wstring &directory);
-    // Shows the entries in File1; says why when it cannot.
+    // Shows the entries in the file list; says why when it cannot.
     void ShowFiles(const std::wstring &directory, const FolderEntries &entries);
     void ReportFolderError(const std::wstring &folder, DWORD error);
 
@@ -97,13 +99,11 @@ private:
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     win32::UniqueFont font_;
-    DirectoryList dir1_;
-    DriveList drive1_;
-    FileList file1_;
+    win32::UniqueAccelerators keys_;
+    DirectoryList folders_;
+    DriveList drives_;
+    FileList files_;
     HWND lastFocus_ = nullptr;
-    // True only while the directory-change handling runs for a directory just opened: File1
-    // was filled from the same read as Dir1, so the handling's own reading of it is skipped.
-    bool fileListJustFilled_ = false;
 };
 
 } // namespace qarvel::window
