@@ -1,7 +1,5 @@
 #include "ImageActions.h"
 
-#include "CommandLines.h"
-
 #include <algorithm>
 
 namespace qarvel {

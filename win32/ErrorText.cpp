@@ -2,19 +2,18 @@
 
 #include "Handles.h"
 
+#include <cstdlib>
+
 namespace qarvel::win32 {
 
 namespace {
 
-// The number in decimal digits; std::to_wstring would bring in the C library's whole
-// formatted printing, floating point included, for this one use.
+// The number in decimal digits, written by the C runtime's own _ultow: std::to_wstring would
+// bring in the C library's whole formatted printing, floating point included.
 std::wstring Decimal(DWORD value)
 {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
+    wchar_t digits[16] = {};
+    ::_ultow(value, digits, 10);
     return digits;
 }
 

@@ -6,12 +6,6 @@
 
 namespace qarvel::win32 {
 
-namespace {
-
-constexpr std::wstring_view UncStart = L"\\\\";
-
-} // namespace
-
 std::wstring FullPath(const std::wstring &path)
 {
     return GrowBuffer([&](wchar_t *buffer, DWORD size) {
@@ -33,20 +27,10 @@ std::wstring ExtendedLengthPath(const std::wstring &path)
     if (normal.empty() || normal.starts_with(ExtendedPrefix) || normal.starts_with(DevicePrefix)) {
         return path; // nothing to add, or a device name such as NUL
     }
-    if (normal.starts_with(UncStart)) {
-        return std::wstring(ExtendedUncPrefix) + full.substr(UncStart.size());
+    if (normal.starts_with(UncPrefix)) {
+        return std::wstring(ExtendedUncPrefix) + full.substr(UncPrefix.size());
     }
     return std::wstring(ExtendedPrefix) + full;
-}
-
-std::wstring WithoutExtendedPrefix(std::wstring path)
-{
-    if (std::wstring_view(path).starts_with(ExtendedUncPrefix)) {
-        path.replace(0, ExtendedUncPrefix.size(), UncStart);
-    } else if (std::wstring_view(path).starts_with(ExtendedPrefix)) {
-        path.erase(0, ExtendedPrefix.size());
-    }
-    return path;
 }
 
 } // namespace qarvel::win32

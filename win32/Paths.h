@@ -1,14 +1,11 @@
 #pragma once
 // Full paths and the long-path forms of the Win32 file functions.
 
+#include "PathText.h"
+
 #include <string>
-#include <string_view>
 
 namespace qarvel::win32 {
-
-inline constexpr std::wstring_view ExtendedPrefix = L"\\\\?\\";
-inline constexpr std::wstring_view ExtendedUncPrefix = L"\\\\?\\UNC\\";
-inline constexpr std::wstring_view DevicePrefix = L"\\\\.\\";
 
 // The full form of a path ("." and ".." resolved, "/" turned into "\", relative paths made
 // absolute); empty when the system cannot make it full.
@@ -18,8 +15,5 @@ std::wstring FullPath(const std::wstring &path);
 // the \\?\ prefix (\\?\UNC\ for \\server\share paths). A path that already has a \\?\ or
 // \\.\ prefix, and one the system cannot make full, is returned unchanged.
 std::wstring ExtendedLengthPath(const std::wstring &path);
-
-// The ordinary form of a path that may carry the \\?\ or \\?\UNC\ prefix.
-std::wstring WithoutExtendedPrefix(std::wstring path);
 
 } // namespace qarvel::win32

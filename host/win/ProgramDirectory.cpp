@@ -15,11 +15,8 @@ std::wstring DirectoryOfExecutable(std::wstring path)
     if (lastSeparator == std::wstring::npos) {
         return {};
     }
-    path.resize(lastSeparator);
-    if (path.size() == 2 && path[1] == L':') {
-        path += L'\\'; // a drive root keeps its separator
-    }
-    return path;
+    // A drive root keeps its separator.
+    return win32::TidyDirectory(path.substr(0, lastSeparator));
 }
 
 std::wstring ProgramDirectory()

@@ -1,6 +1,5 @@
 // Name cutting, the image test and the exact composed command lines.
 
-#include "actions/CommandLines.h"
 #include "actions/Texts.h"
 
 #include <gtest/gtest.h>

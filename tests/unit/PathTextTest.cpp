@@ -1,7 +1,7 @@
-// The lists' path and name text: roots of every form, the tidy form, the chain of ancestors,
-// the name an entry shows, and the order of names.
+// Path and name text: roots of every form, the tidy form, the chain of ancestors, the name a
+// folder list entry shows, a name in a folder, and the order of names.
 
-#include "window/PathText.h"
+#include "win32/PathText.h"
 #include "window/NameOrder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace qarvel::window {
+namespace qarvel::win32 {
 namespace {
 
 using Paths = std::vector<std::wstring>;
@@ -23,6 +23,7 @@ struct PathCase {
     bool isRoot;
     Paths chain;
     std::wstring shown;
+    std::wstring inFolder; // x.iso in the tidy form
 };
 
 TEST(PathText, RootsTidyFormsChainsAndShownNames)
@@ -35,27 +36,27 @@ TEST(PathText, RootsTidyFormsChainsAndShownNames)
     // clang-format off
     const PathCase cases[] = {
         // Drive roots and paths under them; a bare drive is its root.
-        {L"C:\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
-        {L"C:", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
-        {L"C:\\\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\"},
-        {L"c:/games/", L"c:\\games", 3, false, {L"c:\\", L"c:\\games"}, L"games"},
-        {L"C:\\games\\" + un + L"\\\\", L"C:\\games\\" + un, 3, false, {L"C:\\", L"C:\\games", L"C:\\games\\" + un}, un},
+        {L"C:\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\", L"C:\\x.iso"},
+        {L"C:", L"C:\\", 3, true, {L"C:\\"}, L"C:\\", L"C:\\x.iso"},
+        {L"C:\\\\", L"C:\\", 3, true, {L"C:\\"}, L"C:\\", L"C:\\x.iso"},
+        {L"c:/games/", L"c:\\games", 3, false, {L"c:\\", L"c:\\games"}, L"games", L"c:\\games\\x.iso"},
+        {L"C:\\games\\" + un + L"\\\\", L"C:\\games\\" + un, 3, false, {L"C:\\", L"C:\\games", L"C:\\games\\" + un}, un, L"C:\\games\\" + un + L"\\x.iso"},
         // Shares: the root is \\server\share, with no separator after it.
-        {share, share, 14, true, {share}, share},
-        {share + L"\\", share, 14, true, {share}, share},
-        {L"//server/share/rips/", share + L"\\rips", 14, false, {share, share + L"\\rips"}, L"rips"},
-        {share + L"\\rips\\" + nihon, share + L"\\rips\\" + nihon, 14, false, {share, share + L"\\rips", share + L"\\rips\\" + nihon}, nihon},
-        {L"\\\\server", L"\\\\server", 8, true, {L"\\\\server"}, L"\\\\server"},
+        {share, share, 14, true, {share}, share, share + L"\\x.iso"},
+        {share + L"\\", share, 14, true, {share}, share, share + L"\\x.iso"},
+        {L"//server/share/rips/", share + L"\\rips", 14, false, {share, share + L"\\rips"}, L"rips", share + L"\\rips\\x.iso"},
+        {share + L"\\rips\\" + nihon, share + L"\\rips\\" + nihon, 14, false, {share, share + L"\\rips", share + L"\\rips\\" + nihon}, nihon, share + L"\\rips\\" + nihon + L"\\x.iso"},
+        {L"\\\\server", L"\\\\server", 8, true, {L"\\\\server"}, L"\\\\server", L"\\\\server\\x.iso"},
         // The long forms.
-        {longC, longC, 7, true, {longC}, longC},
-        {L"\\\\?\\C:", longC, 7, true, {longC}, longC},
-        {longC + L"deep\\down\\", longC + L"deep\\down", 7, false, {longC, longC + L"deep", longC + L"deep\\down"}, L"down"},
-        {longShare + L"\\rips", longShare + L"\\rips", 20, false, {longShare, longShare + L"\\rips"}, L"rips"},
+        {longC, longC, 7, true, {longC}, longC, longC + L"x.iso"},
+        {L"\\\\?\\C:", longC, 7, true, {longC}, longC, longC + L"x.iso"},
+        {longC + L"deep\\down\\", longC + L"deep\\down", 7, false, {longC, longC + L"deep", longC + L"deep\\down"}, L"down", longC + L"deep\\down\\x.iso"},
+        {longShare + L"\\rips", longShare + L"\\rips", 20, false, {longShare, longShare + L"\\rips"}, L"rips", longShare + L"\\rips\\x.iso"},
         // The current drive's root, and relative paths, which have no root.
-        {L"\\", L"\\", 1, true, {L"\\"}, L"\\"},
-        {L"\\games\\", L"\\games", 1, false, {L"\\", L"\\games"}, L"games"},
-        {L"games\\disc\\", L"games\\disc", 0, false, {L"games\\disc"}, L"disc"},
-        {L"", L"", 0, false, {L""}, L""},
+        {L"\\", L"\\", 1, true, {L"\\"}, L"\\", L"\\x.iso"},
+        {L"\\games\\", L"\\games", 1, false, {L"\\", L"\\games"}, L"games", L"\\games\\x.iso"},
+        {L"games\\disc\\", L"games\\disc", 0, false, {L"games\\disc"}, L"disc", L"games\\disc\\x.iso"},
+        {L"", L"", 0, false, {L""}, L"", L"\\x.iso"},
     };
     // clang-format on
     for (const PathCase &c : cases) {
@@ -67,8 +68,7 @@ TEST(PathText, RootsTidyFormsChainsAndShownNames)
         EXPECT_EQ(IsRootDirectory(tidy), c.isRoot);
         EXPECT_EQ(DirectoryChain(tidy), c.chain);
         EXPECT_EQ(DirectoryDisplayName(tidy), c.shown);
-        EXPECT_EQ(ChildPath(tidy, L"x.iso"),
-                  tidy + (tidy.ends_with(L'\\') ? L"" : L"\\") + L"x.iso");
+        EXPECT_EQ(PathInFolder(tidy, L"x.iso"), c.inFolder);
     }
 }
 
@@ -105,10 +105,10 @@ TEST(NameOrder, FoldedNamesFirstThenTheirOwnCodeUnits)
     for (const OrderCase &c : cases) {
         SCOPED_TRACE(c.what);
         Paths names = c.names;
-        SortNames(names, FoldLatin);
+        window::SortNames(names, FoldLatin);
         EXPECT_EQ(names, c.sorted);
     }
 }
 
 } // namespace
-} // namespace qarvel::window
+} // namespace qarvel::win32

@@ -1,12 +1,12 @@
 #include "DirectoryList.h"
 
-#include "window/PathText.h"
+#include "win32/PathText.h"
 
 namespace qarvel::window {
 
 void DirectoryList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
 {
-    const std::vector<std::wstring> chain = DirectoryChain(directory);
+    const std::vector<std::wstring> chain = win32::DirectoryChain(directory);
     list_.SetRedraw(false);
     list_.Clear();
     paths_.clear();
@@ -20,10 +20,10 @@ void DirectoryList::Open(const std::wstring &directory, const std::vector<std::w
     };
     int depth = 0;
     for (const std::wstring &step : chain) {
-        add(step, DirectoryDisplayName(step), depth++);
+        add(step, win32::DirectoryDisplayName(step), depth++);
     }
     for (const std::wstring &name : subfolders) {
-        add(ChildPath(directory, name), name, depth);
+        add(win32::PathInFolder(directory, name), name, depth);
     }
     list_.SetRedraw(true);
     ::InvalidateRect(list_.Handle(), nullptr, TRUE);

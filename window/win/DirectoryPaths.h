@@ -1,9 +1,9 @@
 #pragma once
 // Directory paths as the directory list shows them: full, with no trailing separator except
-// at a root ("C:\"). The text work is portable (window/PathText.h); making a path full asks
+// at a root ("C:\"). The text work is portable (win32/PathText.h); making a path full asks
 // the system.
 
-#include "window/PathText.h"
+#include "win32/PathText.h"
 
 #include <string>
 

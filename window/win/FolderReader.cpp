@@ -2,8 +2,8 @@
 
 #include "win32/Handles.h"
 #include "win32/Paths.h"
+#include "win32/PathText.h"
 #include "window/NameOrder.h"
-#include "window/PathText.h"
 
 namespace qarvel::window {
 
@@ -36,7 +36,7 @@ FolderEntries ReadFolder(const std::wstring &directory)
 {
     FolderEntries result;
     win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    const std::wstring pattern = ChildPath(win32::ExtendedLengthPath(directory), L"*");
+    const std::wstring pattern = win32::PathInFolder(win32::ExtendedLengthPath(directory), L"*");
     WIN32_FIND_DATAW data;
     win32::UniqueFind find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                               FindExSearchNameMatch, nullptr,

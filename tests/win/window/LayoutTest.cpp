@@ -1,6 +1,6 @@
-// The window's frame, controls, captions, places and font: laid out from the twips table at
-// every DPI of the table below, each in a process started at that DPI, and after a change of
-// DPI while the window is open.
+// The window's frame, controls, captions, places and font: laid out at every DPI of the table
+// below, each in a process started at that DPI, and after a change of DPI while the window is
+// open.
 
 #include "FormUnderTest.h"
 
@@ -15,46 +15,50 @@ namespace {
 
 enum class Kind { Label, PushButton, CheckBox, List };
 
+// Display scalings of 100, 125, 150 and 200 per cent, and the window's client area at each:
+// 5985 by 3990 twips (1440 to the inch), in pixels rounded to the nearest, worked out by hand,
+// as are the places below.
+const UINT Dpis[] = {96, 120, 144, 192};
+constexpr SIZE Clients[] = {{399, 266}, {499, 333}, {599, 399}, {798, 532}};
+
+// A control's left, top, width and height in pixels; a label's width is that of its caption.
+struct Place {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
 struct Expected {
     window::ids::Control id;
     const wchar_t *className;
     const wchar_t *caption; // nullptr: the drive list shows the chosen drive
     Kind kind;
-    int left; // twips, 1440 to the inch
-    int top;
-    int width; // a label's width is that of its caption
-    int height;
+    Place at[4]; // at each DPI of Dpis, in its order
 };
-
-constexpr int CaptionWidth = 0;
 
 // clang-format off
 constexpr Expected Controls[] = {
-    {window::ids::FileLabel,   L"Static",   L"File: Not Set",      Kind::Label,      120,  120,  CaptionWidth, 195},
-    {window::ids::CompressButton, L"Button",   L" iSO",               Kind::PushButton, 3975, 345,  615,          315},
-    {window::ids::AuthorLabel,   L"Static",   L"Written by Mordwin", Kind::Label,      2265, 3525, CaptionWidth, 195},
-    {window::ids::CompanyLabel,   L"Static",   L"Halvoren",           Kind::Label,      2032, 3765, CaptionWidth, 195},
-    {window::ids::FolderList,     L"ListBox",  L"",                   Kind::List,       120,  720,  3555,         1440},
-    {window::ids::DriveList,   L"ComboBox", nullptr,               Kind::List,       120,  360,  3570,         315},
-    {window::ids::FileList,    L"ListBox",  L"",                   Kind::List,       135,  2145, 3510,         1260},
-    {window::ids::ChdBox,   L"Button",   L"CHD",                Kind::CheckBox,   3990, 855,  675,          195},
-    {window::ids::ZsoBox,   L"Button",   L"ZSO",                Kind::CheckBox,   3990, 1095, 660,          195},
-    {window::ids::Lz4Label,   L"Static",   L"pip install lz4",    Kind::Label,      4725, 1095, CaptionWidth, 195},
-    {window::ids::ConvertButton, L"Button",   L"BIN2ISO",            Kind::PushButton, 4665, 345,  795,          315},
+    {window::ids::FileLabel,      L"Static",   L"File: Not Set",      Kind::Label,      {{8, 8, 0, 13},      {10, 10, 0, 16},     {12, 12, 0, 20},     {16, 16, 0, 26}}},
+    {window::ids::CompressButton, L"Button",   L" iSO",               Kind::PushButton, {{265, 23, 41, 21},  {331, 29, 51, 26},   {398, 35, 62, 32},   {530, 46, 82, 42}}},
+    {window::ids::AuthorLabel,    L"Static",   L"Written by Mordwin", Kind::Label,      {{151, 235, 0, 13},  {189, 294, 0, 16},   {227, 353, 0, 20},   {302, 470, 0, 26}}},
+    {window::ids::CompanyLabel,   L"Static",   L"Halvoren",           Kind::Label,      {{135, 251, 0, 13},  {169, 314, 0, 16},   {203, 377, 0, 20},   {271, 502, 0, 26}}},
+    {window::ids::FolderList,     L"ListBox",  L"",                   Kind::List,       {{8, 48, 237, 96},   {10, 60, 296, 120},  {12, 72, 356, 144},  {16, 96, 474, 192}}},
+    {window::ids::DriveList,      L"ComboBox", nullptr,               Kind::List,       {{8, 24, 238, 21},   {10, 30, 298, 26},   {12, 36, 357, 32},   {16, 48, 476, 42}}},
+    {window::ids::FileList,       L"ListBox",  L"",                   Kind::List,       {{9, 143, 234, 84},  {11, 179, 293, 105}, {14, 215, 351, 126}, {18, 286, 468, 168}}},
+    {window::ids::ChdBox,         L"Button",   L"CHD",                Kind::CheckBox,   {{266, 57, 45, 13},  {333, 71, 56, 16},   {399, 86, 68, 20},   {532, 114, 90, 26}}},
+    {window::ids::ZsoBox,         L"Button",   L"ZSO",                Kind::CheckBox,   {{266, 73, 44, 13},  {333, 91, 55, 16},   {399, 110, 66, 20},  {532, 146, 88, 26}}},
+    {window::ids::Lz4Label,       L"Static",   L"pip install lz4",    Kind::Label,      {{315, 73, 0, 13},   {394, 91, 0, 16},    {473, 110, 0, 20},   {630, 146, 0, 26}}},
+    {window::ids::ConvertButton,  L"Button",   L"BIN2ISO",            Kind::PushButton, {{311, 23, 53, 21},  {389, 29, 66, 26},   {467, 35, 80, 32},   {622, 46, 106, 42}}},
 };
 // clang-format on
 constexpr const Expected &FileLabel = Controls[0];
 static_assert(FileLabel.id == window::ids::FileLabel);
 
-constexpr int ClientWidth = 5985; // twips
-constexpr int ClientHeight = 3990;
-
-// Display scalings of 100, 125, 150 and 200 per cent.
-const UINT Dpis[] = {96, 120, 144, 192};
-
-int Pixels(int twips, UINT dpi)
+// The index of the DPI in Dpis.
+std::size_t ScaleOf(UINT dpi)
 {
-    return ::MulDiv(twips, static_cast<int>(dpi), 1440);
+    return static_cast<std::size_t>(std::ranges::find(Dpis, dpi) - std::begin(Dpis));
 }
 
 // The control's place inside its window's client area.
@@ -127,7 +131,8 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
     SCOPED_TRACE(std::to_string(dpi) + " DPI");
     // The client area of the table; the window's own is checked where the process runs at this
     // DPI (a change sent to a window whose frame stays at another DPI leaves a larger one).
-    const RECT client{0, 0, Pixels(ClientWidth, dpi), Pixels(ClientHeight, dpi)};
+    const std::size_t scale = ScaleOf(dpi);
+    const RECT client{0, 0, Clients[scale].cx, Clients[scale].cy};
 
     const LOGFONTW messageFont = MessageFontAt(dpi);
     EXPECT_EQ(messageFont.lfHeight, ::MulDiv(MessageFontAt(96).lfHeight, static_cast<int>(dpi), 96))
@@ -147,17 +152,18 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
         EXPECT_STREQ(font.lfFaceName, messageFont.lfFaceName);
 
         const RECT got = PlaceInParent(handle);
-        EXPECT_EQ(got.left, Pixels(control.left, dpi));
-        EXPECT_EQ(got.top, Pixels(control.top, dpi));
+        const Place &place = control.at[scale];
+        EXPECT_EQ(got.left, place.left);
+        EXPECT_EQ(got.top, place.top);
         const LONG height = got.bottom - got.top;
         const SIZE caption = CaptionExtent(handle);
         if (control.kind == Kind::Label) {
             // One line just wide enough for the caption, and never less than its own height.
             EXPECT_EQ(got.right - got.left, caption.cx) << "a clipped label";
-            EXPECT_EQ(height, std::max<LONG>(Pixels(control.height, dpi), caption.cy));
+            EXPECT_EQ(height, std::max<LONG>(place.height, caption.cy));
         } else {
-            EXPECT_EQ(got.right - got.left, Pixels(control.width, dpi));
-            EXPECT_EQ(height, Pixels(control.height, dpi));
+            EXPECT_EQ(got.right - got.left, place.width);
+            EXPECT_EQ(height, place.height);
         }
         if (control.kind == Kind::List) {
             CheckListLines(handle, control.id);
@@ -178,7 +184,7 @@ void CheckLayout(FormUnderTest &window, UINT dpi)
     window.form->SetFileLabel(L"File: " + std::wstring(200, L'W') + L".iso");
     const RECT cut = PlaceInParent(label);
     EXPECT_GT(CaptionExtent(label).cx, client.right - cut.left);
-    EXPECT_EQ(cut.left, Pixels(FileLabel.left, dpi));
+    EXPECT_EQ(cut.left, FileLabel.at[scale].left);
     EXPECT_EQ(cut.right, client.right);
     window.form->SetFileLabel(before);
 }
@@ -276,7 +282,8 @@ TEST(WindowLayout, DpiChangeRescalesLayoutFontAndFrame)
     steps.push_back(start);
     for (const UINT dpi : steps) {
         SCOPED_TRACE("changed to " + std::to_string(dpi) + " DPI");
-        RECT frame{0, 0, Pixels(ClientWidth, dpi), Pixels(ClientHeight, dpi)};
+        const SIZE client = Clients[ScaleOf(dpi)];
+        RECT frame{0, 0, client.cx, client.cy};
         ASSERT_TRUE(::AdjustWindowRectExForDpi(
             &frame, static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE)), FALSE,
             static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE)), dpi));
@@ -348,8 +355,8 @@ TEST_P(StartedAt, LaysOutTheWindowForItsDpi)
     ASSERT_EQ(::GetDpiForWindow(window.form->Handle()), dpi);
     RECT client{};
     ::GetClientRect(window.form->Handle(), &client);
-    EXPECT_EQ(client.right, Pixels(ClientWidth, dpi));
-    EXPECT_EQ(client.bottom, Pixels(ClientHeight, dpi));
+    EXPECT_EQ(client.right, Clients[ScaleOf(dpi)].cx);
+    EXPECT_EQ(client.bottom, Clients[ScaleOf(dpi)].cy);
     CheckLayout(window, dpi);
     const HWND label = window.Control(window::ids::FileLabel);
     std::printf("%u DPI: client %ldx%ld pixels, message font height %ld, text %ld pixels high\n",

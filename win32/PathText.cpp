@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
-namespace qarvel::window {
+namespace qarvel::win32 {
 
 namespace {
 
 constexpr wchar_t Separator = L'\\';
-constexpr std::wstring_view UncStart = L"\\\\";
-constexpr std::wstring_view ExtendedStart = L"\\\\?\\";
-constexpr std::wstring_view ExtendedUncStart = L"\\\\?\\UNC\\";
 
 // From `from`, where "server\share" begins: the end of the share's name.
 std::size_t ShareEnd(std::wstring_view path, std::size_t from)
@@ -33,14 +30,14 @@ std::size_t PieceEnd(std::wstring_view path, std::size_t from)
 
 std::size_t RootLength(std::wstring_view path)
 {
-    if (path.starts_with(ExtendedUncStart)) {
-        return ShareEnd(path, ExtendedUncStart.size());
+    if (path.starts_with(ExtendedUncPrefix)) {
+        return ShareEnd(path, ExtendedUncPrefix.size());
     }
-    if (path.starts_with(ExtendedStart)) {
-        return PieceEnd(path, ExtendedStart.size());
+    if (path.starts_with(ExtendedPrefix)) {
+        return PieceEnd(path, ExtendedPrefix.size());
     }
-    if (path.size() > UncStart.size() && path.starts_with(UncStart)) {
-        return ShareEnd(path, UncStart.size());
+    if (path.size() > UncPrefix.size() && path.starts_with(UncPrefix)) {
+        return ShareEnd(path, UncPrefix.size());
     }
     if (path.size() >= 2 && path[1] == L':') {
         return path.size() >= 3 && path[2] == Separator ? 3 : 2;
@@ -96,12 +93,22 @@ std::wstring DirectoryDisplayName(const std::wstring &directory)
     return last == std::wstring::npos ? directory : directory.substr(last + 1);
 }
 
-std::wstring ChildPath(const std::wstring &directory, const std::wstring &name)
+std::wstring PathInFolder(const std::wstring &folder, const std::wstring &name)
 {
-    if (!directory.empty() && directory.back() == Separator) {
-        return directory + name;
+    if (!folder.empty() && folder.back() == Separator) {
+        return folder + name;
     }
-    return directory + Separator + name;
+    return folder + Separator + name;
 }
 
-} // namespace qarvel::window
+std::wstring WithoutExtendedPrefix(std::wstring path)
+{
+    if (path.starts_with(ExtendedUncPrefix)) {
+        path.replace(0, ExtendedUncPrefix.size(), UncPrefix);
+    } else if (path.starts_with(ExtendedPrefix)) {
+        path.erase(0, ExtendedPrefix.size());
+    }
+    return path;
+}
+
+} // namespace qarvel::win32
