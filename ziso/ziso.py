@@ -43,7 +43,6 @@ VERSION = 1
 SECTOR = 2048
 MAX_BLOCK = 16 << 20
 MAX_SHIFT = 16
-MAX_WORKERS = 64
 PLAIN = 0x80000000
 OFFSET_MASK = 0x7FFFFFFF
 BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
@@ -54,11 +53,9 @@ HELD_WAIT = 2.0              # seconds the final rename waits for a file another
 PROGRESS_EVERY = 0.25        # seconds between progress updates
 TMP_NAME = re.compile(r"~ziso-[a-z0-9_]{8}\.tmp")  # what tempfile.mkstemp makes of ours
 SHORTER = "became shorter while being read"
+FF_RUN = re.compile(b"\xff*")  # LZ4 lengths go on in bytes of 255
 
-EXIT_FAULT = 1
-EXIT_USAGE = 2
-EXIT_NO_LZ4 = 3
-EXIT_INTERRUPTED = 130
+EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4, EXIT_INTERRUPTED = 1, 2, 3, 130
 
 lz4_block = None             # imported once the command line is read, so -h needs no lz4
 
@@ -68,23 +65,16 @@ class Fault(Exception):
 
     def __init__(self, path, what):
         Exception.__init__(self, "{}: {}".format(path, what))
-        self.path = path
-        self.what = what
+        self.path, self.what = path, what
 
 
 class Stopped(BaseException):
-    """Raised in the main thread by SIGTERM, SIGHUP or Ctrl+Break: the run ends and leaves
-    nothing behind."""
-
-    def __init__(self, signum):
-        BaseException.__init__(self, signum)
-        self.signum = signum
+    """SIGTERM, SIGHUP or Ctrl+Break (its number), in the main thread: the run ends."""
 
 
 def say(text, name="stderr"):
-    """Writes text to sys.stdout or sys.stderr while it works. One that is missing or
-    broken (pythonw.exe, a closed console, a reader gone) is dropped, so that it is not
-    flushed again at exit either: it changes no outcome."""
+    """Writes text to sys.stdout or sys.stderr. One missing or broken (pythonw.exe, a reader
+    gone) is dropped, nor flushed again at exit: it changes no outcome."""
     stream = getattr(sys, name)
     try:
         stream.write(text)
@@ -93,30 +83,15 @@ def say(text, name="stderr"):
         setattr(sys, name, None)
 
 
-def lz4_bound(n):
-    """The most bytes LZ4 ever makes of n bytes."""
-    return n + n // 255 + 16
-
-
-def index_array(entries=()):
-    a = array("I", entries)
-    if a.itemsize != 4:
-        raise RuntimeError("array('I') is not 32 bits wide on this Python")
-    return a
-
-
 def smallest_shift(src, size, block):
     """The smallest index shift with which every offset fits in 31 bits, whatever the
-    blocks compress to: a block is never stored larger than plainly, and each one
-    may be padded up to the alignment."""
+    blocks compress to: none is stored larger than plainly, then padded."""
     count = -(-size // block)
     last = size - (count - 1) * block if count else 0
     for shift in range(MAX_SHIFT + 1):
         def up(n, mask=(1 << shift) - 1):
             return (n + mask) & ~mask
-        end = up(HEADER.size + 4 * (count + 1))
-        if count:
-            end += (count - 1) * up(block) + up(last)
+        end = up(HEADER.size + 4 * (count + 1)) + max(count - 1, 0) * up(block) + up(last)
         if end >> shift <= OFFSET_MASK:
             return shift
     raise Fault(src, "too large for a ZSO index")
@@ -126,21 +101,17 @@ class Progress:
     """Percent and speed on the console, rewritten in place a few times a second."""
 
     def __init__(self, total):
-        self.total = total
-        self.start = time.monotonic()
+        self.total, self.start, self.shown = total, time.monotonic(), False
         self.last = self.start
-        self.shown = False
         self.enabled = sys.stderr is not None and sys.stderr.isatty()
 
     def update(self, done):
         now = time.monotonic()
-        if not self.enabled or now - self.last < PROGRESS_EVERY:
-            return
-        self.last = now
-        rate = done / max(now - self.start, 1e-9) / 1e6
-        percent = 100.0 * done / self.total if self.total else 100.0
-        say("\r{:5.1f} %  {:8.1f} MB/s ".format(percent, rate))
-        self.shown = True
+        if self.enabled and now - self.last >= PROGRESS_EVERY:
+            self.last, self.shown = now, True
+            say("\r{:5.1f} %  {:8.1f} MB/s ".format(
+                100.0 * done / self.total if self.total else 100.0,
+                done / max(now - self.start, 1e-9) / 1e6))
 
     def finish(self):
         if self.shown:
@@ -149,12 +120,9 @@ class Progress:
 
 
 # --- reading and writing -----------------------------------------------------------
-
-
 def fill(f, view):
     """Fills view from f (a file or a pipe); returns how many bytes there were."""
-    view = memoryview(view)
-    got = 0
+    view, got = memoryview(view), 0
     while got < len(view):
         n = f.readinto(view[got:])
         if not n:
@@ -197,54 +165,40 @@ def unchanged(src, fin, size, changed):
 
 
 # --- compressing -------------------------------------------------------------------
-
-
 class Packer:
     """Turns a batch of image bytes into the stored bytes of its blocks and their index
     entries relative to the batch start (which is always aligned)."""
 
     def __init__(self, level, block, threshold, shift, pad, batch):
-        if level == 1:
-            self.squeeze = partial(lz4_block.compress, store_size=False)
-        else:
-            self.squeeze = partial(lz4_block.compress, mode="high_compression",
-                                   compression=level, store_size=False)
-        self.block = block
-        self.threshold = threshold
-        self.shift = shift
+        self.squeeze = partial(lz4_block.compress, store_size=False, **(
+            {} if level == 1 else {"mode": "high_compression", "compression": level}))
+        self.block, self.threshold, self.shift = block, threshold, shift
         self.mask = (1 << shift) - 1
         self.pad = bytes([pad])
         self.zeros = bytes(batch)
         self.zero_batch = self.pack(memoryview(self.zeros))
 
-    def kept_plainly(self, stored, data):
-        """Whether a block is stored as its plain bytes: when compressed it keeps at
-        least the threshold's percent of its size."""
-        return len(stored) * 100 >= self.threshold * len(data)
-
     def pack(self, view):
-        """The one way blocks are stored: each compressed, or kept plainly, then padded
-        up to the alignment."""
-        block, mask = self.block, self.mask
+        """The one way blocks are stored: each compressed, or kept plainly where that
+        keeps at least the threshold's percent of its size, then padded up to the
+        alignment."""
+        block, mask, threshold = self.block, self.mask, self.threshold
         blocks = [view[at:at + block] for at in range(0, len(view), block)]
         stored = list(map(self.squeeze, blocks))
         # Every block but the last has the full size, so one limit fits them all.
-        limit = -(-self.threshold * block // 100)
+        limit = -(-threshold * block // 100)
         plain = [i for i, piece in enumerate(stored) if len(piece) >= limit]
         last = len(blocks) - 1
-        if (not plain or plain[-1] != last) and self.kept_plainly(stored[last], blocks[last]):
+        if ((not plain or plain[-1] != last)
+                and len(stored[last]) * 100 >= threshold * len(blocks[last])):
             plain.append(last)
         for i in plain:
             stored[i] = blocks[i]
         sizes = list(map(len, stored))
         if mask:
             gaps = [-n & mask for n in sizes]
-            pieces = []
-            for piece, gap in zip(stored, gaps):
-                pieces.append(piece)
-                if gap:
-                    pieces.append(self.pad * gap)
-            stored = pieces
+            stored = [piece for pair in zip(stored, gaps) for piece in (pair[0],
+                                                                      self.pad * pair[1])]
             sizes = [n + gap for n, gap in zip(sizes, gaps)]
         starts = list(accumulate(sizes[:-1], initial=0))
         if self.shift:
@@ -263,12 +217,11 @@ class Packer:
 
 
 def place(f, data, starts, at, first, shift):
-    """Writes a packed batch into the ZSO at offset at, and its index entries as those
-    of the blocks from first on. (at + its size) >> shift fits in 31 bits, so adding
-    at >> shift keeps the entries' plain bits as they are."""
+    """Writes a packed batch at offset at, and its index entries as those of the blocks
+    from first on (their offsets fit in 31 bits: adding keeps the plain bits)."""
     write_at(f, data, at)
     base = at >> shift
-    entries = index_array(base + start for start in starts)
+    entries = array("I", [base + start for start in starts])
     if sys.byteorder != "little":
         entries.byteswap()
     write_at(f, entries, HEADER.size + 4 * first)
@@ -283,25 +236,20 @@ def compress(src, dst, fin, info, out, args, progress):
     packer = Packer(*settings)
     f.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
     at = HEADER.size + 4 * (count + 1)
-    gap = -at & packer.mask
-    write_at(f, packer.pad * gap, at)
-    at += gap
-    buf = bytearray(batch)
-    done = 0
+    write_at(f, packer.pad * (-at & packer.mask), at)  # padding up to the first block
+    at, buf, done = at + (-at & packer.mask), bytearray(batch), 0
 
-    def placed(job, read, want):
-        """The oldest batch under way, packed: its place is known now."""
+    def placed(job, read, want):  # the oldest batch under way: its place is known now
         nonlocal at, done
-        stored = workers.answer(job) if workers else len(job[0])
+        stored = workers.answer(job) if workers.procs else len(job[0])
         if (at + stored) >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
-        if workers:
+        if workers.procs:
             workers.tell(job, at)  # the worker writes it there
         else:
             place(f, *job, at, read // block, shift)
-        at += stored
-        done += want
+        at, done = at + stored, done + want
         progress.update(done)
 
     with Workers(src, out, info, size, batch, "pack", settings, args.workers) as workers:
@@ -310,8 +258,8 @@ def compress(src, dst, fin, info, out, args, progress):
             if len(pending) == workers.in_flight:
                 placed(*pending.popleft())
             want = min(batch, size - read)
-            if workers:
-                pending.append((workers.start(read, want), read, want))
+            if workers.procs:
+                pending.append((workers.tell(None, read, want), read, want))
             else:
                 read_into(src, fin, memoryview(buf)[:want], read)
                 pending.append((packer(buf, want), read, want))
@@ -322,15 +270,11 @@ def compress(src, dst, fin, info, out, args, progress):
 
 
 # --- worker processes ----------------------------------------------------------------
-#
-# LZ4 gets every core from processes of its own: threads in one process cannot give it
-# that, as each call handles one 2 KiB block and the threads queue for the interpreter's
-# lock between the calls. Each worker is this script started with WORKER_FLAG, INFILE,
-# the temporary file, INFILE's size and time of change as this process found them, its
-# role and the role's settings. It reads its batches from INFILE and writes them into the
-# temporary file itself: expanding, where each belongs in the image; compressing, with
-# their index entries, where this process tells it once the batches before it are
-# packed. Only a size comes back for each batch through its pipe, so no pipe fills up.
+# LZ4 gets every core from processes, not threads, which queue for the interpreter's lock
+# between its calls (one per 2 KiB block). A worker is this script with WORKER_FLAG, INFILE,
+# the temporary file, INFILE's size and time of change, its role and settings. It reads
+# its batches from INFILE and writes them into the temporary file itself: where they belong
+# (compressing: with their index entries, where it is told); one size comes back for each.
 
 WORKER_FLAG = "--worker"
 MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
@@ -341,8 +285,7 @@ REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place 
                                 # packed batch at offset; expanding, the batch's first block
 REPLY = struct.Struct("<iI")    # 0 and a size (stored or image bytes), or UNREADABLE or
                                 # UNWRITABLE and the length of the message that follows
-UNREADABLE = -1
-UNWRITABLE = -2
+UNREADABLE, UNWRITABLE = -1, -2
 
 
 class Workers:
@@ -350,18 +293,10 @@ class Workers:
     -j 1, or none could start) the run works in its own process."""
 
     def __init__(self, src, out, info, size, batch, role, settings, wanted):
-        self.src = src
-        self.dst = out.dst
-        self.out = out
-        self.procs = []
-        self.turn = 0
-        count = 0 if size < WORKERS_FROM[role] else min(wanted, MOST_WORKERS,
-                                                          IN_FLIGHT_BYTES // batch)
-        # Two batches each: one to go on with while the other is taken; and few enough
-        # that memory stays bounded in bytes whatever the block size.
-        self.in_flight = max(1, min(2 * count, IN_FLIGHT_BYTES // batch))
-        if count < 2 or not sys.executable:
-            self.in_flight = 1
+        self.src, self.dst, self.out, self.procs, self.turn = src, out.dst, out, [], 0
+        self.in_flight = 1  # batches under way: with no worker, the one worked on here
+        count = min(wanted, MOST_WORKERS, IN_FLIGHT_BYTES // batch)
+        if count < 2 or size < WORKERS_FROM[role] or not sys.executable:
             return
         import subprocess
         argv = [sys.executable, os.path.abspath(__file__), WORKER_FLAG, os.path.abspath(src),
@@ -377,31 +312,27 @@ class Workers:
                     argv + [str(n) for n in settings], stdin=subprocess.PIPE,
                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, **alone))
         except OSError:
-            self.close(kill=True)  # worked on here, then
-            self.in_flight = 1
-
-    def __bool__(self):
-        return bool(self.procs)
+            return self.close(kill=True)  # worked on here, then
+        # Two batches each: one to go on with while the other is taken; and few enough
+        # that memory stays bounded in bytes whatever the block size.
+        self.in_flight = min(2 * count, IN_FLIGHT_BYTES // batch)
 
     def __enter__(self):
         return self
 
     def __exit__(self, kind, value, trace):
-        self.close(kill=kind is not None)  # without a fault, raises a worker's
-
-    def start(self, at, length=0):
-        """Gives the batch to the next process, and returns that process."""
-        proc = self.procs[self.turn % len(self.procs)]
-        self.turn += 1
-        self.tell(proc, at, length)
-        return proc
+        self.close(kill=kind is not None)
 
     def tell(self, proc, at, length=0):
+        """Gives proc (None: the next in turn) its next request; returns proc."""
+        if proc is None:
+            proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
         try:
             proc.stdin.write(REQUEST.pack(at, length))
             proc.stdin.flush()
         except OSError:
             pass  # it has ended: its pipe says so
+        return proc
 
     def answer(self, proc):
         """The size the process gives for its oldest batch, or the fault it tells."""
@@ -439,8 +370,7 @@ class Workers:
 
 
 def work(argv, requests, replies):
-    """The work of a process started with WORKER_FLAG, on the batches named in its
-    requests until they end."""
+    """A worker's run: the batches named in its requests, until they end."""
     src, tmp, size, changed, role = argv[:5]
     settings = [int(n) for n in argv[5:]]
     try:
@@ -451,9 +381,7 @@ def work(argv, requests, replies):
             unchanged(src, fin, int(size), int(changed))
             fout = open(long_path(tmp), "r+b", buffering=0)
             if role == "pack":
-                packer = Packer(*settings)
-                buf = bytearray(settings[-1])
-                unplaced = deque()
+                packer, buf, unplaced = Packer(*settings), bytearray(settings[-1]), deque()
             else:
                 unpacker = Unpacker(src, *settings)
             request = bytearray(REQUEST.size)
@@ -489,34 +417,26 @@ def work(argv, requests, replies):
 
 
 # --- expanding -----------------------------------------------------------------------
-
-
-FF_RUN = re.compile(b"\xff*")
-
-
 class Unpacker:
     """Turns the stored bytes of a batch of blocks back into image bytes, checking each
     block against its index entries."""
 
     def __init__(self, src, block, size, shift, file_size):
-        self.src = src
-        self.block = block
-        self.size = size
-        self.shift = shift
+        self.src, self.block, self.size, self.shift = src, block, size, shift
         self.file_size = file_size
         self.mask = (1 << shift) - 1
         self.count = -(-size // block)
         self.data_start = HEADER.size + 4 * (self.count + 1)
-        self.longest = max(block, lz4_bound(block)) + self.mask  # stored, at the most
+        # What a block is stored in at the most: plainly, or LZ4's bound, and padding.
+        self.longest = block + block // 255 + 16 + self.mask
         self.batch = max(1, min(BATCH_BYTES // block, BATCH_READ // self.longest))
         self.zeros = bytes(self.batch * block)
-        self.zero_block = self.zeros[:block]
         self.runs = {}  # for each byte value, a number of mask + 1 such bytes
 
     def image_bytes(self, fin, first):
         """The image bytes of the batch from block first on, read from fin."""
         n = min(self.batch, self.count - first)
-        entries = index_array()
+        entries = array("I")
         entries.frombytes(read_into(self.src, fin, bytearray(4 * (n + 1)),
                                     HEADER.size + 4 * first))
         if sys.byteorder != "little":
@@ -532,43 +452,32 @@ class Unpacker:
         if end > self.file_size:
             raise Fault(self.src, "index points past the end of the file at " + blocks)
         if end - start > n * self.longest:
-            raise Fault(self.src, "the stored size of {} is more than any data needs".format(
-                blocks))
-        return self(first, entries, read_into(self.src, fin, bytearray(end - start), start),
-                    start)
-
-    def is_zeros(self, data):
-        return data == (self.zeros if len(data) == len(self.zeros) else bytes(len(data)))
-
-    def __call__(self, first, entries, raw, base):
-        """The batch's image bytes."""
-        count = len(entries) - 1
-        shift = self.shift
-        at = [((entry & OFFSET_MASK) << shift) - base for entry in entries]
-        for i in range(count):
+            raise Fault(self.src, "the stored size of {} is more than any data needs"
+                        .format(blocks))
+        raw = read_into(self.src, fin, bytearray(end - start), start)
+        at = [((entry & OFFSET_MASK) << self.shift) - start for entry in entries]
+        for i in range(n):
             if at[i + 1] < at[i]:
                 raise Fault(self.src, "index out of order at block {}".format(first + i))
         view = memoryview(raw)
         stored = [view[start:end] for start, end in zip(at, at[1:])]
         return (self.same_blocks(first, entries, raw)
-                or b"".join(map(self.block_bytes, range(first, first + count), entries, stored)))
+                or b"".join(map(self.block_bytes, range(first, first + n), entries, stored)))
 
     def same_blocks(self, first, entries, raw):
         """Fast path for a run of identical blocks (zeros, mostly), decoded once; None
         when the batch is not one."""
         count = len(entries) - 1
         unit = len(raw) // count
-        if count < 2 or not unit or unit & self.mask or len(raw) != unit * count:
-            return None
-        if (first + count) * self.block > self.size:  # the image's last block is short
-            return None
         step = unit >> self.shift
-        if entries[:-1] != index_array(range(entries[0], entries[0] + count * step, step)):
-            return None
-        if raw != raw[:unit] * count:
+        if (count < 2 or not unit or unit & self.mask or len(raw) != unit * count
+                or (first + count) * self.block > self.size  # the last block is short
+                or entries[:-1] != array("I", range(entries[0], entries[0] + count * step,
+                                                    step))
+                or raw != raw[:unit] * count):
             return None
         plain = self.block_bytes(first, entries[0], memoryview(raw)[:unit])
-        if plain == self.zero_block:
+        if plain == self.zeros[:self.block]:
             return self.zeros[:count * self.block]
         return plain * count
 
@@ -593,16 +502,12 @@ class Unpacker:
 
     def block_ends(self, stored, want):
         """Where the LZ4 block in stored may end, the likeliest first. With a shift above
-        0 padding may follow it: a run of one byte value, shorter than the alignment. The
-        decoder refuses bytes after the block and misses any cut from it, so only the
-        true end decodes to the block's size.
-
-        The block most likely ends where the run at the end of stored begins, unless the
-        byte before the run reads as the block's last token (literals, no match): then
-        its literals are the run's first bytes. Next, the last token is looked for among
-        the bytes before the run, whose literals would reach into it. Failing those, the
-        block's sequences are walked from its start to where they make want bytes: one
-        pass, so a corrupt block is refused at once at any size and shift."""
+        0 padding may follow it: a run of one byte value, shorter than the alignment; the
+        decoder refuses bytes after the block and misses any cut from it, so only the true
+        end decodes to the block's size. First where the run at the end begins, or past
+        the literals of a last token (literals, no match) just before it; then past those
+        of such tokens among the bytes before the run; then where a walk through the
+        block's sequences ends: one pass, so that a corrupt block is refused at once."""
         n = len(stored)
         if not n:
             return
@@ -645,7 +550,7 @@ def lz4_end(stored, want):
     that brings it to want bytes. None where its sequences cannot make such a block."""
     n, at, made = len(stored), 0, 0
 
-    def length(at, nibble):  # a length of 15 goes on in bytes of 255 and one smaller
+    def length(at, nibble):  # 15 goes on in bytes of 255 and one smaller
         if nibble < 15:
             return at, nibble
         end = FF_RUN.match(stored, at).end()
@@ -654,16 +559,12 @@ def lz4_end(stored, want):
     while at < n:
         token = stored[at]
         at, literals = length(at + 1, token >> 4)
-        at += literals
-        made += literals
+        at, made = at + literals, made + literals
         if made >= want:
             return at if made == want and at <= n else None
-        if at + 2 > n:
+        if at + 2 > n or not 0 < stored[at] | stored[at + 1] << 8 <= made:  # the offset
             return None
-        offset = stored[at] | stored[at + 1] << 8
         at, match = length(at + 2, token & 15)
-        if not 0 < offset <= made:
-            return None
         made += match + 4
         if made >= want:  # the last sequence holds literals only
             return None
@@ -674,7 +575,7 @@ def unpack_into(fout, unpacker, fin, first):
     """Writes the batch from block first on into fout where it belongs; returns how many
     image bytes it holds. Zeros are left as a hole: quick, and a sparse image stays so."""
     data = unpacker.image_bytes(fin, first)
-    if not unpacker.is_zeros(data):
+    if data != unpacker.zeros[:len(data)]:
         write_at(fout, data, first * unpacker.block)
     return len(data)
 
@@ -687,37 +588,31 @@ def expand(src, dst, fin, info, out, args, progress):
     if len(head) < HEADER.size:
         raise Fault(src, "truncated header ({} of {} bytes)".format(len(head), HEADER.size))
     _, head_size, size, block, version, shift, _ = HEADER.unpack(head)
-    if head_size != HEADER.size:
-        raise Fault(src, "unsupported header size {}".format(head_size))
-    if version != VERSION:
-        raise Fault(src, "unsupported ZSO version {}".format(version))
-    if not 0 < block <= MAX_BLOCK:
-        raise Fault(src, "unsupported block size {}".format(block))
-    if shift > MAX_SHIFT:
-        raise Fault(src, "unsupported index shift {}".format(shift))
-    count = -(-size // block)
-    data_start = HEADER.size + 4 * (count + 1)
-    if data_start > file_size:
-        raise Fault(src, "truncated index: {} blocks need {} bytes, the file has {}".format(
-            count, data_start, file_size))
-
-    progress.total = size
+    for wrong, what, value in ((head_size != HEADER.size, "header size", head_size),
+                               (version != VERSION, "ZSO version", version),
+                               (not 0 < block <= MAX_BLOCK, "block size", block),
+                               (shift > MAX_SHIFT, "index shift", shift)):
+        if wrong:
+            raise Fault(src, "unsupported {} {}".format(what, value))
     settings = (block, size, shift, file_size)
     unpacker = Unpacker(src, *settings)
-    done = 0
+    if unpacker.data_start > file_size:
+        raise Fault(src, "truncated index: {} blocks need {} bytes, the file has {}".format(
+            unpacker.count, unpacker.data_start, file_size))
+    progress.total, done = size, 0
 
     def expanded(job):
         nonlocal done
-        done += workers.answer(job) if workers else job
+        done += workers.answer(job) if workers.procs else job
         progress.update(done)
 
     with Workers(src, out, info, size, unpacker.batch * block, "unpack", settings,
                  args.workers) as workers:
         pending = deque()
-        for first in range(0, count, unpacker.batch):
+        for first in range(0, unpacker.count, unpacker.batch):
             if len(pending) == workers.in_flight:
                 expanded(pending.popleft())
-            pending.append(workers.start(first) if workers else
+            pending.append(workers.tell(None, first) if workers.procs else
                            unpack_into(out.file, unpacker, fin, first))
         while pending:
             expanded(pending.popleft())
@@ -726,25 +621,20 @@ def expand(src, dst, fin, info, out, args, progress):
 
 
 # --- files ---------------------------------------------------------------------------
-
-
 def long_path(path, system=os.path):
     """The path as the file system is to be given it. On Windows that is the \\\\?\\ form of
     the absolute path, which any length passes, with long paths switched off too."""
     if system.__name__ != "ntpath" or path.startswith("\\\\?\\"):
         return path
     full = system.abspath(path)
-    if full.startswith("\\\\.\\") or full.startswith("\\\\?\\"):
+    if full.startswith(("\\\\.\\", "\\\\?\\")):
         return full
-    if full.startswith("\\\\"):
-        return "\\\\?\\UNC\\" + full[2:]
-    return "\\\\?\\" + full
+    return "\\\\?\\UNC\\" + full[2:] if full.startswith("\\\\") else "\\\\?\\" + full
 
 
 def check_paths(src, dst, force):
-    """The input must be a regular file and no cue sheet; the output must not be the
-    input, nor a folder, nor an existing file unless forced. Nothing is opened yet: a
-    pipe would block the opening."""
+    """INFILE must be a regular file and no cue sheet (checked unopened: a pipe would block
+    the opening); OUTFILE not INFILE, nor a folder, nor an existing file unless forced."""
     if src.lower().endswith(".cue"):
         raise Fault(src, "is a cue sheet; ZSO holds the image itself (.iso)")
     try:
@@ -784,40 +674,33 @@ def open_input(src):
     return fin, info
 
 
-def held(error):
-    """Whether Windows refused a file because another program (an antivirus, say) has
-    it open."""
-    return getattr(error, "winerror", None) in (5, 32, 33)  # denied, sharing, lock
-
-
 def patiently(action):
-    """Runs action, again for up to HELD_WAIT seconds while the file is held."""
+    """Runs action, again for up to HELD_WAIT seconds while Windows refuses the file as
+    another program (an antivirus, say) has it open."""
     deadline = time.monotonic() + HELD_WAIT
     while True:
         try:
             return action()
-        except OSError as e:
-            if not held(e) or time.monotonic() >= deadline:
+        except OSError as e:  # denied, sharing violation, lock violation
+            if getattr(e, "winerror", None) not in (5, 32, 33) or time.monotonic() >= deadline:
                 raise
         time.sleep(0.05)
 
 
 def sweep(folder):
-    """Removes the temporary files that killed runs left in folder, and only those: on
-    Windows no open file can be removed, so a live run's is safe; elsewhere a live run
-    holds a lock on its own."""
+    """Removes the temporary files that killed runs left in folder, and only those: Windows
+    removes no open file, so a live run's is safe; elsewhere a live run locks its own."""
     try:
         names = [name for name in os.listdir(folder) if TMP_NAME.fullmatch(name)]
     except OSError:
         return
-    for name in names:
-        path = os.path.join(folder, name)
+    for path in (os.path.join(folder, name) for name in names):
         try:
             if fcntl is None:
                 os.remove(path)
                 continue
-            fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK | getattr(os, "O_NOFOLLOW", 0))
-            try:
+            fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK | os.O_NOFOLLOW)
+            try:  # removed while locked: a run that has just made it then makes another
                 fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
                 if stat.S_ISREG(os.fstat(fd).st_mode):
                     os.remove(path)
@@ -841,11 +724,8 @@ class Output:
     placing = False
 
     def __init__(self, dst):
-        self.dst = dst
-        self.path = long_path(dst)
-        self.claim = None
+        self.dst, self.path, self.claim, self.lock = dst, long_path(dst), None, threading.Lock()
         self.workers = None  # other processes writing into it, if any
-        self.lock = threading.Lock()
         Output.placing = False
         folder = os.path.dirname(os.path.abspath(self.path))
         sweep(folder)
@@ -861,8 +741,7 @@ class Output:
             os.close(fd)  # another run's sweep took it before the lock: another name
         self.file = open(fd, "wb")
         Output.current = self
-        # mkstemp makes the file private; the result gets the usual permissions.
-        mask = os.umask(0)
+        mask = os.umask(0)  # mkstemp makes it private; OUTFILE gets the usual permissions
         os.umask(mask)
         try:
             os.chmod(self.tmp, 0o666 & ~mask)
@@ -870,8 +749,7 @@ class Output:
             pass
 
     def locked(self, fd):
-        """Locks the new file against other runs' sweeps, as live; False if one has
-        removed it in the instant before."""
+        """Locks the new file against other runs' sweeps; False if one removed it first."""
         try:
             fcntl.flock(fd, fcntl.LOCK_EX)  # waits out a sweep that holds it
         except (AttributeError, OSError):
@@ -897,10 +775,9 @@ class Output:
                 patiently(partial(self.place, force))
             except OSError as e:
                 Output.placing = False
-                if isinstance(e, FileExistsError):
-                    raise Fault(self.dst, "already exists (-f replaces it)")
-                raise Fault(self.dst, "cannot give the finished file this name: {}".format(
-                    e.strerror or e))
+                raise Fault(self.dst, "already exists (-f replaces it)" if isinstance(
+                    e, FileExistsError) else "cannot give the finished file this name: {}"
+                    .format(e.strerror or e))
             Output.current = None
             self.remove(self.tmp)  # a second name, after a hard link
             self.file.close()
@@ -928,7 +805,7 @@ class Output:
             if Output.current is not self:
                 return
             Output.current = None
-            if self.workers:
+            if self.workers is not None:
                 self.workers.close(kill=True)  # Windows removes no file another has open
             try:
                 if threading.current_thread() is threading.main_thread():
@@ -949,33 +826,16 @@ class Output:
             pass
 
 
-def write_output(dst, force, body):
-    """Runs body(out) on a temporary file beside dst (out.file), then gives it dst's name.
-    On any failure the temporary file goes and dst is left as it was."""
-    out = Output(dst)
-    try:
-        try:
-            result = body(out)
-        except OSError as e:
-            raise Fault(dst, "cannot write: {}".format(e.strerror or e))
-        out.finish(force)
-        return result
-    finally:
-        out.abandon()
-
-
 # --- stopping --------------------------------------------------------------------------
 
 STOP_SIGNALS = [getattr(signal, name) for name in ("SIGINT", "SIGTERM", "SIGHUP", "SIGBREAK")
                 if hasattr(signal, name)]
-CTRL_CLOSE_EVENT = 2
-CTRL_LOGOFF_EVENT = 5
-CTRL_SHUTDOWN_EVENT = 6
+CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT = 2, 5, 6
 
 
 def on_signal(signum, frame):
-    """Ctrl+C, SIGTERM, SIGHUP and Ctrl+Break end the run and leave nothing behind; once
-    OUTFILE is being given its name they change nothing: the placement decides."""
+    """Ctrl+C, SIGTERM, SIGHUP and Ctrl+Break end the run, leaving nothing; from when OUTFILE
+    is being given its name on they change nothing: the placement decides."""
     if Output.placing:
         return
     for number in STOP_SIGNALS:
@@ -987,9 +847,8 @@ def on_signal(signum, frame):
 
 def on_console_event(event):
     """Windows calls this on its own thread when the console window closes (or the user
-    logs off), and ends the process about 5 s after, or as soon as it returns: the
-    temporary file is removed here, not left to the main thread. (Started through the
-    py launcher, the process may be ended sooner: the next run removes the file.)"""
+    logs off), and ends the process about 5 s after, or once it returns: the temporary
+    file is removed here. (Through the py launcher it may end sooner: the next run's.)"""
     if event not in (CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT):
         return False  # Ctrl+C and Ctrl+Break reach the main thread as signals
     out = Output.current
@@ -1006,8 +865,7 @@ def catch_stops():
     if os.name == "nt":
         import ctypes
         from ctypes import wintypes
-        kind = ctypes.WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)
-        handler = kind(on_console_event)  # kept referenced while it is installed
+        handler = ctypes.WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)(on_console_event)
         ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, True)
 
     def undo():
@@ -1019,8 +877,6 @@ def catch_stops():
 
 
 # --- command line --------------------------------------------------------------------
-
-
 class Parser(argparse.ArgumentParser):
     def error(self, message):
         self.exit(EXIT_USAGE, "{}: {} (ziso.py -h for help)\n".format(self.prog, message))
@@ -1040,62 +896,51 @@ def ranged(name, low, high, base=10, powers=False):
 
 
 def parse_args(argv):
-    p = Parser(
-        prog="ziso.py",
-        formatter_class=argparse.RawDescriptionHelpFormatter,
-        description="Compresses a disc image into a ZSO file (LZ4 blocks), or with -c 0 "
-                    "turns a ZSO file back into the image.",
-        epilog="OUTFILE is written under a temporary name beside it and given its name "
-               "when complete (without -f only if that name is still free), so a failure, "
-               "Ctrl+C or a kill leaves no partial OUTFILE. A temporary file that a killed "
-               "run could not remove is removed by the next run into that folder.\n"
-               "Needs the lz4 package: pip install lz4\n\n"
-               "exit codes:\n"
-               "  0      done\n"
-               "  1      a fault, named in one line\n"
-               "  2      a wrong command line\n"
-               "  3      the Python package lz4 is missing\n"
-               "  130    stopped by Ctrl+C\n"
-               "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
-    p.add_argument("-c", dest="level", metavar="LEVEL", default=1,
-                   type=ranged("-c", 0, 12),
+    p = Parser(prog="ziso.py", formatter_class=argparse.RawDescriptionHelpFormatter,
+               description="Compresses a disc image into a ZSO file (LZ4 blocks), or with "
+                           "-c 0 turns a ZSO file back into the image.",
+               epilog="OUTFILE is written under a temporary name beside it and given its "
+                      "name when complete (without -f only if that name is still free), so "
+                      "a failure, Ctrl+C or a kill leaves no partial OUTFILE. A temporary "
+                      "file that a killed run could not remove is removed by the next run "
+                      "into that folder.\n"
+                      "Needs the lz4 package: pip install lz4\n\n"
+                      "exit codes:\n"
+                      "  0      done\n"
+                      "  1      a fault, named in one line\n"
+                      "  2      a wrong command line\n"
+                      "  3      the Python package lz4 is missing\n"
+                      "  130    stopped by Ctrl+C\n"
+                      "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
+    p.add_argument("-c", dest="level", metavar="LEVEL", default=1, type=ranged("-c", 0, 12),
                    help="0 expands a ZSO file; 1 compresses with LZ4 (default); 2-12 with "
                         "LZ4 high compression at that level")
     p.add_argument("-b", dest="block", metavar="BLOCK", default=SECTOR,
                    type=ranged("-b", SECTOR, MAX_BLOCK, powers=True),
-                   help="block size in bytes, a power of two from 2048 (default) to "
-                        "16777216")
+                   help="block size in bytes, a power of two from 2048 (default) to 16777216")
     p.add_argument("-t", dest="threshold", metavar="PERCENT", default=95,
                    type=ranged("-t", 0, 100),
                    help="store a block plainly when compressed it keeps at least this "
                         "percent of its size (default 95)")
-    p.add_argument("-a", dest="shift", metavar="SHIFT", default=None,
-                   type=ranged("-a", 0, MAX_SHIFT),
+    p.add_argument("-a", dest="shift", metavar="SHIFT", type=ranged("-a", 0, MAX_SHIFT),
                    help="index shift: blocks start at multiples of 2**SHIFT (default: the "
                         "smallest that fits the image)")
     p.add_argument("-p", dest="pad", metavar="PAD", default=0, type=ranged("-p", 0, 255, 0),
                    help="byte that fills the gaps before aligned blocks (default 0)")
     p.add_argument("-j", dest="workers", metavar="WORKERS",
-                   default=max(1, min(os.cpu_count() or 1, 8)),
-                   type=ranged("-j", 1, MAX_WORKERS),
+                   default=max(1, min(os.cpu_count() or 1, 8)), type=ranged("-j", 1, 64),
                    help="how many processes work on an image of 512 MiB or more (128 MiB "
                         "or more with -c 0), at most 2 (default: the number of cores); 1 "
                         "works in this one alone")
-    p.add_argument("-f", dest="force", action="store_true",
-                   help="replace OUTFILE if it exists")
+    p.add_argument("-f", dest="force", action="store_true", help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
     p.add_argument("outfile", metavar="OUTFILE")
     return p.parse_args(argv)
 
 
-def megabytes(n):
-    return "{:.1f} MB".format(n / 1e6)
-
-
 def main(argv=None):
     """Runs the command line argv (sys.argv's by default); returns the exit code."""
-    for stream in (sys.stdout, sys.stderr):
-        # Names the console cannot show must not end the run.
+    for stream in (sys.stdout, sys.stderr):  # names the console cannot show end no run
         if stream is not None and hasattr(stream, "reconfigure"):
             stream.reconfigure(errors="backslashreplace")
     args = parse_args(sys.argv[1:] if argv is None else argv)
@@ -1113,22 +958,24 @@ def main(argv=None):
         fin, info = open_input(src)
         with fin:
             progress = Progress(info.st_size)
-
-            def body(out):
-                made = (expand if args.level == 0 else compress)(
-                    src, dst, fin, info, out, args, progress)
-                unchanged(src, fin, info.st_size, info.st_mtime_ns)
-                return made
+            out = Output(dst)  # a temporary file beside OUTFILE: on any failure it goes
             try:
-                out_size = write_output(dst, args.force, body)
+                try:
+                    out_size = (expand if args.level == 0 else compress)(
+                        src, dst, fin, info, out, args, progress)
+                    unchanged(src, fin, info.st_size, info.st_mtime_ns)
+                except OSError as e:
+                    raise Fault(dst, "cannot write: {}".format(e.strerror or e))
+                out.finish(args.force)
             finally:
+                out.abandon()
                 seconds = progress.finish()
         # OUTFILE has its name: the run has succeeded, whatever comes now.
         in_size = info.st_size
         image, packed = (out_size, in_size) if args.level == 0 else (in_size, out_size)
         ratio = 100.0 * packed / image if image else 100.0
-        say("{} ({}) -> {} ({}), {:.1f} %, {:.1f} s\n".format(
-            src, megabytes(in_size), dst, megabytes(out_size), ratio, seconds), "stdout")
+        say("{} ({:.1f} MB) -> {} ({:.1f} MB), {:.1f} %, {:.1f} s\n".format(
+            src, in_size / 1e6, dst, out_size / 1e6, ratio, seconds), "stdout")
         return 0
     except Fault as e:
         say("ziso.py: {}\n".format(e))
@@ -1137,8 +984,8 @@ def main(argv=None):
         say("\nziso.py: interrupted; {} was not written\n".format(dst))
         return EXIT_INTERRUPTED
     except Stopped as e:
-        say("\nziso.py: stopped by signal {}; {} was not written\n".format(e.signum, dst))
-        return 128 + e.signum
+        say("\nziso.py: stopped by signal {}; {} was not written\n".format(e.args[0], dst))
+        return 128 + e.args[0]
     except MemoryError:
         say("ziso.py: {}: out of memory\n".format(src))
         return EXIT_FAULT
