@@ -50,12 +50,13 @@ BATCH_READ = 4 << 20         # most ZSO bytes read for one batch when expanding
 IN_FLIGHT_BYTES = 8 << 20    # image bytes in the hands of the workers at once (or one batch)
 LAST_TOKEN_REACH = 16        # bytes before a padded block's end run searched for its last token
 HELD_WAIT = 2.0              # seconds the final rename waits for a file another program holds
+WRITEBACK_EVERY = 32 << 20   # image bytes expanded between nudges to write them to the disk
 PROGRESS_EVERY = 0.25        # seconds between progress updates
 TMP_NAME = re.compile(r"~ziso-[a-z0-9_]{8}\.tmp")  # what tempfile.mkstemp makes of ours
 SHORTER = "became shorter while being read"
 FF_RUN = re.compile(b"\xff*")  # LZ4 lengths go on in bytes of 255
 
-EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4, EXIT_INTERRUPTED = 1, 2, 3, 130
+EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4 = 1, 2, 3
 
 lz4_block = None             # imported once the command line is read, so -h needs no lz4
 
@@ -69,7 +70,7 @@ class Fault(Exception):
 
 
 class Stopped(BaseException):
-    """SIGTERM, SIGHUP or Ctrl+Break (its number), in the main thread: the run ends."""
+    """Ctrl+C, SIGTERM, SIGHUP or Ctrl+Break (its number), in the main thread: the run ends."""
 
 
 def say(text, name="stderr"):
@@ -599,12 +600,16 @@ def expand(src, dst, fin, info, out, args, progress):
     if unpacker.data_start > file_size:
         raise Fault(src, "truncated index: {} blocks need {} bytes, the file has {}".format(
             unpacker.count, unpacker.data_start, file_size))
-    progress.total, done = size, 0
+    progress.total, done, due = size, 0, WRITEBACK_EVERY
 
     def expanded(job):
-        nonlocal done
+        nonlocal done, due
         done += workers.answer(job) if workers.procs else job
         progress.update(done)
+        if done >= due and hasattr(os, "posix_fadvise"):  # where the system has it,
+            due = done + WRITEBACK_EVERY  # writing starts now: the final fsync waits less
+            out.file.flush()
+            os.posix_fadvise(out.file.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
 
     with Workers(src, out, info, size, unpacker.batch * block, "unpack", settings,
                  args.workers) as workers:
@@ -840,8 +845,6 @@ def on_signal(signum, frame):
         return
     for number in STOP_SIGNALS:
         signal.signal(number, signal.SIG_IGN)  # cleaning up is not cut
-    if signum == signal.SIGINT:
-        raise KeyboardInterrupt
     raise Stopped(signum)
 
 
@@ -863,16 +866,15 @@ def catch_stops():
     previous = {number: signal.signal(number, on_signal) for number in STOP_SIGNALS}
     handler = None
     if os.name == "nt":
-        import ctypes
-        from ctypes import wintypes
-        handler = ctypes.WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)(on_console_event)
-        ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, True)
+        from ctypes import WINFUNCTYPE, windll, wintypes
+        handler = WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)(on_console_event)
+        windll.kernel32.SetConsoleCtrlHandler(handler, True)
 
     def undo():
         for number, action in previous.items():
             signal.signal(number, action)
         if handler is not None:
-            ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, False)
+            windll.kernel32.SetConsoleCtrlHandler(handler, False)
     return undo
 
 
@@ -899,11 +901,10 @@ def parse_args(argv):
     p = Parser(prog="ziso.py", formatter_class=argparse.RawDescriptionHelpFormatter,
                description="Compresses a disc image into a ZSO file (LZ4 blocks), or with "
                            "-c 0 turns a ZSO file back into the image.",
-               epilog="OUTFILE is written under a temporary name beside it and given its "
-                      "name when complete (without -f only if that name is still free), so "
-                      "a failure, Ctrl+C or a kill leaves no partial OUTFILE. A temporary "
-                      "file that a killed run could not remove is removed by the next run "
-                      "into that folder.\n"
+               epilog="OUTFILE is written under a temporary name beside it and named when "
+                      "complete (without -f only if the name is still free): a failure, "
+                      "Ctrl+C or a kill leaves no partial OUTFILE, and a killed run's "
+                      "temporary file goes with the next run into that folder.\n"
                       "Needs the lz4 package: pip install lz4\n\n"
                       "exit codes:\n"
                       "  0      done\n"
@@ -980,11 +981,9 @@ def main(argv=None):
     except Fault as e:
         say("ziso.py: {}\n".format(e))
         return EXIT_FAULT
-    except KeyboardInterrupt:
-        say("\nziso.py: interrupted; {} was not written\n".format(dst))
-        return EXIT_INTERRUPTED
-    except Stopped as e:
-        say("\nziso.py: stopped by signal {}; {} was not written\n".format(e.args[0], dst))
+    except Stopped as e:  # 128 + the signal's number: 130 after Ctrl+C
+        what = "stopped by signal {}".format(e.args[0]) if e.args[0] != signal.SIGINT else ""
+        say("\nziso.py: {}; {} was not written\n".format(what or "interrupted", dst))
         return 128 + e.args[0]
     except MemoryError:
         say("ziso.py: {}: out of memory\n".format(src))
