@@ -730,8 +730,8 @@ class Output:
 
     def __init__(self, dst):
         self.dst, self.path, self.claim, self.lock = dst, long_path(dst), None, threading.Lock()
-        self.workers = None  # other processes writing into it, if any
-        Output.placing = False
+        self.workers = self.file = self.tmp = None  # workers: other processes writing into it
+        Output.placing, Output.current = False, self  # abandon() removes all it makes from here
         folder = os.path.dirname(os.path.abspath(self.path))
         sweep(folder)
         import tempfile  # here: worker processes need none
@@ -741,11 +741,10 @@ class Output:
             except OSError as e:
                 raise Fault(dst, "cannot create a file in {}: {}".format(
                     os.path.dirname(os.path.abspath(dst)), e.strerror or e))
+            self.file = open(fd, "wb")
             if self.locked(fd):
                 break
-            os.close(fd)  # another run's sweep took it before the lock: another name
-        self.file = open(fd, "wb")
-        Output.current = self
+            self.file.close()  # another run's sweep took it before the lock: another name
         mask = os.umask(0)  # mkstemp makes it private; OUTFILE gets the usual permissions
         os.umask(mask)
         try:
@@ -817,9 +816,10 @@ class Output:
                     self.file.close()
                 else:
                     os.close(self.file.fileno())  # the main thread may be writing to it
-            except (OSError, ValueError):
-                pass
-            self.remove(self.tmp)
+            except (AttributeError, OSError, ValueError):
+                pass  # made no file yet, or closed
+            if self.tmp:
+                self.remove(self.tmp)
             if self.claim:
                 self.remove(self.claim)
 
@@ -959,8 +959,8 @@ def main(argv=None):
         fin, info = open_input(src)
         with fin:
             progress = Progress(info.st_size)
-            out = Output(dst)  # a temporary file beside OUTFILE: on any failure it goes
             try:
+                out = Output(dst)  # a temporary file beside OUTFILE: on any failure it goes
                 try:
                     out_size = (expand if args.level == 0 else compress)(
                         src, dst, fin, info, out, args, progress)
@@ -969,7 +969,8 @@ def main(argv=None):
                     raise Fault(dst, "cannot write: {}".format(e.strerror or e))
                 out.finish(args.force)
             finally:
-                out.abandon()
+                if Output.current is not None:  # also one stopped while being made
+                    Output.current.abandon()
                 seconds = progress.finish()
         # OUTFILE has its name: the run has succeeded, whatever comes now.
         in_size = info.st_size

@@ -545,6 +545,18 @@ def test_placement(tmp_path, monkeypatch, capsys, name, options, before, link, c
         assert (tmp_path / "back.iso").read_bytes() == image.read_bytes()
 
 
+def test_signal_while_the_file_is_made(tmp_path, monkeypatch, capsys):
+    image, locked = tmp_path / "image.iso", program.Output.locked
+    image.write_bytes(mixed(100000))
+
+    def signalled(self, fd):  # SIGTERM just after the temporary file is made
+        os.kill(os.getpid(), signal.SIGTERM)
+        return locked(self, fd)
+    monkeypatch.setattr(program.Output, "locked", signalled)
+    assert program.main([str(image), str(tmp_path / "NEW.ZSO")]) == 143
+    assert os.listdir(tmp_path) == ["image.iso"]
+
+
 def another_run(folder, then):
     """A run into folder, slow enough to be caught while it writes; then(run) befalls it."""
     image = folder / "other.iso"
