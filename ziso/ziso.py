@@ -233,58 +233,76 @@ def compress(src, dst, fin, info, out, args, progress):
     count = -(-size // block)
     shift = smallest_shift(src, size, block) if args.shift is None else args.shift
     batch = max(1, BATCH_BYTES // block) * block
-    packer = Packer(args.level, block, args.threshold, shift, args.pad, batch)
+    settings = (args.level, block, args.threshold, shift, args.pad, batch)
+    packer = Packer(*settings)
     f.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
     at = HEADER.size + 4 * (count + 1)
     write_at(f, packer.pad * (-at & packer.mask), at)  # padding up to the first block
-    at, buf = at + (-at & packer.mask), bytearray(batch)
-    # In this one process: on 2 cores, two workers took 1.0 to 1.7 times its time at every
-    # image size from 32 MiB to 1.5 GB, 0.8 once (bench/ziso/run measured it).
-    for read in range(0, size, batch):
-        want = min(batch, size - read)
-        read_into(src, fin, memoryview(buf)[:want], read)
-        data, starts = packer(buf, want)
-        if (at + len(data)) >> shift > OFFSET_MASK:
+    at, buf, done = at + (-at & packer.mask), bytearray(batch), 0
+
+    def placed(job, read, want):  # the oldest batch under way: its place is known now
+        nonlocal at, done
+        stored = workers.answer(job) if workers.procs else len(job[0])
+        if (at + stored) >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
-        place(f, data, starts, at, read // block, shift)
-        at += len(data)
-        progress.update(read + want)
+        if workers.procs:
+            workers.tell(job, at)  # the worker writes it there
+        else:
+            place(f, *job, at, read // block, shift)
+        at, done = at + stored, done + want
+        progress.update(done)
+
+    with Workers(src, out, info, size, batch, "pack", settings, args.workers) as workers:
+        pending = deque()
+        for read in range(0, size, batch):
+            if len(pending) == workers.in_flight:
+                placed(*pending.popleft())
+            want = min(batch, size - read)
+            if workers.procs:
+                pending.append((workers.tell(None, read, want), read, want))
+            else:
+                read_into(src, fin, memoryview(buf)[:want], read)
+                pending.append((packer(buf, want), read, want))
+        while pending:
+            placed(*pending.popleft())
     place(f, b"", [0], at, count, shift)  # the entry that marks where the data ends
     return at
 
 
 # --- worker processes ----------------------------------------------------------------
-# Expanding gets every core from processes, not threads, which queue for the interpreter's
-# lock between LZ4's calls (one per 2 KiB block). A worker is this script with WORKER_FLAG,
-# INFILE, the temporary file, INFILE's size and time of change and the Unpacker's settings.
-# It reads the batches it is given from INFILE and writes their image bytes where they
-# belong in the temporary file itself; only their size comes back through its pipe.
+# LZ4 gets every core from processes, not threads, which queue for the interpreter's lock
+# between its calls (one per 2 KiB block). A worker is this script with WORKER_FLAG, INFILE,
+# the temporary file, INFILE's size and time of change, its role and settings. It reads
+# its batches from INFILE and writes them into the temporary file itself: where they belong
+# (compressing: with their index entries, where it is told); one size comes back for each.
 
 WORKER_FLAG = "--worker"
 MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
-# Smaller images are expanded in the one process: from here on two workers took 0.55 to 1.0
-# times its time on 2 cores, mostly about 0.8 (bench/ziso/run measures it).
+# From here on two workers took 0.55 to 0.85 times the time of one process on 2 cores,
+# expanding or at -c 9; at -c 1, 1.0 to 1.7 times at every size from 32 MiB to 1.5 GB, as
+# LZ4's fast mode leaves them nothing to gain (bench/ziso/run measures it).
 WORKERS_FROM = 128 << 20
-REQUEST = struct.Struct("<Q")   # the first block of the batch to expand
-REPLY = struct.Struct("<iI")    # 0 and the batch's image bytes, or UNREADABLE or
+REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place the oldest
+                                # packed batch at offset; expanding, the batch's first block
+REPLY = struct.Struct("<iI")    # 0 and a size (stored or image bytes), or UNREADABLE or
                                 # UNWRITABLE and the length of the message that follows
 UNREADABLE, UNWRITABLE = -1, -2
 
 
 class Workers:
-    """The worker processes of a run, given the batches in turn; with none (a small image,
-    -j 1, or none could start) the run works in its own process."""
+    """The worker processes of a run, given the batches in turn; with none, it works alone."""
 
-    def __init__(self, src, out, info, size, batch, settings, wanted):
+    def __init__(self, src, out, info, size, batch, role, settings, wanted):
         self.src, self.dst, self.out, self.procs, self.turn = src, out.dst, out, [], 0
         self.in_flight = 1  # batches under way: with no worker, the one worked on here
         count = min(wanted, MOST_WORKERS, IN_FLIGHT_BYTES // batch)
-        if count < 2 or size < WORKERS_FROM or not sys.executable:
+        fast = role == "pack" and settings[0] == 1  # -c 1: see WORKERS_FROM
+        if count < 2 or fast or size < WORKERS_FROM or not sys.executable:
             return
         import subprocess
         argv = [sys.executable, os.path.abspath(__file__), WORKER_FLAG, os.path.abspath(src),
-                out.tmp, str(info.st_size), str(info.st_mtime_ns)]
+                out.tmp, str(info.st_size), str(info.st_mtime_ns), role]
         # Neither a console's Ctrl+C nor a terminal's signals reach them: they end when
         # this process ends, as their input then ends.
         alone = {"creationflags": subprocess.CREATE_NO_WINDOW} if os.name == "nt" else {
@@ -297,8 +315,7 @@ class Workers:
                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, **alone))
         except OSError:
             return self.close(kill=True)  # worked on here, then
-        # Two batches each: one to go on with while the other is taken; and few enough
-        # that memory stays bounded in bytes whatever the block size.
+        # Two batches each, one to go on with while the other is taken; bounded in bytes.
         self.in_flight = min(2 * count, IN_FLIGHT_BYTES // batch)
 
     def __enter__(self):
@@ -307,11 +324,12 @@ class Workers:
     def __exit__(self, kind, value, trace):
         self.close(kill=kind is not None)
 
-    def start(self, first):
-        """Gives the batch from block first on to the next process in turn; returns it."""
-        proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
+    def tell(self, proc, at, length=0):
+        """Gives proc (None: the next in turn) its next request; returns proc."""
+        if proc is None:
+            proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
         try:
-            proc.stdin.write(REQUEST.pack(first))
+            proc.stdin.write(REQUEST.pack(at, length))
             proc.stdin.flush()
         except OSError:
             pass  # it has ended: its pipe says so
@@ -354,8 +372,8 @@ class Workers:
 
 def work(argv, requests, replies):
     """A worker's run: the batches named in its requests, until they end."""
-    src, tmp, size, changed = argv[:4]
-    settings = [int(n) for n in argv[4:]]
+    src, tmp, size, changed, role = argv[:5]
+    settings = [int(n) for n in argv[5:]]
     try:
         try:
             global lz4_block
@@ -363,11 +381,25 @@ def work(argv, requests, replies):
             fin = open_input(src)[0]
             unchanged(src, fin, int(size), int(changed))
             fout = open(long_path(tmp), "r+b", buffering=0)
-            unpacker = Unpacker(src, *settings)
+            if role == "pack":
+                packer, buf, unplaced = Packer(*settings), bytearray(settings[-1]), deque()
+            else:
+                unpacker = Unpacker(src, *settings)
             request = bytearray(REQUEST.size)
             while fill(requests, request) == len(request):
-                first, = REQUEST.unpack(request)
-                replies.write(REPLY.pack(0, unpack_into(fout, unpacker, fin, first)))
+                at, length = REQUEST.unpack(request)
+                if role != "pack":
+                    reply = unpack_into(fout, unpacker, fin, at)
+                elif length:
+                    read_into(src, fin, memoryview(buf)[:length], at)
+                    data, starts = packer(buf, length)
+                    reply = len(data)
+                    unplaced.append((bytes(data), starts, at // packer.block))
+                else:
+                    data, starts, first = unplaced.popleft()
+                    place(fout, data, starts, at, first, packer.shift)
+                    continue
+                replies.write(REPLY.pack(0, reply))
                 replies.flush()
             return 0
         except Exception as e:  # told to the first process, which tells the user
@@ -579,13 +611,13 @@ def expand(src, dst, fin, info, out, args, progress):
             out.file.flush()
             os.posix_fadvise(out.file.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
 
-    with Workers(src, out, info, size, unpacker.batch * block, settings,
+    with Workers(src, out, info, size, unpacker.batch * block, "unpack", settings,
                  args.workers) as workers:
         pending = deque()
         for first in range(0, unpacker.count, unpacker.batch):
             if len(pending) == workers.in_flight:
                 expanded(pending.popleft())
-            pending.append(workers.start(first) if workers.procs else
+            pending.append(workers.tell(None, first) if workers.procs else
                            unpack_into(out.file, unpacker, fin, first))
         while pending:
             expanded(pending.popleft())
@@ -898,8 +930,9 @@ def parse_args(argv):
                    help="byte that fills the gaps before aligned blocks (default 0)")
     p.add_argument("-j", dest="workers", metavar="WORKERS",
                    default=max(1, min(os.cpu_count() or 1, 8)), type=ranged("-j", 1, 64),
-                   help="how many processes expand (-c 0) an image of 128 MiB or more, at "
-                        "most 2 (default: the number of cores); 1 works in this one alone")
+                   help="how many processes work on an image of 128 MiB or more with -c 0 "
+                        "or -c 2 to 12, at most 2 (default: the number of cores); 1 works in "
+                        "this one alone")
     p.add_argument("-f", dest="force", action="store_true", help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
     p.add_argument("outfile", metavar="OUTFILE")

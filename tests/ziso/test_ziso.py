@@ -131,7 +131,7 @@ def data(payload):
 
 
 def past_128_mib(folder):
-    """Where two workers expand: data, zeros, data; 140 MiB."""
+    """Where two workers work: data, zeros, data; 140 MiB."""
     image = os.path.join(folder, "image ü.iso")
     with open(image, "wb") as f:
         f.write(mixed(20 << 20))
@@ -157,8 +157,8 @@ ROUND_TRIPS = [
      ["-b", "262144", "-a", "8", "-p", "255"], ["--block=262144"], 8),
     ("1 MiB blocks, shift 8, pad 255 (past maxcso's largest block)",
      data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
-    ("expanded by two workers, zero batches, shift 4, pad 0xab", past_128_mib,
-     ["-a", "4", "-p", "0xab"], ["--block=2048"], 4),
+    ("worker processes (-j 3 starts two), HC level 2, zero batches, shift 4, pad 0xab",
+     past_128_mib, ["-c", "2", "-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
     ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
@@ -396,33 +396,34 @@ def grow(run, image):
         f.write(b"more")
 
 
-C12, C0J2, C0J1 = ["-c", "12"], ["-c", "0", "-j", "2"], ["-c", "0", "-j", "1"]
-SHORTER, CHANGED = "became shorter while being read", "changed while being read"
+C12J2, C12J1, C0J2, C0J1 = ["-c", "12", "-j", "2"], ["-c", "12", "-j", "1"], \
+    ["-c", "0", "-j", "2"], ["-c", "0", "-j", "1"]
 # name, options (-c 0: of the image's ZSO), what befalls the run under way, exit code, message
-STOPS = [("Ctrl+C", C12, signal_to(signal.SIGINT), 130, "interrupted"),
-         ("SIGTERM", C12, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
-         ("Ctrl+C while two workers expand", C0J2, signal_to(signal.SIGINT), 130,
-          "interrupted"),
-         ("SIGTERM while two workers expand", C0J2, signal_to(signal.SIGTERM), 143,
-          "stopped by signal 15"),
-         ("SIGHUP (terminal closed) while two workers expand", C0J2, signal_to(signal.SIGHUP),
-          129, "stopped by signal 1"),
-         ("a worker process killed", C0J2, kill_a_worker, 1,
+STOPS = [("Ctrl+C", C12J2, signal_to(signal.SIGINT), 130, "interrupted"),
+         ("SIGTERM", C12J2, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
+         ("SIGHUP (terminal closed)", C12J2, signal_to(signal.SIGHUP), 129,
+          "stopped by signal 1"),
+         ("a worker process killed", C12J2, kill_a_worker, 1,
           "a worker process ended unexpectedly"),
-         ("the image cut short", C12, cut_short, 1, SHORTER),
-         ("the ZSO cut short while two workers expand", C0J2, cut_short, 1, SHORTER),
-         ("the image rewritten in place", C12, rewrite, 1, CHANGED),
-         ("the image grown", C12, grow, 1, CHANGED),
-         ("the ZSO rewritten in place while expanded", C0J2, rewrite, 1, CHANGED),
-         ("the ZSO rewritten in place while expanded, one process", C0J1, rewrite, 1, CHANGED),
-         ("the ZSO grown while expanded", C0J2, grow, 1, CHANGED)]
+         ("the image cut short", C12J2, cut_short, 1, "became shorter while being read"),
+         ("the image cut short, in one process", C12J1, cut_short, 1,
+          "became shorter while being read"),
+         ("the image rewritten in place", C12J2, rewrite, 1, "changed while being read"),
+         ("the image rewritten in place, in one process", C12J1, rewrite, 1,
+          "changed while being read"),
+         ("the image grown", C12J2, grow, 1, "changed while being read"),
+         ("the ZSO rewritten in place while expanded", C0J2, rewrite, 1,
+          "changed while being read"),
+         ("the ZSO rewritten in place while expanded in one process", C0J1, rewrite, 1,
+          "changed while being read"),
+         ("the ZSO grown while expanded", C0J2, grow, 1, "changed while being read")]
 
 
 @pytest.mark.parametrize("name, options, befall, code, message", STOPS,
                          ids=[row[0] for row in STOPS])
 def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, message):
     image = tmp_path / "image.iso"
-    with open(image, "wb") as f:  # past 128 MiB, from where two workers expand
+    with open(image, "wb") as f:  # past 128 MiB, from where two workers work
         f.write(mixed(48 << 20))
         f.truncate(130 << 20)
     if options[1] == "0":
@@ -431,13 +432,13 @@ def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, messa
     there = sorted(os.listdir(tmp_path))
     run = subprocess.Popen([sys.executable, ZISO] + options + [image, tmp_path / "out"],
                            stderr=subprocess.PIPE, text=True)
-    workers = 2 if options == C0J2 else 0
+    workers = int(options[-1]) if options[-1] != "1" else 0
     while not ([n for n in os.listdir(tmp_path) if n.endswith(".tmp")]
                and len(family(run.pid)) == 1 + workers):
         assert run.poll() is None, "finished before it could be stopped, or had no workers"
         time.sleep(0.01)
     run.send_signal(signal.SIGSTOP)  # held while it befalls, so that it cannot end first
-    time.sleep(0.3)  # its workers well into their batches; the clock past the run's start
+    time.sleep(0.3)  # its workers well into their batches, and the clock on
     helpers = family(run.pid)[1:]
     befall(run, image)
     run.send_signal(signal.SIGCONT)
@@ -449,24 +450,20 @@ def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, messa
         time.sleep(0.05)
 
 
-@pytest.mark.parametrize("expand", [False, True],
-                         ids=["compressing, in one process", "expanding, in two workers"])
-def test_full_disk_is_named(tmp_path, expand):
-    src, out = tmp_path / "image.iso", tmp_path / "out.zso"
-    with open(src, "wb") as f:  # past 128 MiB, from where two workers expand
+@pytest.mark.parametrize("jobs", [1, 2], ids=["in one process", "in two processes"])
+def test_full_disk_is_named(tmp_path, jobs):
+    image = tmp_path / "image.iso"
+    with open(image, "wb") as f:  # past 128 MiB, from where two workers work
         f.write(random.Random(8).randbytes(40 << 20))
         f.truncate(130 << 20)
-    if expand:
-        ok(src, tmp_path / "image.zso")
-        src, out = tmp_path / "image.zso", tmp_path / "out.iso"
-    there = sorted(os.listdir(tmp_path))
-    done = subprocess.run([sys.executable, ZISO, "-c", "0" if expand else "1", "-j", "2", src,
-                           out], preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
-                                                                       (8 << 20, 8 << 20)),
+    done = subprocess.run([sys.executable, ZISO, "-c", "2", "-j", str(jobs), image,
+                           tmp_path / "out.zso"],
+                          preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                                (8 << 20, 8 << 20)),
                           capture_output=True, text=True, timeout=120)
     assert done.returncode == 1 and done.stderr.count("\n") == 1
-    assert out.name + ": cannot write: File too large" in done.stderr, done.stderr
-    assert sorted(os.listdir(tmp_path)) == there
+    assert "out.zso: cannot write: File too large" in done.stderr, done.stderr
+    assert os.listdir(tmp_path) == ["image.iso"]
 
 
 def test_console_close_removes_the_file(tmp_path):
@@ -638,6 +635,7 @@ def by_turns(folder):
 MEMORY = [
     ("16 MiB blocks, -j 8", by_turns, ["-b", "16777216", "-j", "8"], 100),
     ("2048 blocks, -j 8", by_turns, ["-j", "8"], 64),
+    ("HC level 9 in two workers, -j 8", by_turns, ["-c", "9", "-j", "8"], 64),
     ("a 16 GiB image: an index of 32 MiB", lambda d: sparse(d, 16 * GIB), ["-j", "8"], 64),
 ]
 
