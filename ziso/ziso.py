@@ -279,10 +279,9 @@ def compress(src, dst, fin, info, out, args, progress):
 
 WORKER_FLAG = "--worker"
 MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
-# From here on two workers took 0.55 to 0.85 times the time of one process on 2 cores,
-# expanding or at -c 9; at -c 1, 1.0 to 1.7 times at every size from 32 MiB to 1.5 GB, as
-# LZ4's fast mode leaves them nothing to gain (bench/ziso/run measures it).
-WORKERS_FROM = 128 << 20
+# From here on two workers took 0.55 to 0.85 times the time of one process on 2 cores idle,
+# expanding or at -c 9; at -c 1 only from FAST_WORKERS_FROM, 0.78 to 0.82 (bench/ziso/run).
+WORKERS_FROM, FAST_WORKERS_FROM = 128 << 20, 512 << 20
 REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place the oldest
                                 # packed batch at offset; expanding, the batch's first block
 REPLY = struct.Struct("<iI")    # 0 and a size (stored or image bytes), or UNREADABLE or
@@ -297,8 +296,9 @@ class Workers:
         self.src, self.dst, self.out, self.procs, self.turn = src, out.dst, out, [], 0
         self.in_flight = 1  # batches under way: with no worker, the one worked on here
         count = min(wanted, MOST_WORKERS, IN_FLIGHT_BYTES // batch)
-        fast = role == "pack" and settings[0] == 1  # -c 1: see WORKERS_FROM
-        if count < 2 or fast or size < WORKERS_FROM or not sys.executable:
+        fast = role == "pack" and settings[0] == 1  # -c 1
+        if count < 2 or not sys.executable or size < (
+                FAST_WORKERS_FROM if fast else WORKERS_FROM):
             return
         import subprocess
         argv = [sys.executable, os.path.abspath(__file__), WORKER_FLAG, os.path.abspath(src),
