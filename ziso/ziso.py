@@ -280,7 +280,7 @@ def compress(src, dst, fin, info, out, args, progress):
 WORKER_FLAG = "--worker"
 MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
 # From here on two workers took 0.55 to 0.85 times the time of one process on 2 cores idle,
-# expanding or at -c 9; at -c 1 only from FAST_WORKERS_FROM, 0.78 to 0.82 (bench/ziso/run).
+# expanding or at -c 9; at -c 1 only from FAST_WORKERS_FROM, 0.78 to 0.86 (bench/ziso/run).
 WORKERS_FROM, FAST_WORKERS_FROM = 128 << 20, 512 << 20
 REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place the oldest
                                 # packed batch at offset; expanding, the batch's first block
