@@ -931,8 +931,8 @@ def parse_args(argv):
     p.add_argument("-j", dest="workers", metavar="WORKERS",
                    default=max(1, min(os.cpu_count() or 1, 8)), type=ranged("-j", 1, 64),
                    help="how many processes work on an image of 128 MiB or more with -c 0 "
-                        "or -c 2 to 12, at most 2 (default: the number of cores); 1 works in "
-                        "this one alone")
+                        "or -c 2 to 12, or of 512 MiB with -c 1, at most 2 (default: the "
+                        "number of cores); 1 works in this one alone")
     p.add_argument("-f", dest="force", action="store_true", help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
     p.add_argument("outfile", metavar="OUTFILE")
