@@ -20,6 +20,7 @@ ZSO layout, all numbers little-endian:
 import argparse
 import errno
 import os
+import re
 import signal
 import stat
 import struct
@@ -30,7 +31,11 @@ from array import array
 from collections import deque
 from functools import partial
 from itertools import accumulate
-from queue import Empty, SimpleQueue
+
+try:
+    import fcntl  # POSIX: each run holds a lock on its temporary file while it lives
+except ImportError:
+    fcntl = None
 
 MAGIC = b"ZISO"
 HEADER = struct.Struct("<4sIQIBBH")
@@ -38,7 +43,6 @@ VERSION = 1
 SECTOR = 2048
 MAX_BLOCK = 16 << 20
 MAX_SHIFT = 16
-MAX_WORKERS = 64
 PLAIN = 0x80000000
 OFFSET_MASK = 0x7FFFFFFF
 BATCH_BYTES = 1 << 20        # image bytes handed to a worker at a time (or one block)
@@ -46,13 +50,13 @@ BATCH_READ = 4 << 20         # most ZSO bytes read for one batch when expanding
 IN_FLIGHT_BYTES = 8 << 20    # image bytes in the hands of the workers at once (or one batch)
 LAST_TOKEN_REACH = 16        # bytes before a padded block's end run searched for its last token
 HELD_WAIT = 2.0              # seconds the final rename waits for a file another program holds
-WRITEBACK_EVERY = 32 << 20   # bytes written between nudges to write them to the disk
+WRITEBACK_EVERY = 32 << 20   # image bytes expanded between nudges to write them to the disk
 PROGRESS_EVERY = 0.25        # seconds between progress updates
+TMP_NAME = re.compile(r"~ziso-[a-z0-9_]{8}\.tmp")  # what tempfile.mkstemp makes of ours
+SHORTER = "became shorter while being read"
+FF_RUN = re.compile(b"\xff*")  # LZ4 lengths go on in bytes of 255
 
-EXIT_FAULT = 1
-EXIT_USAGE = 2
-EXIT_NO_LZ4 = 3
-EXIT_INTERRUPTED = 130
+EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4 = 1, 2, 3
 
 lz4_block = None             # imported once the command line is read, so -h needs no lz4
 
@@ -62,43 +66,33 @@ class Fault(Exception):
 
     def __init__(self, path, what):
         Exception.__init__(self, "{}: {}".format(path, what))
-        self.path = path
-        self.what = what
+        self.path, self.what = path, what
 
 
 class Stopped(BaseException):
-    """Raised in the main thread by SIGTERM, SIGHUP or Ctrl+Break: the run ends and leaves
-    nothing behind."""
-
-    def __init__(self, signum):
-        BaseException.__init__(self, signum)
-        self.signum = signum
+    """Ctrl+C, SIGTERM, SIGHUP or Ctrl+Break (its number), in the main thread: the run ends."""
 
 
-def lz4_bound(n):
-    """The most bytes LZ4 ever makes of n bytes."""
-    return n + n // 255 + 16
-
-
-def index_array(entries=()):
-    a = array("I", entries)
-    if a.itemsize != 4:
-        raise RuntimeError("array('I') is not 32 bits wide on this Python")
-    return a
+def say(text, name="stderr"):
+    """Writes text to sys.stdout or sys.stderr. One missing or broken (pythonw.exe, a reader
+    gone) is dropped, nor flushed again at exit: it changes no outcome."""
+    stream = getattr(sys, name)
+    try:
+        stream.write(text)
+        stream.flush()
+    except (AttributeError, OSError, ValueError):
+        setattr(sys, name, None)
 
 
 def smallest_shift(src, size, block):
     """The smallest index shift with which every offset fits in 31 bits, whatever the
-    blocks compress to: a block is never stored larger than plainly, and each one
-    may be padded up to the alignment."""
+    blocks compress to: none is stored larger than plainly, then padded."""
     count = -(-size // block)
     last = size - (count - 1) * block if count else 0
     for shift in range(MAX_SHIFT + 1):
         def up(n, mask=(1 << shift) - 1):
             return (n + mask) & ~mask
-        end = up(HEADER.size + 4 * (count + 1))
-        if count:
-            end += (count - 1) * up(block) + up(last)
+        end = up(HEADER.size + 4 * (count + 1)) + max(count - 1, 0) * up(block) + up(last)
         if end >> shift <= OFFSET_MASK:
             return shift
     raise Fault(src, "too large for a ZSO index")
@@ -108,33 +102,28 @@ class Progress:
     """Percent and speed on the console, rewritten in place a few times a second."""
 
     def __init__(self, total):
-        self.total = total
-        self.start = time.monotonic()
+        self.total, self.start, self.shown = total, time.monotonic(), False
         self.last = self.start
-        self.shown = False
         self.enabled = sys.stderr is not None and sys.stderr.isatty()
 
     def update(self, done):
         now = time.monotonic()
-        if not self.enabled or now - self.last < PROGRESS_EVERY:
-            return
-        self.last = now
-        rate = done / max(now - self.start, 1e-9) / 1e6
-        percent = 100.0 * done / self.total if self.total else 100.0
-        sys.stderr.write("\r{:5.1f} %  {:8.1f} MB/s ".format(percent, rate))
-        sys.stderr.flush()
-        self.shown = True
+        if self.enabled and now - self.last >= PROGRESS_EVERY:
+            self.last, self.shown = now, True
+            say("\r{:5.1f} %  {:8.1f} MB/s ".format(
+                100.0 * done / self.total if self.total else 100.0,
+                done / max(now - self.start, 1e-9) / 1e6))
 
     def finish(self):
         if self.shown:
-            sys.stderr.write("\r" + " " * 30 + "\r")
-            sys.stderr.flush()
+            say("\r" + " " * 30 + "\r")
         return time.monotonic() - self.start
 
 
-def read_full(f, view):
-    """Fills view from f; returns how many bytes there were."""
-    got = 0
+# --- reading and writing -----------------------------------------------------------
+def fill(f, view):
+    """Fills view from f (a file or a pipe); returns how many bytes there were."""
+    view, got = memoryview(view), 0
     while got < len(view):
         n = f.readinto(view[got:])
         if not n:
@@ -143,111 +132,74 @@ def read_full(f, view):
     return got
 
 
-class Writeback:
-    """Starts writing the output to the disk as the run goes on, without waiting for it,
-    where the system allows: the fsync at the end then has little left to wait for."""
-
-    def __init__(self, f):
-        self.f = f
-        self.due = WRITEBACK_EVERY if hasattr(os, "posix_fadvise") else float("inf")
-
-    def update(self, written):
-        if written >= self.due:
-            self.due = written + WRITEBACK_EVERY
-            self.f.flush()
-            os.posix_fadvise(self.f.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
-
-
-def in_flight(helpers, batch_bytes):
-    """How many batches may be under way at once: two for each helping process, one to go
-    on with while the other is taken, and few enough that memory stays bounded in bytes
-    whatever the block size. With no helping process, one."""
-    return max(1, min(2 * helpers, IN_FLIGHT_BYTES // batch_bytes))
-
-
-def helping(workers, size, batch_bytes):
-    """How many other processes are to work on an image of size bytes: none for a small
-    one, nor where their batches would take memory past its bound."""
-    if size < HELPERS_FROM:
-        return 0
-    return min(workers, MOST_HELPERS, IN_FLIGHT_BYTES // batch_bytes)
-
-
-def in_order(most, jobs, consume):
-    """Starts the jobs, each a call that waits for its result, at most `most` ahead of the
-    one awaited, and hands their results to consume in their order."""
-    pending = deque()
-    for job in jobs:
-        pending.append(job)
-        if len(pending) >= most:
-            consume(pending.popleft()())
-    while pending:
-        consume(pending.popleft()())
-
-
-def in_hole(f, at, length):
-    """Whether the bytes from at on lie in a hole of a sparse file, known to be zeros
-    without reading them. Where the system cannot tell, it is all data."""
-    if not hasattr(os, "SEEK_DATA"):
-        return False
+def read_into(src, fin, buf, at):
+    """Fills buf with the bytes of fin (INFILE) from at on; returns buf."""
     try:
-        data = os.lseek(f.fileno(), at, os.SEEK_DATA)
+        fin.seek(at)
+        got = fill(fin, buf)
     except OSError as e:
-        # No data from at to the end: a hole, unless the file has become shorter, which
-        # the read then finds.
-        return e.errno == errno.ENXIO and os.fstat(f.fileno()).st_size >= at + length
-    return data >= at + length
+        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+    if got < len(buf):
+        raise Fault(src, SHORTER)
+    return buf
+
+
+def write_at(f, data, at):
+    """Writes all of data into f from at on (an unbuffered file may take a part)."""
+    f.seek(at)
+    view = memoryview(data)
+    while view:
+        written = f.write(view)
+        if not written:
+            raise OSError(errno.ENOSPC, os.strerror(errno.ENOSPC))
+        view = view[written:]
+
+
+def unchanged(src, fin, size, changed):
+    """Refuses an input that is no longer the file it was when first opened, by its size
+    and time of change: rewritten while read, what was read may be of no one version."""
+    now = os.fstat(fin.fileno())
+    if now.st_size < size:
+        raise Fault(src, SHORTER)
+    if (now.st_size, now.st_mtime_ns) != (size, changed):
+        raise Fault(src, "changed while being read")
 
 
 # --- compressing -------------------------------------------------------------------
-
-
 class Packer:
     """Turns a batch of image bytes into the stored bytes of its blocks and their index
     entries relative to the batch start (which is always aligned)."""
 
     def __init__(self, level, block, threshold, shift, pad, batch):
-        if level == 1:
-            self.squeeze = partial(lz4_block.compress, store_size=False)
-        else:
-            self.squeeze = partial(lz4_block.compress, mode="high_compression",
-                                   compression=level, store_size=False)
-        self.block = block
-        self.threshold = threshold
-        self.shift = shift
+        self.squeeze = partial(lz4_block.compress, store_size=False, **(
+            {} if level == 1 else {"mode": "high_compression", "compression": level}))
+        self.block, self.threshold, self.shift = block, threshold, shift
         self.mask = (1 << shift) - 1
         self.pad = bytes([pad])
         self.zeros = bytes(batch)
         self.zero_batch = self.pack(memoryview(self.zeros))
 
-    def kept_plainly(self, stored, data):
-        """Whether a block is stored as its plain bytes: when compressed it keeps at
-        least the threshold's percent of its size."""
-        return len(stored) * 100 >= self.threshold * len(data)
-
     def pack(self, view):
-        """The one way blocks are stored: each compressed, or kept plainly, then padded
-        up to the alignment."""
-        block, mask = self.block, self.mask
+        """The one way blocks are stored: each compressed, or kept plainly where that
+        keeps at least the threshold's percent of its size, then padded up to the
+        alignment."""
+        block, mask, threshold = self.block, self.mask, self.threshold
         blocks = [view[at:at + block] for at in range(0, len(view), block)]
         stored = list(map(self.squeeze, blocks))
         # Every block but the last has the full size, so one limit fits them all.
-        limit = -(-self.threshold * block // 100)
+        limit = -(-threshold * block // 100)
         plain = [i for i, piece in enumerate(stored) if len(piece) >= limit]
         last = len(blocks) - 1
-        if (not plain or plain[-1] != last) and self.kept_plainly(stored[last], blocks[last]):
+        if ((not plain or plain[-1] != last)
+                and len(stored[last]) * 100 >= threshold * len(blocks[last])):
             plain.append(last)
         for i in plain:
             stored[i] = blocks[i]
         sizes = list(map(len, stored))
         if mask:
             gaps = [-n & mask for n in sizes]
-            pieces = []
-            for piece, gap in zip(stored, gaps):
-                pieces.append(piece)
-                if gap:
-                    pieces.append(self.pad * gap)
-            stored = pieces
+            stored = [piece for pair in zip(stored, gaps) for piece in (pair[0],
+                                                                      self.pad * pair[1])]
             sizes = [n + gap for n, gap in zip(sizes, gaps)]
         starts = list(accumulate(sizes[:-1], initial=0))
         if self.shift:
@@ -265,185 +217,106 @@ class Packer:
         return self.pack(memoryview(buf)[:length])
 
 
-def read_into(src, fin, view, at):
-    """Fills view with the bytes of fin (INFILE) from at on."""
-    try:
-        fin.seek(at)
-        got = read_full(fin, view)
-    except OSError as e:
-        raise Fault(src, "cannot read: {}".format(e.strerror or e))
-    if got < len(view):
-        raise Fault(src, "became shorter while being read")
+def place(f, data, starts, at, first, shift):
+    """Writes a packed batch at offset at, and its index entries as those of the blocks
+    from first on (their offsets fit in 31 bits: adding keeps the plain bits)."""
+    write_at(f, data, at)
+    base = at >> shift
+    entries = array("I", [base + start for start in starts])
+    if sys.byteorder != "little":
+        entries.byteswap()
+    write_at(f, entries, HEADER.size + 4 * first)
 
 
-def write_at(f, data, at):
-    """Writes all of data into f from at on (an unbuffered file may take a part)."""
-    f.seek(at)
-    view = memoryview(data)
-    while view:
-        written = f.write(view)
-        if not written:
-            raise OSError(errno.ENOSPC, os.strerror(errno.ENOSPC))
-        view = view[written:]
-
-
-def compress(src, dst, fin, out, size, args, progress):
-    fout = out.file
-    block = args.block
+def compress(src, dst, fin, info, out, args, progress):
+    size, block, f = info.st_size, args.block, out.file
     count = -(-size // block)
     shift = smallest_shift(src, size, block) if args.shift is None else args.shift
     batch = max(1, BATCH_BYTES // block) * block
-    packer = Packer(args.level, block, args.threshold, shift, args.pad, batch)
-
-    fout.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
-    # The index follows, each batch's entries written once its place is known: memory
-    # does not grow with the image.
+    settings = (args.level, block, args.threshold, shift, args.pad, batch)
+    packer = Packer(*settings)
+    f.write(HEADER.pack(MAGIC, HEADER.size, size, block, VERSION, shift, 0))
     at = HEADER.size + 4 * (count + 1)
-    gap = -at & packer.mask
-    write_at(fout, packer.pad * gap, at)
-    at += gap
-    indexed = 0  # blocks whose entries are written
-    helpers = helping(args.workers, size, batch)
-    writeback = Writeback(fout)
-    done = 0
+    write_at(f, packer.pad * (-at & packer.mask), at)  # padding up to the first block
+    at, buf, done = at + (-at & packer.mask), bytearray(batch), 0
 
-    def here(data, entries, got):
-        """A batch packed in this process: its stored size, entries, what writes it at
-        an offset, and its image bytes."""
-        return len(data), entries, partial(write_at, fout, data), got
-
-    def jobs(helpers):
-        """Each batch started, as a call that waits for it to be packed."""
-        buf = None if helpers else bytearray(batch)
-        for read in range(0, size, batch):
-            want = min(batch, size - read)
-            if want == batch and in_hole(fin, read, want):
-                yield partial(here, *packer.zero_batch, want)
-            elif helpers:
-                yield partial(packed_by, helpers, helpers.start(PACK, read, want), want)
-            else:
-                yield partial(pack_here, buf, read, want)
-
-    def pack_here(buf, read, want):
-        read_into(src, fin, memoryview(buf)[:want], read)
-        return here(*packer(buf, want), want)
-
-    def packed_by(helpers, answer, want):
-        """A batch another process packed, and writes where it is told."""
-        proc, stored, entries = answer()
-        return stored, entries, partial(helpers.tell, proc, PLACE), want
-
-    def write_entries(entries):
-        nonlocal indexed
-        entries = index_array(entries)
-        if sys.byteorder != "little":
-            entries.byteswap()
-        write_at(fout, entries, HEADER.size + 4 * indexed)
-        indexed += len(entries)
-
-    def consume(result):
+    def placed(job, read, want):  # the oldest batch under way: its place is known now
         nonlocal at, done
-        stored, entries, place, got = result
-        base = at >> shift
+        stored = workers.answer(job) if workers.procs else len(job[0])
         if (at + stored) >> shift > OFFSET_MASK:
             raise Fault(dst, "the offsets do not fit in the index with shift {}; "
                         "leave -a out, or give a larger one".format(shift))
-        write_entries(map(base.__add__, entries))
-        place(at)
-        at += stored
-        writeback.update(at)
-        done += got
+        if workers.procs:
+            workers.tell(job, at)  # the worker writes it there
+        else:
+            place(f, *job, at, read // block, shift)
+        at, done = at + stored, done + want
         progress.update(done)
 
-    with Helpers(src, dst, out, helpers, PACK_SETUP.pack(
-            PACK, args.level, block, args.threshold, shift, args.pad, batch)) as helpers:
-        in_order(in_flight(helpers.count, batch), jobs(helpers), consume)
-        helpers.finish()
-    if indexed != count:
-        raise Fault(dst, "internal error: {} index entries for {} blocks".format(
-            indexed, count))
-    write_entries([at >> shift])
+    with Workers(src, out, info, size, batch, "pack", settings, args.workers) as workers:
+        pending = deque()
+        for read in range(0, size, batch):
+            if len(pending) == workers.in_flight:
+                placed(*pending.popleft())
+            want = min(batch, size - read)
+            if workers.procs:
+                pending.append((workers.tell(None, read, want), read, want))
+            else:
+                read_into(src, fin, memoryview(buf)[:want], read)
+                pending.append((packer(buf, want), read, want))
+        while pending:
+            placed(*pending.popleft())
+    place(f, b"", [0], at, count, shift)  # the entry that marks where the data ends
     return at
 
 
-# --- other processes ---------------------------------------------------------------
-#
-# LZ4 gets every core from processes of its own: threads in one process cannot give it
-# that, as each call handles one 2 KiB block and the threads queue for the interpreter's
-# lock between the calls. Each helper is this script started with HELPER_FLAG. It reads
-# its batches from INFILE and writes them into the temporary file itself: expanding,
-# where each belongs in the image; compressing, where this process tells it once the
-# batches before it are packed. Only sizes and index entries come back through its pipe.
+# --- worker processes ----------------------------------------------------------------
+# LZ4 gets every core from processes, not threads, which queue for the interpreter's lock
+# between its calls (one per 2 KiB block). A worker is this script with WORKER_FLAG, INFILE,
+# the temporary file, INFILE's size and time of change, its role and settings. It reads
+# its batches from INFILE and writes them into the temporary file itself: where they belong
+# (compressing: with their index entries, where it is told); one size comes back for each.
 
-HELPER_FLAG = "--helper"
-MOST_HELPERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
-HELPERS_FROM = 32 << 20      # smaller images are worked on in the one process
-PACK_SETUP = struct.Struct("<BBIBBBI")  # PACK, level, block, threshold, shift, pad, batch
-UNPACK_SETUP = struct.Struct("<BIQBQ")  # UNPACK, block, image size, shift, ZSO file size
-NAMES = struct.Struct("<II")            # lengths of INFILE's and the temporary file's names
-REQUEST = struct.Struct("<BQI")         # what to do, and its offset and length
-PACK = 1                                # pack the image bytes from offset on
-PLACE = 2                               # write the oldest batch packed at offset
-UNPACK = 3                              # unpack the batch from block offset on, write it
-REPLY = struct.Struct("<iI")            # index entries (or UNREADABLE, UNWRITABLE), size
-                                        # (of the stored batch, the image bytes, a message)
-UNREADABLE = -1
-UNWRITABLE = -2
+WORKER_FLAG = "--worker"
+MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a run past 64 MiB
+# From here on two workers took 0.55 to 0.85 times the time of one process on 2 cores idle,
+# expanding or at -c 9; at -c 1 only from FAST_WORKERS_FROM, 0.78 to 0.86 (bench/ziso/run).
+WORKERS_FROM, FAST_WORKERS_FROM = 128 << 20, 512 << 20
+REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place the oldest
+                                # packed batch at offset; expanding, the batch's first block
+REPLY = struct.Struct("<iI")    # 0 and a size (stored or image bytes), or UNREADABLE or
+                                # UNWRITABLE and the length of the message that follows
+UNREADABLE, UNWRITABLE = -1, -2
 
 
-def read_exactly(f, length):
-    """length bytes from f, or None at its end."""
-    data = bytearray(length)
-    return data if read_full(f, memoryview(data)) == length else None
+class Workers:
+    """The worker processes of a run, given the batches in turn; with none, it works alone."""
 
-
-class Helpers:
-    """The processes that work on batches for this run, given them in turn; with none,
-    the run works in its own process. Each one's answers are taken from its pipe as they
-    come, by a thread of its own, so that no process waits to be heard before it goes on
-    to its next batch."""
-
-    def __init__(self, src, dst, out, count, setup):
-        self.src = src
-        self.dst = dst
-        self.out = out
-        self.procs = []
-        self.listeners = []
-        self.turn = 0
-        if count < 2 or not sys.executable:
+    def __init__(self, src, out, info, size, batch, role, settings, wanted):
+        self.src, self.dst, self.out, self.procs, self.turn = src, out.dst, out, [], 0
+        self.in_flight = 1  # batches under way: with no worker, the one worked on here
+        count = min(wanted, MOST_WORKERS, IN_FLIGHT_BYTES // batch)
+        fast = role == "pack" and settings[0] == 1  # -c 1
+        if count < 2 or not sys.executable or size < (
+                FAST_WORKERS_FROM if fast else WORKERS_FROM):
             return
-        names = os.fsencode(os.path.abspath(src)), os.fsencode(out.tmp)
-        setup += NAMES.pack(*map(len, names)) + b"".join(names)
         import subprocess
+        argv = [sys.executable, os.path.abspath(__file__), WORKER_FLAG, os.path.abspath(src),
+                out.tmp, str(info.st_size), str(info.st_mtime_ns), role]
         # Neither a console's Ctrl+C nor a terminal's signals reach them: they end when
         # this process ends, as their input then ends.
         alone = {"creationflags": subprocess.CREATE_NO_WINDOW} if os.name == "nt" else {
             "start_new_session": True}
+        out.workers = self  # ended by the cleanup, from before the first one starts
         try:
             for _ in range(count):
-                proc = subprocess.Popen(
-                    [sys.executable, os.path.abspath(__file__), HELPER_FLAG],
-                    stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                    **alone)
-                proc.answers = SimpleQueue()
-                self.procs.append(proc)
-                proc.stdin.write(setup)
-                proc.stdin.flush()
+                self.procs.append(subprocess.Popen(
+                    argv + [str(n) for n in settings], stdin=subprocess.PIPE,
+                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, **alone))
         except OSError:
-            self.close(kill=True)  # worked on here, then
-            return
-        out.helpers = self  # ended before the temporary file is removed
-        for proc in self.procs:
-            listener = threading.Thread(target=self.listen, args=(proc,), daemon=True)
-            listener.start()
-            self.listeners.append(listener)
-
-    @property
-    def count(self):
-        return len(self.procs)
-
-    def __bool__(self):
-        return bool(self.procs)
+            return self.close(kill=True)  # worked on here, then
+        # Two batches each, one to go on with while the other is taken; bounded in bytes.
+        self.in_flight = min(2 * count, IN_FLIGHT_BYTES // batch)
 
     def __enter__(self):
         return self
@@ -451,186 +324,122 @@ class Helpers:
     def __exit__(self, kind, value, trace):
         self.close(kill=kind is not None)
 
-    def start(self, kind, at, length=0):
-        """Gives the batch to the next process; returns the call that waits for its
-        answer: the process, the size and the entries."""
-        proc = self.procs[self.turn % len(self.procs)]
-        self.turn += 1
-        self.tell(proc, kind, at, length)
-        return partial(self.answer, proc)
-
-    def tell(self, proc, kind, at, length=0):
+    def tell(self, proc, at, length=0):
+        """Gives proc (None: the next in turn) its next request; returns proc."""
+        if proc is None:
+            proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
         try:
-            proc.stdin.write(REQUEST.pack(kind, at, length))
+            proc.stdin.write(REQUEST.pack(at, length))
             proc.stdin.flush()
         except OSError:
             pass  # it has ended: its pipe says so
+        return proc
 
     def answer(self, proc):
-        answer = None
-        while answer is None:  # in steps, which Ctrl+C can interrupt on Windows too
-            try:
-                answer = proc.answers.get(timeout=PROGRESS_EVERY)
-            except Empty:
-                pass
-        if isinstance(answer, Fault):
-            raise answer
-        return (proc,) + answer
+        """The size the process gives for its oldest batch, or the fault it tells."""
+        reply = bytearray(REPLY.size)
+        if fill(proc.stdout, reply) == len(reply):
+            code, size = REPLY.unpack(reply)
+            if not code:
+                return size
+            what = bytearray(size)
+            if fill(proc.stdout, what) == size:
+                raise Fault(self.src if code == UNREADABLE else self.dst,
+                            what.decode("utf-8", "replace"))
+        raise Fault(self.src, "a worker process ended unexpectedly (exit code {})".format(
+            proc.wait()))
 
-    def listen(self, proc):
-        """Takes the process's answers from its pipe until it ends."""
-        try:
-            while True:
-                entries, size = REPLY.unpack(self.receive(proc, REPLY.size))
-                if entries < 0:
-                    what = self.receive(proc, size).decode("utf-8", "replace")
-                    raise Fault(self.src if entries == UNREADABLE else self.dst, what)
-                starts = index_array()
-                starts.frombytes(self.receive(proc, 4 * entries))
-                proc.answers.put((size, starts))
-        except Fault as e:
-            proc.answers.put(e)
-
-    def receive(self, proc, length):
-        try:
-            data = read_exactly(proc.stdout, length)
-        except (OSError, ValueError):
-            data = None
-        if data is None:
-            raise Fault(self.src, "a worker process ended unexpectedly (exit code "
-                        "{})".format(proc.wait()))
-        return data
-
-    def finish(self):
-        """Lets the processes write what they were told to, and end; raises what went
-        wrong in one."""
-        procs = self.procs
-        self.close(kill=False)
-        for proc in procs:
-            if proc.returncode:
-                told = proc.answers.get()  # what it told, or else why it ended
-                raise told if isinstance(told, Fault) else Fault(self.src, "a worker "
-                    "process ended unexpectedly (exit code {})".format(proc.returncode))
-
-    def kill(self):
-        """Ends the processes at once (from any thread)."""
+    def close(self, kill=False):
+        """Ends the processes: at once when killing (from any thread), else once they
+        have done all they were told, raising what went wrong in one."""
         for proc in self.procs:
             try:
-                proc.kill()
-                proc.wait(HELD_WAIT)
-            except Exception:
-                pass
-
-    def close(self, kill):
-        if kill:
-            self.kill()
-        for proc in self.procs:
-            try:
+                if kill:
+                    proc.kill()
                 proc.stdin.close()  # its input ends: it ends
-            except OSError:
+            except (OSError, ValueError):
                 pass
         for proc in self.procs:
             proc.wait()
-        for listener in self.listeners:
-            listener.join()
-        for proc in self.procs:
-            proc.stdout.close()
-        self.procs = []
-        self.listeners = []
-        self.out.helpers = None
+        self.out.workers = None
+        if not kill:
+            for proc in self.procs:
+                if proc.returncode:
+                    self.answer(proc)  # what it told, or else that it ended
+                    raise Fault(self.src, "a worker process failed")
+                proc.stdout.close()
 
 
-def serve(requests, replies):
-    """The work of a process started with HELPER_FLAG: its setup comes first, then what to
-    do, until the requests end."""
-    role = read_exactly(requests, 1)
-    setup = PACK_SETUP if role and role[0] == PACK else UNPACK_SETUP
-    head = role and read_exactly(requests, setup.size - 1)
-    lengths = head and read_exactly(requests, NAMES.size)
-    names = lengths and read_exactly(requests, sum(NAMES.unpack(lengths)))
-    if names is None:
-        return EXIT_FAULT
-    settings = setup.unpack(role + head)[1:]
-    split = NAMES.unpack(lengths)[0]
-    src, tmp = os.fsdecode(bytes(names[:split])), os.fsdecode(bytes(names[split:]))
+def work(argv, requests, replies):
+    """A worker's run: the batches named in its requests, until they end."""
+    src, tmp, size, changed, role = argv[:5]
+    settings = [int(n) for n in argv[5:]]
     try:
         try:
             global lz4_block
             import lz4.block as lz4_block
             fin = open_input(src)[0]
-            try:
-                fout = open(long_path(tmp), "r+b", buffering=0)
-            except OSError as e:
-                raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
-            if setup is PACK_SETUP:
-                packer = Packer(*settings)
-                buf = bytearray(settings[-1])
-                unplaced = deque()
+            unchanged(src, fin, int(size), int(changed))
+            fout = open(long_path(tmp), "r+b", buffering=0)
+            if role == "pack":
+                packer, buf, unplaced = Packer(*settings), bytearray(settings[-1]), deque()
             else:
                 unpacker = Unpacker(src, *settings)
-            while True:
-                request = read_exactly(requests, REQUEST.size)
-                if request is None:
-                    return 0
-                kind, at, length = REQUEST.unpack(request)
-                if kind == PACK:
+            request = bytearray(REQUEST.size)
+            while fill(requests, request) == len(request):
+                at, length = REQUEST.unpack(request)
+                if role != "pack":
+                    reply = unpack_into(fout, unpacker, fin, at)
+                elif length:
                     read_into(src, fin, memoryview(buf)[:length], at)
                     data, starts = packer(buf, length)
-                    unplaced.append(bytes(data) if isinstance(data, memoryview) else data)
-                    replies.write(REPLY.pack(len(starts), len(data)))
-                    replies.write(index_array(starts))
-                elif kind == PLACE:
-                    written(tmp, write_at, fout, unplaced.popleft(), at)
+                    reply = len(data)
+                    unplaced.append((bytes(data), starts, at // packer.block))
                 else:
-                    replies.write(REPLY.pack(0, written(
-                        tmp, unpack_into, fout, unpacker, fin, at)))
+                    data, starts, first = unplaced.popleft()
+                    place(fout, data, starts, at, first, packer.shift)
+                    continue
+                replies.write(REPLY.pack(0, reply))
                 replies.flush()
+            return 0
         except Exception as e:  # told to the first process, which tells the user
-            failed = UNWRITABLE if isinstance(e, Fault) and e.path == tmp else UNREADABLE
-            what = e.what if isinstance(e, Fault) else "failed: {!r}".format(e)
+            if isinstance(e, Fault):
+                code, what = UNREADABLE if e.path == src else UNWRITABLE, e.what
+            elif isinstance(e, OSError):  # reading faults are Faults: this is writing
+                code, what = UNWRITABLE, "cannot write: {}".format(e.strerror or e)
+            else:
+                code, what = UNREADABLE, "failed: {!r}".format(e)
             text = what.encode("utf-8", "replace")
-            replies.write(REPLY.pack(failed, len(text)) + text)
+            replies.write(REPLY.pack(code, len(text)) + text)
             replies.flush()
             return EXIT_FAULT
     except OSError:
         return EXIT_FAULT  # the first process has gone
 
 
-def written(tmp, write, *args):
-    """write(*args), its errors told as the temporary file's."""
-    try:
-        return write(*args)
-    except OSError as e:
-        raise Fault(tmp, "cannot write: {}".format(e.strerror or e))
-
-
 # --- expanding -----------------------------------------------------------------------
-
-
 class Unpacker:
     """Turns the stored bytes of a batch of blocks back into image bytes, checking each
     block against its index entries."""
 
     def __init__(self, src, block, size, shift, file_size):
-        self.src = src
-        self.block = block
-        self.size = size
-        self.shift = shift
+        self.src, self.block, self.size, self.shift = src, block, size, shift
         self.file_size = file_size
         self.mask = (1 << shift) - 1
         self.count = -(-size // block)
         self.data_start = HEADER.size + 4 * (self.count + 1)
-        self.longest = max(block, lz4_bound(block)) + self.mask  # stored, at the most
+        # What a block is stored in at the most: plainly, or LZ4's bound, and padding.
+        self.longest = block + block // 255 + 16 + self.mask
         self.batch = max(1, min(BATCH_BYTES // block, BATCH_READ // self.longest))
         self.zeros = bytes(self.batch * block)
-        self.zero_block = self.zeros[:block]
         self.runs = {}  # for each byte value, a number of mask + 1 such bytes
 
     def image_bytes(self, fin, first):
         """The image bytes of the batch from block first on, read from fin."""
         n = min(self.batch, self.count - first)
-        entries = index_array()
-        entries.frombytes(self.read_at(fin, HEADER.size + 4 * first, 4 * (n + 1)))
+        entries = array("I")
+        entries.frombytes(read_into(self.src, fin, bytearray(4 * (n + 1)),
+                                    HEADER.size + 4 * first))
         if sys.byteorder != "little":
             entries.byteswap()
         start = (entries[0] & OFFSET_MASK) << self.shift
@@ -644,47 +453,32 @@ class Unpacker:
         if end > self.file_size:
             raise Fault(self.src, "index points past the end of the file at " + blocks)
         if end - start > n * self.longest:
-            raise Fault(self.src, "the stored size of {} is more than any data needs".format(
-                blocks))
-        return self(first, entries, self.read_at(fin, start, end - start), start)
-
-    def read_at(self, fin, at, length):
-        data = bytearray(length)
-        read_into(self.src, fin, memoryview(data), at)
-        return data
-
-    def is_zeros(self, data):
-        return data == (self.zeros if len(data) == len(self.zeros) else bytes(len(data)))
-
-    def __call__(self, first, entries, raw, base):
-        """The batch's image bytes."""
-        count = len(entries) - 1
-        shift = self.shift
-        at = [((entry & OFFSET_MASK) << shift) - base for entry in entries]
-        for i in range(count):
+            raise Fault(self.src, "the stored size of {} is more than any data needs"
+                        .format(blocks))
+        raw = read_into(self.src, fin, bytearray(end - start), start)
+        at = [((entry & OFFSET_MASK) << self.shift) - start for entry in entries]
+        for i in range(n):
             if at[i + 1] < at[i]:
                 raise Fault(self.src, "index out of order at block {}".format(first + i))
         view = memoryview(raw)
         stored = [view[start:end] for start, end in zip(at, at[1:])]
         return (self.same_blocks(first, entries, raw)
-                or b"".join(map(self.block_bytes, range(first, first + count), entries, stored)))
+                or b"".join(map(self.block_bytes, range(first, first + n), entries, stored)))
 
     def same_blocks(self, first, entries, raw):
         """Fast path for a run of identical blocks (zeros, mostly), decoded once; None
         when the batch is not one."""
         count = len(entries) - 1
         unit = len(raw) // count
-        if count < 2 or not unit or unit & self.mask or len(raw) != unit * count:
-            return None
-        if (first + count) * self.block > self.size:  # the image's last block is short
-            return None
         step = unit >> self.shift
-        if entries[:-1] != index_array(range(entries[0], entries[0] + count * step, step)):
-            return None
-        if raw != raw[:unit] * count:
+        if (count < 2 or not unit or unit & self.mask or len(raw) != unit * count
+                or (first + count) * self.block > self.size  # the last block is short
+                or entries[:-1] != array("I", range(entries[0], entries[0] + count * step,
+                                                    step))
+                or raw != raw[:unit] * count):
             return None
         plain = self.block_bytes(first, entries[0], memoryview(raw)[:unit])
-        if plain == self.zero_block:
+        if plain == self.zeros[:self.block]:
             return self.zeros[:count * self.block]
         return plain * count
 
@@ -697,7 +491,7 @@ class Unpacker:
                 raise Fault(self.src, "plain block {} is {} bytes, not {}".format(
                     number, len(stored), want))
             return bytes(stored[:want])
-        for end in self.block_ends(stored) if self.mask else (len(stored),):
+        for end in self.block_ends(stored, want) if self.mask else (len(stored),):
             try:
                 plain = lz4_block.decompress(stored[:end], uncompressed_size=want)
             except lz4_block.LZ4BlockError:
@@ -707,16 +501,14 @@ class Unpacker:
                 return plain
         raise Fault(self.src, "block {} does not decode to {} bytes".format(number, want))
 
-    def block_ends(self, stored):
+    def block_ends(self, stored, want):
         """Where the LZ4 block in stored may end, the likeliest first. With a shift above
-        0 padding may follow it: a run of one byte value, shorter than the alignment. The
-        decoder refuses bytes after the block and misses any cut from it, so only the
-        true end decodes to the block's size.
-
-        The block most likely ends where the run at the end of stored begins, unless the
-        byte before the run reads as the block's last token (literals, no match): then
-        its literals are the run's first bytes. Failing those, the last token is looked
-        for among the bytes before the run, whose literals would reach into it."""
+        0 padding may follow it: a run of one byte value, shorter than the alignment; the
+        decoder refuses bytes after the block and misses any cut from it, so only the true
+        end decodes to the block's size. First where the run at the end begins, or past
+        the literals of a last token (literals, no match) just before it; then past those
+        of such tokens among the bytes before the run; then where a walk through the
+        block's sequences ends: one pass, so that a corrupt block is refused at once."""
         n = len(stored)
         if not n:
             return
@@ -724,17 +516,17 @@ class Unpacker:
         token = stored[start - 1] if start else 1
         first = start + (token >> 4) if not token & 15 and start + (token >> 4) <= n else start
         yield first
-        tried = [first]
+        tried = {first}
         before = bytes(stored[max(0, start - LAST_TOKEN_REACH):start])
         at = start - len(before)
         for i in range(len(before) - 1, -1, -1):
             end = at + i + 1 + (before[i] >> 4)
             if not before[i] & 15 and start <= end <= n and end not in tried:
-                tried.append(end)
+                tried.add(end)
                 yield end
-        for end in range(max(1, start), n + 1):
-            if end not in tried:
-                yield end
+        end = lz4_end(stored, want)
+        if end is not None and start <= end and end not in tried:  # padding, as above
+            yield end
 
     def run_start(self, stored):
         """Where the run of one byte value at the end of stored begins, as far back as
@@ -754,96 +546,100 @@ class Unpacker:
         return n - min(reach - before, self.mask)
 
 
+def lz4_end(stored, want):
+    """Where the LZ4 block at the start of stored ends: after the literals of the sequence
+    that brings it to want bytes. None where its sequences cannot make such a block."""
+    n, at, made = len(stored), 0, 0
+
+    def length(at, nibble):  # 15 goes on in bytes of 255 and one smaller
+        if nibble < 15:
+            return at, nibble
+        end = FF_RUN.match(stored, at).end()
+        return (end + 1, 15 + 255 * (end - at) + stored[end]) if end < n else (n, n + want)
+
+    while at < n:
+        token = stored[at]
+        at, literals = length(at + 1, token >> 4)
+        at, made = at + literals, made + literals
+        if made >= want:
+            return at if made == want and at <= n else None
+        if at + 2 > n or not 0 < stored[at] | stored[at + 1] << 8 <= made:  # the offset
+            return None
+        at, match = length(at + 2, token & 15)
+        made += match + 4
+        if made >= want:  # the last sequence holds literals only
+            return None
+    return None
+
+
 def unpack_into(fout, unpacker, fin, first):
     """Writes the batch from block first on into fout where it belongs; returns how many
     image bytes it holds. Zeros are left as a hole: quick, and a sparse image stays so."""
     data = unpacker.image_bytes(fin, first)
-    if not unpacker.is_zeros(data):
+    if data != unpacker.zeros[:len(data)]:
         write_at(fout, data, first * unpacker.block)
     return len(data)
 
 
-def read_some(src, fin, at, length):
-    """Up to length bytes of fin from at, fewer only at the end of the file."""
-    data = bytearray(length)
-    try:
-        fin.seek(at)
-        got = read_full(fin, memoryview(data))
-    except OSError as e:
-        raise Fault(src, "cannot read: {}".format(e.strerror or e))
-    del data[got:]
-    return data
-
-
-def expand(src, dst, fin, out, file_size, workers, progress):
-    fout = out.file
-    head = bytes(read_some(src, fin, 0, HEADER.size))
+def expand(src, dst, fin, info, out, args, progress):
+    file_size = info.st_size
+    head = bytes(read_into(src, fin, bytearray(min(HEADER.size, file_size)), 0))
     if len(head) >= len(MAGIC) and head[:len(MAGIC)] != MAGIC:
         raise Fault(src, "not a ZSO file (it does not start with ZISO)")
     if len(head) < HEADER.size:
         raise Fault(src, "truncated header ({} of {} bytes)".format(len(head), HEADER.size))
     _, head_size, size, block, version, shift, _ = HEADER.unpack(head)
-    if head_size != HEADER.size:
-        raise Fault(src, "unsupported header size {}".format(head_size))
-    if version != VERSION:
-        raise Fault(src, "unsupported ZSO version {}".format(version))
-    if not 0 < block <= MAX_BLOCK:
-        raise Fault(src, "unsupported block size {}".format(block))
-    if shift > MAX_SHIFT:
-        raise Fault(src, "unsupported index shift {}".format(shift))
-    count = -(-size // block)
-    data_start = HEADER.size + 4 * (count + 1)
-    if data_start > file_size:
+    for wrong, what, value in ((head_size != HEADER.size, "header size", head_size),
+                               (version != VERSION, "ZSO version", version),
+                               (not 0 < block <= MAX_BLOCK, "block size", block),
+                               (shift > MAX_SHIFT, "index shift", shift)):
+        if wrong:
+            raise Fault(src, "unsupported {} {}".format(what, value))
+    settings = (block, size, shift, file_size)
+    unpacker = Unpacker(src, *settings)
+    if unpacker.data_start > file_size:
         raise Fault(src, "truncated index: {} blocks need {} bytes, the file has {}".format(
-            count, data_start, file_size))
+            unpacker.count, unpacker.data_start, file_size))
+    progress.total, done, due = size, 0, WRITEBACK_EVERY
 
-    progress.total = size
-    unpacker = Unpacker(src, block, size, shift, file_size)
-    helpers = helping(workers, size, unpacker.batch * block)
-    writeback = Writeback(fout)
-    done = 0
-
-    def here(first):
-        return None, unpack_into(fout, unpacker, fin, first), None
-
-    def consume(result):
-        nonlocal done
-        done += result[1]
-        writeback.update(done)
+    def expanded(job):
+        nonlocal done, due
+        done += workers.answer(job) if workers.procs else job
         progress.update(done)
+        if done >= due and hasattr(os, "posix_fadvise"):  # where the system has it,
+            due = done + WRITEBACK_EVERY  # writing starts now: the final fsync waits less
+            out.file.flush()
+            os.posix_fadvise(out.file.fileno(), 0, 0, os.POSIX_FADV_DONTNEED)
 
-    with Helpers(src, dst, out, helpers, UNPACK_SETUP.pack(
-            UNPACK, block, size, shift, file_size)) as helpers:
-        in_order(in_flight(helpers.count, unpacker.batch * block),
-                 (helpers.start(UNPACK, first) if helpers else partial(here, first)
-                  for first in range(0, unpacker.count, unpacker.batch)), consume)
-        helpers.finish()
-    if done != size:
-        raise Fault(src, "internal error: {} bytes out of {}".format(done, size))
-    fout.truncate(size)  # past a hole at the end
+    with Workers(src, out, info, size, unpacker.batch * block, "unpack", settings,
+                 args.workers) as workers:
+        pending = deque()
+        for first in range(0, unpacker.count, unpacker.batch):
+            if len(pending) == workers.in_flight:
+                expanded(pending.popleft())
+            pending.append(workers.tell(None, first) if workers.procs else
+                           unpack_into(out.file, unpacker, fin, first))
+        while pending:
+            expanded(pending.popleft())
+    out.file.truncate(size)  # past a hole at the end
     return size
 
 
 # --- files ---------------------------------------------------------------------------
-
-
 def long_path(path, system=os.path):
     """The path as the file system is to be given it. On Windows that is the \\\\?\\ form of
     the absolute path, which any length passes, with long paths switched off too."""
     if system.__name__ != "ntpath" or path.startswith("\\\\?\\"):
         return path
     full = system.abspath(path)
-    if full.startswith("\\\\.\\") or full.startswith("\\\\?\\"):
+    if full.startswith(("\\\\.\\", "\\\\?\\")):
         return full
-    if full.startswith("\\\\"):
-        return "\\\\?\\UNC\\" + full[2:]
-    return "\\\\?\\" + full
+    return "\\\\?\\UNC\\" + full[2:] if full.startswith("\\\\") else "\\\\?\\" + full
 
 
 def check_paths(src, dst, force):
-    """The input must be a regular file and no cue sheet; the output must not be the
-    input, nor a folder, nor an existing file unless forced. Nothing is opened yet: a
-    pipe would block the opening."""
+    """INFILE must be a regular file and no cue sheet (checked unopened: a pipe would block
+    the opening); OUTFILE not INFILE, nor a folder, nor an existing file unless forced."""
     if src.lower().endswith(".cue"):
         raise Fault(src, "is a cue sheet; ZSO holds the image itself (.iso)")
     try:
@@ -871,6 +667,7 @@ def check_paths(src, dst, force):
 
 
 def open_input(src):
+    """INFILE opened, and what it was then (size, time of change)."""
     try:
         fin = open(long_path(src), "rb", buffering=0)
     except OSError as e:
@@ -879,25 +676,43 @@ def open_input(src):
     if not stat.S_ISREG(info.st_mode):
         fin.close()
         raise Fault(src, "is not a regular file (a pipe or a device?)")
-    return fin, info.st_size
-
-
-def held(error):
-    """Whether Windows refused a file because another program (an antivirus, say) has
-    it open."""
-    return getattr(error, "winerror", None) in (5, 32, 33)  # denied, sharing, lock
+    return fin, info
 
 
 def patiently(action):
-    """Runs action, again for up to HELD_WAIT seconds while the file is held."""
+    """Runs action, again for up to HELD_WAIT seconds while Windows refuses the file as
+    another program (an antivirus, say) has it open."""
     deadline = time.monotonic() + HELD_WAIT
     while True:
         try:
             return action()
-        except OSError as e:
-            if not held(e) or time.monotonic() >= deadline:
+        except OSError as e:  # denied, sharing violation, lock violation
+            if getattr(e, "winerror", None) not in (5, 32, 33) or time.monotonic() >= deadline:
                 raise
         time.sleep(0.05)
+
+
+def sweep(folder):
+    """Removes the temporary files that killed runs left in folder, and only those: Windows
+    removes no open file, so a live run's is safe; elsewhere a live run locks its own."""
+    try:
+        names = [name for name in os.listdir(folder) if TMP_NAME.fullmatch(name)]
+    except OSError:
+        return
+    for path in (os.path.join(folder, name) for name in names):
+        try:
+            if fcntl is None:
+                os.remove(path)
+                continue
+            fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK | os.O_NOFOLLOW)
+            try:  # removed while locked: a run that has just made it then makes another
+                fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                if stat.S_ISREG(os.fstat(fd).st_mode):
+                    os.remove(path)
+            finally:
+                os.close(fd)
+        except OSError:
+            pass  # live, or not ours to remove
 
 
 # Errors of os.link where the file system has no hard links.
@@ -907,32 +722,46 @@ NO_LINKS = {errno.EPERM, errno.EOPNOTSUPP, errno.ENOTSUP, errno.ENOSYS, errno.EM
 
 class Output:
     """OUTFILE while it is written: a temporary file beside it, given its name only when
-    complete. The one being written is Output.current, for the console handler."""
+    complete. The one being written is Output.current, for the console handler; once
+    Output.placing, the run's outcome is the placement's, whatever signal comes."""
 
     current = None
+    placing = False
 
     def __init__(self, dst):
-        self.dst = dst
-        self.path = long_path(dst)
-        self.claim = None
-        self.helpers = None  # other processes writing into it, if any
-        self.lock = threading.Lock()
+        self.dst, self.path, self.claim, self.lock = dst, long_path(dst), None, threading.Lock()
+        self.workers = self.file = self.tmp = None  # workers: other processes writing into it
+        Output.placing, Output.current = False, self  # abandon() removes all it makes from here
         folder = os.path.dirname(os.path.abspath(self.path))
-        import tempfile  # here: compressing processes need none
-        try:
-            fd, self.tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
-        except OSError as e:
-            raise Fault(dst, "cannot create a file in {}: {}".format(
-                os.path.dirname(os.path.abspath(dst)), e.strerror or e))
-        self.file = open(fd, "wb")
-        Output.current = self
-        # mkstemp makes the file private; the result gets the usual permissions.
-        mask = os.umask(0)
+        sweep(folder)
+        import tempfile  # here: worker processes need none
+        while True:
+            try:
+                fd, self.tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
+            except OSError as e:
+                raise Fault(dst, "cannot create a file in {}: {}".format(
+                    os.path.dirname(os.path.abspath(dst)), e.strerror or e))
+            self.file = open(fd, "wb")
+            if self.locked(fd):
+                break
+            self.file.close()  # another run's sweep took it before the lock: another name
+        mask = os.umask(0)  # mkstemp makes it private; OUTFILE gets the usual permissions
         os.umask(mask)
         try:
             os.chmod(self.tmp, 0o666 & ~mask)
         except OSError:
             pass
+
+    def locked(self, fd):
+        """Locks the new file against other runs' sweeps; False if one removed it first."""
+        try:
+            fcntl.flock(fd, fcntl.LOCK_EX)  # waits out a sweep that holds it
+        except (AttributeError, OSError):
+            return True  # Windows, or no locks here, where no sweep can lock it either
+        try:
+            return os.path.samestat(os.fstat(fd), os.stat(self.tmp))
+        except FileNotFoundError:
+            return False
 
     def finish(self, force):
         """Makes the data durable, then gives the file its name: atomically, and without
@@ -940,20 +769,22 @@ class Output:
         try:
             self.file.flush()
             os.fsync(self.file.fileno())
-            self.file.close()
+            if os.name == "nt":
+                self.file.close()  # Windows renames no open file; elsewhere it keeps the lock
         except OSError as e:
             raise Fault(self.dst, "cannot write: {}".format(e.strerror or e))
         with self.lock:
+            Output.placing = True
             try:
                 patiently(partial(self.place, force))
-            except FileExistsError:
-                raise Fault(self.dst, "already exists (-f replaces it)")
             except OSError as e:
-                raise Fault(self.dst, "cannot give the finished file this name: {}".format(
-                    e.strerror or e))
-            self.claim = None
-            self.remove(self.tmp)
+                Output.placing = False
+                raise Fault(self.dst, "already exists (-f replaces it)" if isinstance(
+                    e, FileExistsError) else "cannot give the finished file this name: {}"
+                    .format(e.strerror or e))
             Output.current = None
+            self.remove(self.tmp)  # a second name, after a hard link
+            self.file.close()
 
     def place(self, force):
         if force:
@@ -978,16 +809,17 @@ class Output:
             if Output.current is not self:
                 return
             Output.current = None
-            if self.helpers:
-                self.helpers.kill()  # Windows removes no file another process has open
+            if self.workers is not None:
+                self.workers.close(kill=True)  # Windows removes no file another has open
             try:
                 if threading.current_thread() is threading.main_thread():
                     self.file.close()
                 else:
                     os.close(self.file.fileno())  # the main thread may be writing to it
-            except (OSError, ValueError):
-                pass
-            self.remove(self.tmp)
+            except (AttributeError, OSError, ValueError):
+                pass  # made no file yet, or closed
+            if self.tmp:
+                self.remove(self.tmp)
             if self.claim:
                 self.remove(self.claim)
 
@@ -999,39 +831,27 @@ class Output:
             pass
 
 
-def write_output(dst, force, body):
-    """Runs body(out) on a temporary file beside dst (out.file), then gives it dst's name.
-    On any failure the temporary file goes and dst is left as it was."""
-    out = Output(dst)
-    try:
-        try:
-            result = body(out)
-        except OSError as e:
-            raise Fault(dst, "cannot write: {}".format(e.strerror or e))
-        out.finish(force)
-        return result
-    finally:
-        out.abandon()
-
-
 # --- stopping --------------------------------------------------------------------------
 
-CTRL_CLOSE_EVENT = 2
-CTRL_LOGOFF_EVENT = 5
-CTRL_SHUTDOWN_EVENT = 6
+STOP_SIGNALS = [getattr(signal, name) for name in ("SIGINT", "SIGTERM", "SIGHUP", "SIGBREAK")
+                if hasattr(signal, name)]
+CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT = 2, 5, 6
 
 
 def on_signal(signum, frame):
-    for name in ("SIGTERM", "SIGHUP", "SIGBREAK"):
-        if hasattr(signal, name):
-            signal.signal(getattr(signal, name), signal.SIG_IGN)  # cleaning up is not cut
+    """Ctrl+C, SIGTERM, SIGHUP and Ctrl+Break end the run, leaving nothing; from when OUTFILE
+    is being given its name on they change nothing: the placement decides."""
+    if Output.placing:
+        return
+    for number in STOP_SIGNALS:
+        signal.signal(number, signal.SIG_IGN)  # cleaning up is not cut
     raise Stopped(signum)
 
 
 def on_console_event(event):
     """Windows calls this on its own thread when the console window closes (or the user
-    logs off), and ends the process about 5 s after, or as soon as it returns: the
-    temporary file is removed here, not left to the main thread."""
+    logs off), and ends the process about 5 s after, or once it returns: the temporary
+    file is removed here. (Through the py launcher it may end sooner: the next run's.)"""
     if event not in (CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT):
         return False  # Ctrl+C and Ctrl+Break reach the main thread as signals
     out = Output.current
@@ -1041,32 +861,24 @@ def on_console_event(event):
 
 
 def catch_stops():
-    """Lets SIGTERM, SIGHUP and Ctrl+Break stop the run as Ctrl+C does, and the console
-    window's closing remove the temporary file. Returns what undoes it."""
-    previous = {}
-    for name in ("SIGTERM", "SIGHUP", "SIGBREAK"):
-        if hasattr(signal, name):
-            number = getattr(signal, name)
-            previous[number] = signal.signal(number, on_signal)
+    """Lets the stop signals end the run cleanly, and the console window's closing remove
+    the temporary file. Returns what undoes it."""
+    previous = {number: signal.signal(number, on_signal) for number in STOP_SIGNALS}
     handler = None
     if os.name == "nt":
-        import ctypes
-        from ctypes import wintypes
-        kind = ctypes.WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)
-        handler = kind(on_console_event)  # kept referenced while it is installed
-        ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, True)
+        from ctypes import WINFUNCTYPE, windll, wintypes
+        handler = WINFUNCTYPE(wintypes.BOOL, wintypes.DWORD)(on_console_event)
+        windll.kernel32.SetConsoleCtrlHandler(handler, True)
 
     def undo():
         for number, action in previous.items():
             signal.signal(number, action)
         if handler is not None:
-            ctypes.windll.kernel32.SetConsoleCtrlHandler(handler, False)
+            windll.kernel32.SetConsoleCtrlHandler(handler, False)
     return undo
 
 
 # --- command line --------------------------------------------------------------------
-
-
 class Parser(argparse.ArgumentParser):
     def error(self, message):
         self.exit(EXIT_USAGE, "{}: {} (ziso.py -h for help)\n".format(self.prog, message))
@@ -1086,59 +898,50 @@ def ranged(name, low, high, base=10, powers=False):
 
 
 def parse_args(argv):
-    p = Parser(
-        prog="ziso.py",
-        formatter_class=argparse.RawDescriptionHelpFormatter,
-        description="Compresses a disc image into a ZSO file (LZ4 blocks), or with -c 0 "
-                    "turns a ZSO file back into the image.",
-        epilog="OUTFILE is written under a temporary name beside it and given its name "
-               "when complete (without -f only if that name is still free), so a failure, "
-               "Ctrl+C or a kill leaves no partial OUTFILE.\n"
-               "Needs the lz4 package: pip install lz4\n\n"
-               "exit codes:\n"
-               "  0      done\n"
-               "  1      a fault, named in one line\n"
-               "  2      a wrong command line\n"
-               "  3      the Python package lz4 is missing\n"
-               "  130    stopped by Ctrl+C\n"
-               "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
-    p.add_argument("-c", dest="level", metavar="LEVEL", default=1,
-                   type=ranged("-c", 0, 12),
+    p = Parser(prog="ziso.py", formatter_class=argparse.RawDescriptionHelpFormatter,
+               description="Compresses a disc image into a ZSO file (LZ4 blocks), or with "
+                           "-c 0 turns a ZSO file back into the image.",
+               epilog="OUTFILE is written under a temporary name beside it and named when "
+                      "complete (without -f only if the name is still free): a failure, "
+                      "Ctrl+C or a kill leaves no partial OUTFILE, and a killed run's "
+                      "temporary file goes with the next run into that folder.\n"
+                      "Needs the lz4 package: pip install lz4\n\n"
+                      "exit codes:\n"
+                      "  0      done\n"
+                      "  1      a fault, named in one line\n"
+                      "  2      a wrong command line\n"
+                      "  3      the Python package lz4 is missing\n"
+                      "  130    stopped by Ctrl+C\n"
+                      "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
+    p.add_argument("-c", dest="level", metavar="LEVEL", default=1, type=ranged("-c", 0, 12),
                    help="0 expands a ZSO file; 1 compresses with LZ4 (default); 2-12 with "
                         "LZ4 high compression at that level")
     p.add_argument("-b", dest="block", metavar="BLOCK", default=SECTOR,
                    type=ranged("-b", SECTOR, MAX_BLOCK, powers=True),
-                   help="block size in bytes, a power of two from 2048 (default) to "
-                        "16777216")
+                   help="block size in bytes, a power of two from 2048 (default) to 16777216")
     p.add_argument("-t", dest="threshold", metavar="PERCENT", default=95,
                    type=ranged("-t", 0, 100),
                    help="store a block plainly when compressed it keeps at least this "
                         "percent of its size (default 95)")
-    p.add_argument("-a", dest="shift", metavar="SHIFT", default=None,
-                   type=ranged("-a", 0, MAX_SHIFT),
+    p.add_argument("-a", dest="shift", metavar="SHIFT", type=ranged("-a", 0, MAX_SHIFT),
                    help="index shift: blocks start at multiples of 2**SHIFT (default: the "
                         "smallest that fits the image)")
     p.add_argument("-p", dest="pad", metavar="PAD", default=0, type=ranged("-p", 0, 255, 0),
                    help="byte that fills the gaps before aligned blocks (default 0)")
     p.add_argument("-j", dest="workers", metavar="WORKERS",
-                   default=max(1, min(os.cpu_count() or 1, 8)),
-                   type=ranged("-j", 1, MAX_WORKERS),
-                   help="how many processes work on an image of 32 MiB or more, at most "
-                        "2 (default: the number of cores); 1 works in this one alone")
-    p.add_argument("-f", dest="force", action="store_true",
-                   help="replace OUTFILE if it exists")
+                   default=max(1, min(os.cpu_count() or 1, 8)), type=ranged("-j", 1, 64),
+                   help="how many processes work on an image of 128 MiB or more with -c 0 "
+                        "or -c 2 to 12, or of 512 MiB with -c 1, at most 2 (default: the "
+                        "number of cores); 1 works in this one alone")
+    p.add_argument("-f", dest="force", action="store_true", help="replace OUTFILE if it exists")
     p.add_argument("infile", metavar="INFILE")
     p.add_argument("outfile", metavar="OUTFILE")
     return p.parse_args(argv)
 
 
-def megabytes(n):
-    return "{:.1f} MB".format(n / 1e6)
-
-
 def main(argv=None):
-    for stream in (sys.stdout, sys.stderr):
-        # Names the console cannot show must not end the run.
+    """Runs the command line argv (sys.argv's by default); returns the exit code."""
+    for stream in (sys.stdout, sys.stderr):  # names the console cannot show end no run
         if stream is not None and hasattr(stream, "reconfigure"):
             stream.reconfigure(errors="backslashreplace")
     args = parse_args(sys.argv[1:] if argv is None else argv)
@@ -1146,50 +949,52 @@ def main(argv=None):
     try:
         import lz4.block as lz4_block
     except ImportError:
-        sys.stderr.write("ziso.py: the Python package lz4 is missing; "
-                         "install it with: pip install lz4\n")
+        say("ziso.py: the Python package lz4 is missing; install it with: pip install lz4\n")
         return EXIT_NO_LZ4
 
     src, dst = args.infile, args.outfile
     undo = catch_stops()
     try:
         check_paths(src, dst, args.force)
-        fin, in_size = open_input(src)
+        fin, info = open_input(src)
         with fin:
-            progress = Progress(in_size)
+            progress = Progress(info.st_size)
             try:
-                if args.level == 0:
-                    out_size = write_output(dst, args.force, lambda out: expand(
-                        src, dst, fin, out, in_size, args.workers, progress))
-                else:
-                    out_size = write_output(dst, args.force, lambda out: compress(
-                        src, dst, fin, out, in_size, args, progress))
+                out = Output(dst)  # a temporary file beside OUTFILE: on any failure it goes
+                try:
+                    out_size = (expand if args.level == 0 else compress)(
+                        src, dst, fin, info, out, args, progress)
+                    unchanged(src, fin, info.st_size, info.st_mtime_ns)
+                except OSError as e:
+                    raise Fault(dst, "cannot write: {}".format(e.strerror or e))
+                out.finish(args.force)
             finally:
+                if Output.current is not None:  # also one stopped while being made
+                    Output.current.abandon()
                 seconds = progress.finish()
+        # OUTFILE has its name: the run has succeeded, whatever comes now.
+        in_size = info.st_size
+        image, packed = (out_size, in_size) if args.level == 0 else (in_size, out_size)
+        ratio = 100.0 * packed / image if image else 100.0
+        say("{} ({:.1f} MB) -> {} ({:.1f} MB), {:.1f} %, {:.1f} s\n".format(
+            src, in_size / 1e6, dst, out_size / 1e6, ratio, seconds), "stdout")
+        return 0
     except Fault as e:
-        sys.stderr.write("ziso.py: {}\n".format(e))
+        say("ziso.py: {}\n".format(e))
         return EXIT_FAULT
-    except KeyboardInterrupt:
-        sys.stderr.write("\nziso.py: interrupted; {} was not written\n".format(dst))
-        return EXIT_INTERRUPTED
-    except Stopped as e:
-        sys.stderr.write("\nziso.py: stopped by signal {}; {} was not written\n".format(
-            e.signum, dst))
-        return 128 + e.signum
+    except Stopped as e:  # 128 + the signal's number: 130 after Ctrl+C
+        what = "stopped by signal {}".format(e.args[0]) if e.args[0] != signal.SIGINT else ""
+        say("\nziso.py: {}; {} was not written\n".format(what or "interrupted", dst))
+        return 128 + e.args[0]
     except MemoryError:
-        sys.stderr.write("ziso.py: {}: out of memory\n".format(src))
+        say("ziso.py: {}: out of memory\n".format(src))
         return EXIT_FAULT
     finally:
-        undo()
-
-    image, packed = (out_size, in_size) if args.level == 0 else (in_size, out_size)
-    ratio = 100.0 * packed / image if image else 100.0
-    sys.stdout.write("{} ({}) -> {} ({}), {:.1f} %, {:.1f} s\n".format(
-        src, megabytes(in_size), dst, megabytes(out_size), ratio, seconds))
-    return 0
+        if argv is not None:
+            undo()  # a caller's own handlers back; a run as a program keeps its to the end
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == [HELPER_FLAG]:
-        sys.exit(serve(sys.stdin.buffer, sys.stdout.buffer))
+    if sys.argv[1:2] == [WORKER_FLAG]:
+        sys.exit(work(sys.argv[2:], sys.stdin.buffer, sys.stdout.buffer))
     sys.exit(main())

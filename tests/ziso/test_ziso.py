@@ -33,9 +33,10 @@ with open(ZISO, encoding="utf-8") as source:
     exec(compile(source.read(), ZISO, "exec"), program.__dict__)
 
 
-def ziso(*args, env=None):
+def ziso(*args, env=None, stdout=subprocess.PIPE, preexec_fn=None):
     return subprocess.run([sys.executable, ZISO] + [str(a) for a in args], env=env,
-                          capture_output=True, text=True, timeout=120)
+                          stdout=stdout, stderr=subprocess.PIPE, preexec_fn=preexec_fn,
+                          text=True, timeout=120)
 
 
 def ok(*args):
@@ -129,6 +130,16 @@ def data(payload):
     return make
 
 
+def past_128_mib(folder):
+    """Where two workers work: data, zeros, data; 140 MiB."""
+    image = os.path.join(folder, "image ü.iso")
+    with open(image, "wb") as f:
+        f.write(mixed(20 << 20))
+        f.seek(123 << 20)
+        f.write(mixed(17 << 20, seed=5))
+    return image
+
+
 BIG = 4 * GIB + (1 << 20)
 # name, image, ziso.py options, maxcso options (None: maxcso takes no such size), shift
 ROUND_TRIPS = [
@@ -146,9 +157,8 @@ ROUND_TRIPS = [
      ["-b", "262144", "-a", "8", "-p", "255"], ["--block=262144"], 8),
     ("1 MiB blocks, shift 8, pad 255 (past maxcso's largest block)",
      data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
-    ("compressing processes (-j 3 starts two), zero batches, shift 4, pad 0xab",
-     data(mixed(20 << 20) + bytes(3 << 20) + mixed(17 << 20, seed=5)),
-     ["-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
+    ("worker processes (-j 3 starts two), HC level 2, zero batches, shift 4, pad 0xab",
+     past_128_mib, ["-c", "2", "-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
     ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
@@ -194,9 +204,10 @@ def test_round_trip(tmp_path, name, make, options, reference, shift):
 
 
 def zso(blocks, size, block=2048, shift=0):
-    """A ZSO made by hand from (stored bytes, plain) per block."""
+    """A ZSO made by hand from (stored bytes, plain) per block, the first one aligned."""
     at = 24 + 4 * (len(blocks) + 1)
-    index, body = [], b""
+    index, body = [], bytes(-at % (1 << shift))
+    at += len(body)
     for stored, plain in blocks:
         index.append(at >> shift | (plain << 31))
         body += stored
@@ -220,6 +231,12 @@ def entry(d, i, value):
 def last_block_garbage(d):
     start = struct.unpack_from("<I", d, 24 + 4 * 600)[0]
     d[start:] = b"\xff" * (len(d) - start)
+
+
+def corrupt_16_mib_block(d):
+    """One block of 16 MiB whose LZ4 data makes a byte less, 0xab padding to shift 16."""
+    stored = lz4.block.compress(mixed((16 << 20) - 1, seed=12), store_size=False)
+    d[:] = zso([(stored + b"\xab" * (-len(stored) % 65536), False)], 16 << 20, 16 << 20, 16)
 
 
 X = lz4.block.compress(b"x" * 2048, store_size=False)
@@ -246,6 +263,7 @@ BROKEN = [
     ("plain block short", zso([(b"x" * 2000, True)], 2048)),
     ("plain block long", zso([(b"x" * 2100, True)], 2048)),
     ("padding past the shift", zso([(X + bytes(16 - len(X) % 8), False)], 2048, shift=3)),
+    ("a corrupt block at -b 16777216 -a 16", corrupt_16_mib_block),
 ]
 
 
@@ -259,7 +277,7 @@ def test_broken_zso(tmp_path, name, broken):
     bad.write_bytes(broken)
     started = time.monotonic()
     done = ziso("-c", "0", bad, out)
-    assert time.monotonic() - started < 20
+    assert time.monotonic() - started < 2, "a refusal must come at once"
     assert done.returncode == 1 and done.stdout == ""
     assert done.stderr.count("\n") == 1 and str(bad) in done.stderr, done.stderr
     assert sorted(os.listdir(tmp_path)) == ["bad.zso"]
@@ -267,9 +285,11 @@ def test_broken_zso(tmp_path, name, broken):
 
 def test_broken_zso_in_a_worker(tmp_path):
     image, bad, out = tmp_path / "image.iso", tmp_path / "bad.zso", tmp_path / "out.iso"
-    image.write_bytes(mixed(40 << 20, seed=11))
+    with open(image, "wb") as f:  # past 128 MiB, from where two workers expand
+        f.write(mixed(40 << 20, seed=11))
+        f.truncate(130 << 20)
     ok("-j", "1", image, bad)
-    with open(bad, "r+b") as f:  # from block 15000 of 20480 on: the batch of a worker
+    with open(bad, "r+b") as f:  # from block 15000 on: a worker's batch
         f.seek(24 + 4 * 15000)
         entries = struct.unpack("<100I", f.read(400))
         number, entry = next((15000 + i, e) for i, e in enumerate(entries) if e < 1 << 31)
@@ -282,8 +302,11 @@ def test_broken_zso_in_a_worker(tmp_path):
 
 
 # name, command line ({img}, {out}: a small image and a free name beside it; NAME=value
-# first: set in the environment), exit code, message
+# first: set in the environment; stdout:closed or stdout:broken first: standard output
+# closed, or a pipe whose reader has gone), exit code, message
 FAULTS = [
+    ("standard output closed (pythonw.exe)", ["stdout:closed", "{img}", "{out}"], 0, ""),
+    ("standard output a broken pipe", ["stdout:broken", "{img}", "{out}"], 0, ""),
     ("lz4 missing", ["PYTHONPATH={nolz4}", "{img}", "{out}"], 3,
      "the Python package lz4 is missing; install it with: pip install lz4"),
     ("missing INFILE", ["{img}.not", "{out}"], 1, "no such file"),
@@ -326,12 +349,20 @@ def test_command_line(tmp_path, name, argv, code, message):
                  nolz4=tmp_path / "nolz4")
     given = [a.format(**names) for a in argv]
     env = dict(os.environ, **dict(a.split("=", 1) for a in given if "=" in a))
+    stdout, closing = subprocess.PIPE, None
+    if "stdout:closed" in given:
+        stdout, closing = None, lambda: os.close(1)
+    if "stdout:broken" in given:
+        reader, stdout = os.pipe()
+        os.close(reader)
     started = time.monotonic()
-    done = ziso(*[a for a in given if "=" not in a], env=env)
+    done = ziso(*[a for a in given if "=" not in a and not a.startswith("stdout:")], env=env,
+                stdout=stdout, preexec_fn=closing)
     assert done.returncode == code and message in done.stderr, done.stderr
     if not code:
         written = old if "{old}" in argv else tmp_path / "out.zso"
-        assert written.read_bytes()[:4] == b"ZISO"
+        ok("-c", "0", written, tmp_path / "back.iso")  # whole
+        assert (tmp_path / "back.iso").read_bytes() == img.read_bytes()
     else:
         assert time.monotonic() - started < 2, "a refusal must come at once"
         assert done.stderr.count("\n") == 1
@@ -344,7 +375,7 @@ def signal_to(signum):
     return lambda run, image: run.send_signal(signum)
 
 
-def kill_a_helper(run, image):
+def kill_a_worker(run, image):
     os.kill(family(run.pid)[-1], signal.SIGKILL)
 
 
@@ -352,44 +383,81 @@ def cut_short(run, image):
     os.truncate(image, 1 << 20)
 
 
-# name, -j, what befalls the run midway, exit code, message
-STOPS = [("Ctrl+C", 2, signal_to(signal.SIGINT), 130, "interrupted"),
-         ("SIGTERM", 2, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
-         ("SIGHUP (terminal closed)", 2, signal_to(signal.SIGHUP), 129, "stopped by signal 1"),
-         ("a worker process killed", 2, kill_a_helper, 1,
+def rewrite(run, image):
+    """Its first MiB written again, the same bytes: only its time of change tells."""
+    with open(image, "r+b") as f:
+        head = f.read(1 << 20)
+        f.seek(0)
+        f.write(head)
+
+
+def grow(run, image):
+    with open(image, "ab") as f:
+        f.write(b"more")
+
+
+C12J2, C12J1, C0J2, C0J1 = ["-c", "12", "-j", "2"], ["-c", "12", "-j", "1"], \
+    ["-c", "0", "-j", "2"], ["-c", "0", "-j", "1"]
+# name, options (-c 0: of the image's ZSO), what befalls the run under way, exit code, message
+STOPS = [("Ctrl+C", C12J2, signal_to(signal.SIGINT), 130, "interrupted"),
+         ("SIGTERM", C12J2, signal_to(signal.SIGTERM), 143, "stopped by signal 15"),
+         ("SIGHUP (terminal closed)", C12J2, signal_to(signal.SIGHUP), 129,
+          "stopped by signal 1"),
+         ("a worker process killed", C12J2, kill_a_worker, 1,
           "a worker process ended unexpectedly"),
-         ("the image cut short", 2, cut_short, 1, "became shorter while being read"),
-         ("the image cut short, read past its end as holes", 1, cut_short, 1,
-          "became shorter while being read")]
+         ("the image cut short", C12J2, cut_short, 1, "became shorter while being read"),
+         ("the image cut short, in one process", C12J1, cut_short, 1,
+          "became shorter while being read"),
+         ("the image rewritten in place", C12J2, rewrite, 1, "changed while being read"),
+         ("the image rewritten in place, in one process", C12J1, rewrite, 1,
+          "changed while being read"),
+         ("the image grown", C12J2, grow, 1, "changed while being read"),
+         ("the ZSO rewritten in place while expanded", C0J2, rewrite, 1,
+          "changed while being read"),
+         ("the ZSO rewritten in place while expanded in one process", C0J1, rewrite, 1,
+          "changed while being read"),
+         ("the ZSO grown while expanded", C0J2, grow, 1, "changed while being read")]
 
 
-@pytest.mark.parametrize("name, jobs, befall, code, message", STOPS,
+@pytest.mark.parametrize("name, options, befall, code, message", STOPS,
                          ids=[row[0] for row in STOPS])
-def test_stopped_run_leaves_nothing(tmp_path, name, jobs, befall, code, message):
+def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, message):
     image = tmp_path / "image.iso"
-    image.write_bytes(mixed(48 << 20))
-    run = subprocess.Popen([sys.executable, ZISO, "-c", "12", "-j", str(jobs), image,
-                            tmp_path / "out.zso"], stderr=subprocess.PIPE, text=True)
-    while not [n for n in os.listdir(tmp_path) if n.endswith(".tmp")]:
-        assert run.poll() is None, "finished before it could be stopped"
+    with open(image, "wb") as f:  # past 128 MiB, from where two workers work
+        f.write(mixed(48 << 20))
+        f.truncate(130 << 20)
+    if options[1] == "0":
+        ok("-j", "1", image, tmp_path / "image.zso")
+        image = tmp_path / "image.zso"
+    there = sorted(os.listdir(tmp_path))
+    run = subprocess.Popen([sys.executable, ZISO] + options + [image, tmp_path / "out"],
+                           stderr=subprocess.PIPE, text=True)
+    workers = int(options[-1]) if options[-1] != "1" else 0
+    while not ([n for n in os.listdir(tmp_path) if n.endswith(".tmp")]
+               and len(family(run.pid)) == 1 + workers):
+        assert run.poll() is None, "finished before it could be stopped, or had no workers"
         time.sleep(0.01)
-    time.sleep(0.3)  # well into writing
+    run.send_signal(signal.SIGSTOP)  # held while it befalls, so that it cannot end first
+    time.sleep(0.3)  # its workers well into their batches, and the clock on
     helpers = family(run.pid)[1:]
-    assert len(helpers) == (jobs if jobs > 1 else 0)
     befall(run, image)
-    assert run.wait(timeout=30) == code and message in run.stderr.read()
-    assert os.listdir(tmp_path) == ["image.iso"]
+    run.send_signal(signal.SIGCONT)
+    assert run.wait(timeout=60) == code and message in run.stderr.read()
+    assert sorted(os.listdir(tmp_path)) == there
     deadline = time.monotonic() + 5
     while [pid for pid in helpers if os.path.exists("/proc/{}".format(pid))]:
-        assert time.monotonic() < deadline, "compressing processes outlived the run"
+        assert time.monotonic() < deadline, "worker processes outlived the run"
         time.sleep(0.05)
 
 
 @pytest.mark.parametrize("jobs", [1, 2], ids=["in one process", "in two processes"])
 def test_full_disk_is_named(tmp_path, jobs):
     image = tmp_path / "image.iso"
-    image.write_bytes(random.Random(8).randbytes(40 << 20))
-    done = subprocess.run([sys.executable, ZISO, "-j", str(jobs), image, tmp_path / "out.zso"],
+    with open(image, "wb") as f:  # past 128 MiB, from where two workers work
+        f.write(random.Random(8).randbytes(40 << 20))
+        f.truncate(130 << 20)
+    done = subprocess.run([sys.executable, ZISO, "-c", "2", "-j", str(jobs), image,
+                           tmp_path / "out.zso"],
                           preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
                                                                 (8 << 20, 8 << 20)),
                           capture_output=True, text=True, timeout=120)
@@ -402,7 +470,7 @@ def test_console_close_removes_the_file(tmp_path):
     out = program.Output(str(tmp_path / "NEW.ZSO"))
     out.file.write(b"half a ZSO")
     ended = []  # Windows removes no file another process has open: they end first
-    out.helpers = types.SimpleNamespace(kill=lambda: ended.append(os.listdir(tmp_path)))
+    out.workers = types.SimpleNamespace(close=lambda kill: ended.append(os.listdir(tmp_path)))
     assert program.on_console_event(0) is False  # Ctrl+C: left to the main thread
     assert len(os.listdir(tmp_path)) == 1
     assert program.on_console_event(program.CTRL_CLOSE_EVENT) is True
@@ -430,6 +498,14 @@ def no_links(*args):
     raise OSError(errno.EPERM, "Operation not permitted")
 
 
+def signal_after(signum, link=os.link):
+    """os.link, and the signal just after: the file has its name."""
+    def linked(*args):
+        link(*args)
+        os.kill(os.getpid(), signum)
+    return linked
+
+
 # name, options, what happens just before the final step, os.link replaced by, exit code,
 # what OUTFILE then holds (None: nothing), message
 PLACEMENTS = [
@@ -440,6 +516,8 @@ PLACEMENTS = [
      b"the other run's", "already exists"),
     ("held twice, then free", [], held(2), None, 0, b"ZISO", ""),
     ("held for good", [], held(10 ** 6), None, 1, None, "cannot give the finished file"),
+    ("SIGTERM just after placement", [], None, signal_after(signal.SIGTERM), 0, b"ZISO", ""),
+    ("Ctrl+C just after placement", [], None, signal_after(signal.SIGINT), 0, b"ZISO", ""),
 ]
 
 
@@ -463,6 +541,66 @@ def test_placement(tmp_path, monkeypatch, capsys, name, options, before, link, c
     assert message in err and err.count("\n") == (1 if code else 0), err
     assert (target.read_bytes()[:len(holds)] if target.exists() else None) == holds
     assert sorted(os.listdir(tmp_path)) == sorted(["image.iso"] + (["NEW.ZSO"] if holds else []))
+    if holds == b"ZISO":  # whole
+        assert program.main(["-c", "0", str(target), str(tmp_path / "back.iso")]) == 0
+        assert (tmp_path / "back.iso").read_bytes() == image.read_bytes()
+
+
+def test_signal_while_the_file_is_made(tmp_path, monkeypatch, capsys):
+    image, locked = tmp_path / "image.iso", program.Output.locked
+    image.write_bytes(mixed(100000))
+
+    def signalled(self, fd):  # SIGTERM just after the temporary file is made
+        os.kill(os.getpid(), signal.SIGTERM)
+        return locked(self, fd)
+    monkeypatch.setattr(program.Output, "locked", signalled)
+    assert program.main([str(image), str(tmp_path / "NEW.ZSO")]) == 143
+    assert os.listdir(tmp_path) == ["image.iso"]
+
+
+def another_run(folder, then):
+    """A run into folder, slow enough to be caught while it writes; then(run) befalls it."""
+    image = folder / "other.iso"
+    image.write_bytes(mixed(8 << 20, seed=13))
+    run = subprocess.Popen([sys.executable, ZISO, "-c", "12", "-j", "1", image,
+                            folder / "other.zso"])
+    while not [n for n in os.listdir(folder) if n.startswith("~ziso-")]:
+        assert run.poll() is None, "finished before it could be caught"
+        time.sleep(0.01)
+    then(run)
+    return run
+
+
+def killed(folder):  # SIGKILL: nothing of it runs on
+    another_run(folder, lambda run: (run.kill(), run.wait()))
+
+
+def held_live(folder):  # stopped while the other run goes, then let go on
+    run = another_run(folder, lambda run: run.send_signal(signal.SIGSTOP))
+    return lambda: (run.send_signal(signal.SIGCONT), run.wait(timeout=60))[1] == 0
+
+
+def lookalike(folder):
+    (folder / "~ziso-notes.tmp").write_bytes(b"not a run's")
+
+
+# name, what is left in OUTFILE's folder (then what lets a live run go on), whether it stays
+LEFTOVERS = [("a killed run's temporary file", killed, False),
+             ("a live run's temporary file: two runs at once", held_live, True),
+             ("a file named like one, but not by a run", lookalike, True)]
+
+
+@pytest.mark.parametrize("name, leave, stays", LEFTOVERS, ids=[row[0] for row in LEFTOVERS])
+def test_leftovers(tmp_path, name, leave, stays):
+    image = tmp_path / "image.iso"
+    image.write_bytes(mixed(100000))
+    go_on = leave(tmp_path)
+    left = [n for n in os.listdir(tmp_path) if n.startswith("~ziso-")]
+    assert len(left) == 1
+    ok(image, tmp_path / "NEW.ZSO")
+    assert (left[0] in os.listdir(tmp_path)) == stays
+    if go_on:  # the live run ends well
+        assert go_on() and header(tmp_path / "other.zso")[2] == 8 << 20
 
 
 # name, path, its form for the file system on Windows
@@ -497,6 +635,7 @@ def by_turns(folder):
 MEMORY = [
     ("16 MiB blocks, -j 8", by_turns, ["-b", "16777216", "-j", "8"], 100),
     ("2048 blocks, -j 8", by_turns, ["-j", "8"], 64),
+    ("HC level 9 in two workers, -j 8", by_turns, ["-c", "9", "-j", "8"], 64),
     ("a 16 GiB image: an index of 32 MiB", lambda d: sparse(d, 16 * GIB), ["-j", "8"], 64),
 ]
 
