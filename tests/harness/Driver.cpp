@@ -475,15 +475,18 @@ size_t RunningQarvel::MessageBoxesOpen() const
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, Duration limit)
 {
     HWND box = nullptr;
-    // Shown only once its texts are in place.
+    std::wstring text;
+    // Shown only once its texts are in place; and until its own loop takes messages, a thread
+    // that took none for 5 s counts as hung and answers no reading (every box has a text).
     const auto shown = [&] {
         box = FindTopWindow(processId, L"#32770");
-        return box != nullptr && ::IsWindowVisible(box);
+        return box != nullptr && ::IsWindowVisible(box) &&
+               !(text = WindowText(::GetDlgItem(box, 0xFFFF))).empty();
     };
     if (!WaitFor(shown, limit)) {
         return std::nullopt;
     }
-    MessageBoxSeen seen{box, WindowText(::GetDlgItem(box, 0xFFFF)), {}};
+    MessageBoxSeen seen{box, text, {}};
     for (const int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
         const HWND button = ::GetDlgItem(box, id);
         if (button != nullptr && ::IsWindowVisible(button)) {
