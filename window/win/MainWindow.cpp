@@ -2,9 +2,7 @@
 
 #include "actions/Texts.h"
 #include "CommonControls.h"
-#include "DirectoryPaths.h"
 #include "Font.h"
-#include "win32/ErrorText.h"
 
 namespace qarvel::window {
 
@@ -62,7 +60,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
         return nullptr;
     }
     window->FitListsAndWindow(nullptr);
-    if (!window->drives_.Fill()) {
+    if (!window->lists_.Drives().Fill()) {
         host.ShowMessageBox(texts::NoDrives, MessageStyle::Critical);
     }
     window->actions_.OnWindowLoad();
@@ -70,7 +68,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
 }
 
 MainWindow::MainWindow(Key, HostServices &host, OnClose onClose)
-    : host_(host), actions_(*this, host), onClose_(onClose)
+    : actions_(*this, host), onClose_(onClose), lists_(host)
 {
 }
 
@@ -97,13 +95,10 @@ bool MainWindow::CreateControls(HINSTANCE instance)
             return false;
         }
         Control(control).SetFont(CurrentFont());
-        if (entry.kind == ControlKind::DriveList) {
-            drives_.Attach(control);
-            drives_.SetClosedHeight(place.bottom - place.top);
-        }
     }
-    folders_.Attach(Child(ids::FolderList));
-    files_.Attach(Child(ids::FileList));
+    lists_.Attach(Child(ids::FolderList), Child(ids::DriveList), Child(ids::FileList));
+    const RECT drives = PlaceOf(LayoutOf(ids::DriveList), {});
+    lists_.Drives().SetClosedHeight(drives.bottom - drives.top);
     lastFocus_ = Child(ids::CompressButton);
     return true;
 }
@@ -170,8 +165,9 @@ void MainWindow::ApplyDpi(UINT dpi, const RECT *suggested)
 void MainWindow::FitListsAndWindow(const RECT *suggested)
 {
     const int margin = ::MulDiv(2, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
-    folders_.SetItemHeight(MeasureText(folders_.Handle(), CurrentFont(), L"Ag").cy + margin);
-    files_.FitNames();
+    DirectoryList &folders = lists_.Folders();
+    folders.SetItemHeight(MeasureText(folders.Handle(), CurrentFont(), L"Ag").cy + margin);
+    lists_.Files().FitNames();
     if (suggested != nullptr) {
         ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                        suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -204,7 +200,7 @@ void MainWindow::PlaceControl(const LayoutEntry &entry)
     ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
                    WindowHeightOf(entry, place), SWP_NOZORDER | SWP_NOACTIVATE);
     if (entry.kind == ControlKind::DriveList) {
-        drives_.SetClosedHeight(place.bottom - place.top);
+        lists_.Drives().SetClosedHeight(place.bottom - place.top);
     }
 }
 
@@ -247,7 +243,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DRAWITEM:
         if (wParam == ids::FolderList) {
-            folders_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dpi_);
+            lists_.Folders().Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dpi_);
             return TRUE;
         }
         break;
@@ -310,7 +306,7 @@ void MainWindow::OnCommand(int id, int code)
         OnEnter();
         break;
     case ids::Refresh:
-        OnRefresh();
+        lists_.Refresh();
         break;
     case ids::CompressButton:
         if (code == BN_CLICKED) {
@@ -341,12 +337,12 @@ void MainWindow::OnCommand(int id, int code)
         break;
     case ids::FolderList:
         if (code == LBN_DBLCLK) {
-            OpenDirectory(folders_.Highlighted());
+            lists_.OpenHighlighted();
         }
         break;
     case ids::DriveList:
         if (code == CBN_SELCHANGE) {
-            OnDriveChosen();
+            lists_.OpenChosenDrive();
         }
         break;
     default:
@@ -372,93 +368,18 @@ void MainWindow::OnBoxClicked(FormatBox box)
 void MainWindow::OnEnter()
 {
     const HWND focus = ::GetFocus();
-    if (focus == folders_.Handle()) {
-        OpenDirectory(folders_.Highlighted());
+    if (focus == lists_.Folders().Handle()) {
+        lists_.OpenHighlighted();
     } else if (focus == Child(ids::CompressButton) || focus == Child(ids::ConvertButton)) {
         ::SendMessageW(focus, BM_CLICK, 0, 0);
     }
 }
 
-void MainWindow::OnRefresh()
-{
-    const std::wstring open = folders_.OpenDirectory(); // a copy: opening replaces it
-    if (!open.empty()) {
-        OpenDirectory(open);
-    }
-}
-
-void MainWindow::OnDriveChosen()
-{
-    const std::wstring root = drives_.SelectedRoot();
-    if (!root.empty()) {
-        OpenDirectory(root);
-    }
-}
-
-// --- the lists ---
-
-void MainWindow::OpenDirectory(const std::wstring &directory)
-{
-    const std::wstring normal = NormalDirectory(directory);
-    const FolderEntries entries = ReadFolder(normal);
-    if (entries.error != ERROR_SUCCESS) {
-        folders_.HighlightOpenDirectory();
-        drives_.ShowDriveOf(folders_.OpenDirectory());
-        ReportFolderError(normal, entries.error);
-        return;
-    }
-    folders_.Open(normal, entries.folders);
-    // The directory-change handling: the file list lists the directory now highlighted, the
-    // one just opened, from the same reading.
-    ShowFiles(normal, entries);
-    drives_.ShowDriveOf(normal);
-}
-
-void MainWindow::SetFileListDirectory(const std::wstring &directory)
-{
-    files_.ClearSelection();
-    if (directory.empty()) {
-        return;
-    }
-    const std::wstring normal = NormalDirectory(directory);
-    const FolderEntries entries = ReadFolder(normal);
-    if (entries.error != ERROR_SUCCESS) {
-        // The file list keeps its directory and what it showed.
-        ReportFolderError(normal, entries.error);
-        return;
-    }
-    ShowFiles(normal, entries);
-}
-
-void MainWindow::ShowFiles(const std::wstring &directory, const FolderEntries &entries)
-{
-    const DWORD error = files_.Show(directory, entries);
-    if (error != ERROR_SUCCESS) {
-        ReportFolderError(directory, error);
-    }
-}
-
-void MainWindow::ReportFolderError(const std::wstring &folder, DWORD error)
-{
-    host_.ShowMessageBox(Fill(texts::FolderUnreadable, {folder, win32::DescribeError(error)}),
-                         MessageStyle::Critical);
-}
-
 // --- FormControls ---
-
-std::wstring MainWindow::ReadSelectedFile()
-{
-    return files_.SelectedName();
-}
-
-std::wstring MainWindow::ReadFileListDirectory()
-{
-    return files_.Directory();
-}
 
 void MainWindow::SetOpenDirectory(const std::wstring &directory)
 {
-    OpenDirectory(directory);
+    lists_.Open(directory);
 }
 
 void MainWindow::SetFileLabel(const std::wstring &caption)

@@ -5,10 +5,7 @@
 
 #include "actions/FormControls.h"
 #include "actions/ImageActions.h"
-#include "DirectoryList.h"
-#include "DriveList.h"
-#include "FileList.h"
-#include "FolderReader.h"
+#include "FolderLists.h"
 #include "Layout.h"
 #include "win32/Handles.h"
 #include "window/ControlIds.h"
@@ -42,8 +39,8 @@ public:
     static bool TranslateKeys(MSG &message);
 
     // FormControls
-    std::wstring ReadSelectedFile() override;
-    std::wstring ReadFileListDirectory() override;
+    std::wstring ReadSelectedFile() override { return lists_.Files().SelectedName(); }
+    std::wstring ReadFileListDirectory() override { return lists_.Files().Directory(); }
     void SetOpenDirectory(const std::wstring &directory) override;
     void SetFileLabel(const std::wstring &caption) override;
     Tick ReadTick(FormatBox box) override;
@@ -53,11 +50,14 @@ public:
 
     // The folder list's highlighted entry: a full path, no trailing separator except at a
     // drive root.
-    std::wstring ReadHighlightedDirectory() const { return folders_.Highlighted(); }
+    std::wstring ReadHighlightedDirectory() const { return lists_.Folders().Highlighted(); }
     // The file list alone: lists that directory's files, or reads its own again; either way
     // the selection is cleared.
-    void SetFileListDirectory(const std::wstring &directory);
-    void RereadFileList() { SetFileListDirectory(files_.Directory()); }
+    void SetFileListDirectory(const std::wstring &directory)
+    {
+        lists_.SetFileListDirectory(directory);
+    }
+    void RereadFileList() { lists_.SetFileListDirectory(lists_.Files().Directory()); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -78,31 +78,18 @@ private:
     void OnCommand(int id, int code);
     void OnBoxClicked(FormatBox box);
     void OnEnter();
-    void OnDriveChosen();
-    // F5: the open folder read again in both lists, as it is now.
-    void OnRefresh();
     LRESULT OnStaticColour(HDC dc, HWND control);
-
-    // Opens the directory in the folder list and lists its files, from one reading; when it
-    // cannot be read, says why and leaves the lists as they were.
-    void OpenDirectory(const std::wstring &directory);
-    // Shows the entries in the file list; says why when it cannot.
-    void ShowFiles(const std::wstring &directory, const FolderEntries &entries);
-    void ReportFolderError(const std::wstring &folder, DWORD error);
 
     HWND Child(ids::Control id) const { return ::GetDlgItem(window_, id); }
     CheckBox Box(FormatBox box) const;
 
-    HostServices &host_;
     ImageActions actions_;
     OnClose onClose_;
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     win32::UniqueFont font_;
-    win32::UniqueAccelerators keys_;
-    DirectoryList folders_;
-    DriveList drives_;
-    FileList files_;
+    win32::UniqueAccelerators keys_; // F5
+    FolderLists lists_;
     HWND lastFocus_ = nullptr;
 };
 
