@@ -305,12 +305,12 @@ TEST_F(EndToEnd, F5ShowsWhatChangedInTheOpenFolder)
     ASSERT_TRUE(WriteFile(images + L"\\NEW.CHD", "made meanwhile"));
     ASSERT_TRUE(::DeleteFileW((images + L"\\notes.txt").c_str()));
     PressKey(VK_F5);
-    const HWND file1 = q.Control(window::ids::FileList);
+    const HWND fileList = q.Control(window::ids::FileList);
     EXPECT_TRUE(WaitFor([&] {
-        const auto items = ListItems(file1);
+        const auto items = ListItems(fileList);
         return IndexOf(items, L"NEW.CHD") >= 0 && IndexOf(items, L"notes.txt") < 0;
     }));
-    EXPECT_EQ(ListSelection(file1), -1);
+    EXPECT_EQ(ListSelection(fileList), -1);
     EXPECT_TRUE(q.Close());
 }
 

@@ -276,17 +276,17 @@ TEST_F(Faults, TheOpenFolderDeletedWhileShown)
     EXPECT_TRUE(q.NoMessageBox());
 
     // Another entry of the vanished folder: named in a message, the lists as they were.
-    const HWND dir1 = q.Control(window::ids::FolderList);
-    const auto entries = ListItems(dir1);
+    const HWND folderList = q.Control(window::ids::FolderList);
+    const auto entries = ListItems(folderList);
     const int sub = IndexOf(entries, L"sub");
     ASSERT_GE(sub, 0);
-    ClickListItem(dir1, sub, 2);
+    ClickListItem(folderList, sub, 2);
     const auto box = q.WaitForMessageBox();
     ASSERT_TRUE(box.has_value()) << "opening a vanished folder says so";
     EXPECT_NE(box->text.find(L"\"" + Joined(images, L"sub") + L"\""), std::wstring::npos)
         << box->text;
     ASSERT_TRUE(q.Answer(*box, IDOK));
-    EXPECT_EQ(ListItems(dir1), entries);
+    EXPECT_EQ(ListItems(folderList), entries);
     EXPECT_EQ(q.OpenFolderShown(), images);
 
     // The lists stay usable: the working folder opens and lists its files.
@@ -318,16 +318,17 @@ TEST_F(Faults, ADriveThatIsNotThere)
     const std::wstring root = letter + L"\\";
     Lay();
     RunningQarvel q = Start();
-    const HWND drive1 = q.Control(window::ids::DriveList);
-    ASSERT_GE(IndexOf(ComboItems(drive1), root), 0) << "the drive list offers the drive";
-    const std::wstring shownRoot = ComboShown(drive1);
+    const HWND driveList = q.Control(window::ids::DriveList);
+    ASSERT_GE(IndexOf(ComboItems(driveList), root), 0) << "the drive list offers the drive";
+    const std::wstring shownRoot = ComboShown(driveList);
     ASSERT_FALSE(shownRoot.empty());
     const auto dirBefore = ListItems(q.Control(window::ids::FolderList));
     const auto filesBefore = ListItems(q.Control(window::ids::FileList));
 
     // As a person does: open the drop-down and type the drive's letter, which picks it.
-    Click(drive1);
-    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(drive1, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3s));
+    Click(driveList);
+    ASSERT_TRUE(
+        WaitFor([&] { return ::SendMessageW(driveList, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3s));
     PressKey(static_cast<WORD>(letter[0])); // the wrapper gives an upper-case letter
     const auto box = q.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
@@ -344,7 +345,7 @@ TEST_F(Faults, ADriveThatIsNotThere)
     EXPECT_FALSE(AnyDialogShown()) << "no box of the system's either";
     EXPECT_EQ(ListItems(q.Control(window::ids::FolderList)), dirBefore);
     EXPECT_EQ(ListItems(q.Control(window::ids::FileList)), filesBefore);
-    EXPECT_EQ(ComboShown(drive1), shownRoot);
+    EXPECT_EQ(ComboShown(driveList), shownRoot);
     EXPECT_TRUE(q.IsResponsive());
     EXPECT_TRUE(q.Close());
 }

@@ -67,8 +67,8 @@ TEST(OnCompress, BothTickedTakesChd)
 struct StopCase {
     const char *what;
     const wchar_t *selected;
-    Tick check1;
-    Tick check2;
+    Tick chd;
+    Tick zso;
     Answer answer;
     Log log;
 };
@@ -92,7 +92,7 @@ TEST(OnCompress, StopsWithoutLaunchingWhereItMust)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Rig rig(c.selected, c.check1, c.check2);
+        Rig rig(c.selected, c.chd, c.zso);
         rig.host.answer = c.answer;
         rig.actions.OnCompress();
         EXPECT_EQ(rig.log, c.log);

@@ -24,7 +24,7 @@ const std::wstring NewZso = L"C:\\tools\\NEW.ZSO";
 struct RefuseCase {
     const char *what;
     const wchar_t *selected;
-    Tick check2; // CHD ticked otherwise
+    Tick zso; // CHD ticked otherwise
     std::function<void(drive::FakeHost &)> lay;
     std::wstring box; // empty: asked, not refused
 };
@@ -50,13 +50,13 @@ TEST(OnCompress, RefusesARunThatCannotWorkBeforeAskingInTheOrderTheUserFixesThem
     // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Rig rig(c.selected, c.check2 == T ? U : T, c.check2);
+        Rig rig(c.selected, c.zso == T ? U : T, c.zso);
         c.lay(rig.host);
         rig.host.answer = Answer::AnswerNo; // a run that is not refused goes no further
         rig.actions.OnCompress();
         const std::wstring label = std::wstring(L"label File: ") + c.selected;
         const std::wstring asked = std::wstring(L"box YesNo Proceed to compress ") + c.selected +
-                                   (c.check2 == T ? L" with ZSO?" : L" with CHD?");
+                                   (c.zso == T ? L" with ZSO?" : L" with CHD?");
         EXPECT_EQ(rig.log, (Log{label, c.box.empty() ? asked : L"box Warning " + c.box}));
         EXPECT_EQ(rig.host.clipboard, L"(untouched)");
     }

@@ -44,11 +44,11 @@ TEST(OnWindowLoad, OpensTheProgramDirectoryAndEnablesTheBoxOfEachToolFound)
 }
 
 struct TickCase {
-    Tick check1Before;
-    Tick check2Before;
+    Tick chdBefore;
+    Tick zsoBefore;
     FormatBox clicked;
-    Tick check1After;
-    Tick check2After;
+    Tick chdAfter;
+    Tick zsoAfter;
 };
 
 TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
@@ -61,8 +61,8 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
     };
     for (const auto &c : cases) {
         Rig rig;
-        rig.form.chd = c.check1Before;
-        rig.form.zso = c.check2Before;
+        rig.form.chd = c.chdBefore;
+        rig.form.zso = c.zsoBefore;
         // As the window does: the tick value changes first, then the click handling runs.
         if (c.clicked == FormatBox::Chd) {
             rig.form.chd = rig.form.chd == T ? U : T;
@@ -71,8 +71,8 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
             rig.form.zso = rig.form.zso == T ? U : T;
             rig.actions.OnZsoClicked();
         }
-        EXPECT_EQ(rig.form.chd, c.check1After);
-        EXPECT_EQ(rig.form.zso, c.check2After);
+        EXPECT_EQ(rig.form.chd, c.chdAfter);
+        EXPECT_EQ(rig.form.zso, c.zsoAfter);
     }
 }
 

@@ -76,11 +76,11 @@ INSTANTIATE_TEST_SUITE_P(Window, TabOrder, ::testing::ValuesIn(TabCases),
 // What the user does to a box, and what both boxes show afterwards.
 struct BoxCase {
     const char *name;
-    bool check1Before;
-    bool check2Before;
+    bool chdBefore;
+    bool zsoBefore;
     window::ids::Control clicked;
-    bool check1After;
-    bool check2After;
+    bool chdAfter;
+    bool zsoAfter;
 };
 
 class FormatBoxClicks : public ::testing::TestWithParam<BoxCase> {};
@@ -92,20 +92,20 @@ TEST_P(FormatBoxClicks, TickChangesFirstThenTheOtherBoxIsCleared)
     FormUnderTest window(tree.Root(), ToolFiles(tree.Root(), true, true));
     window.ShowInFront();
     // SetTick runs no click handling, so both boxes can be set up as the case needs.
-    window.form->SetTick(FormatBox::Chd, c.check1Before ? Tick::Ticked : Tick::Unticked);
-    window.form->SetTick(FormatBox::Zso, c.check2Before ? Tick::Ticked : Tick::Unticked);
-    ASSERT_EQ(IsTicked(window, window::ids::ChdBox), c.check1Before);
-    ASSERT_EQ(IsTicked(window, window::ids::ZsoBox), c.check2Before);
+    window.form->SetTick(FormatBox::Chd, c.chdBefore ? Tick::Ticked : Tick::Unticked);
+    window.form->SetTick(FormatBox::Zso, c.zsoBefore ? Tick::Ticked : Tick::Unticked);
+    ASSERT_EQ(IsTicked(window, window::ids::ChdBox), c.chdBefore);
+    ASSERT_EQ(IsTicked(window, window::ids::ZsoBox), c.zsoBefore);
 
     Click(window.Control(c.clicked));
     WaitFor([&] {
-        return IsTicked(window, window::ids::ChdBox) == c.check1After &&
-               IsTicked(window, window::ids::ZsoBox) == c.check2After;
+        return IsTicked(window, window::ids::ChdBox) == c.chdAfter &&
+               IsTicked(window, window::ids::ZsoBox) == c.zsoAfter;
     });
-    EXPECT_EQ(IsTicked(window, window::ids::ChdBox), c.check1After);
-    EXPECT_EQ(IsTicked(window, window::ids::ZsoBox), c.check2After);
-    EXPECT_EQ(window.form->ReadTick(FormatBox::Chd) == Tick::Ticked, c.check1After);
-    EXPECT_EQ(window.form->ReadTick(FormatBox::Zso) == Tick::Ticked, c.check2After);
+    EXPECT_EQ(IsTicked(window, window::ids::ChdBox), c.chdAfter);
+    EXPECT_EQ(IsTicked(window, window::ids::ZsoBox), c.zsoAfter);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Chd) == Tick::Ticked, c.chdAfter);
+    EXPECT_EQ(window.form->ReadTick(FormatBox::Zso) == Tick::Ticked, c.zsoAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,9 +131,9 @@ TEST(WindowInput, TellsNothingOfARunThatEndsAfterTheWindowIsGone)
     window.host.files.insert(tree.Path(L"game.iso"));
     window.host.answer = Answer::AnswerYes;
     window.form->RereadFileList();
-    const HWND file1 = window.Control(window::ids::FileList);
-    ::SendMessageW(file1, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(ListItems(file1), L"game.iso")),
-                   0);
+    const HWND fileList = window.Control(window::ids::FileList);
+    ::SendMessageW(fileList, LB_SETCURSEL,
+                   static_cast<WPARAM>(IndexOf(ListItems(fileList), L"game.iso")), 0);
     window.form->SetTick(FormatBox::Chd, Tick::Ticked);
     ::SendMessageW(window.Control(window::ids::CompressButton), BM_CLICK, 0, 0);
     ASSERT_EQ(window.host.launched.size(), 1u);
@@ -242,51 +242,51 @@ protected:
         tree.File(L"top.cue");
         window = std::make_unique<FormUnderTest>(tree.Root());
         window->ShowInFront();
-        dir1 = window->Control(window::ids::FolderList);
-        file1 = window->Control(window::ids::FileList);
+        folderList = window->Control(window::ids::FolderList);
+        fileList = window->Control(window::ids::FileList);
     }
 
     Lab tree;
     std::unique_ptr<FormUnderTest> window;
-    HWND dir1 = nullptr;
-    HWND file1 = nullptr;
+    HWND folderList = nullptr;
+    HWND fileList = nullptr;
 };
 
 TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
 {
-    ASSERT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
-    const int alpha = IndexOf(ListItems(dir1), L"alpha");
+    ASSERT_EQ(ListItems(fileList), std::vector<std::wstring>{L"top.cue"});
+    const int alpha = IndexOf(ListItems(folderList), L"alpha");
     ASSERT_GE(alpha, 0);
-    ClickListItem(dir1, alpha);
-    WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == alpha; });
+    ClickListItem(folderList, alpha);
+    WaitFor([&] { return ::SendMessageW(folderList, LB_GETCURSEL, 0, 0) == alpha; });
     RunMessagesFor(600ms); // longer than a double click takes
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
-    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"top.cue"});
+    EXPECT_EQ(ListItems(fileList), std::vector<std::wstring>{L"top.cue"});
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
-    EXPECT_NE(IndexOf(ListItems(dir1), L"beta"), -1) << "the entries stayed";
+    EXPECT_NE(IndexOf(ListItems(folderList), L"beta"), -1) << "the entries stayed";
 }
 
 TEST_F(DirectoryClicks, DoubleClickOpens)
 {
-    ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
-    const int alpha = IndexOf(ListItems(dir1), L"alpha");
+    ::SendMessageW(fileList, LB_SETCURSEL, 0, 0);
+    const int alpha = IndexOf(ListItems(folderList), L"alpha");
     ASSERT_GE(alpha, 0);
-    ClickListItem(dir1, alpha, 2);
+    ClickListItem(folderList, alpha, 2);
     WaitFor([&] { return window->form->ReadFileListDirectory() != tree.Root(); });
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"alpha"));
-    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"inside alpha.iso"});
-    EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR) << "nothing selected";
+    EXPECT_EQ(ListItems(fileList), std::vector<std::wstring>{L"inside alpha.iso"});
+    EXPECT_EQ(::SendMessageW(fileList, LB_GETCURSEL, 0, 0), LB_ERR) << "nothing selected";
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"alpha"));
-    const std::vector<std::wstring> entries = ListItems(dir1);
+    const std::vector<std::wstring> entries = ListItems(folderList);
     EXPECT_EQ(entries.back(), L"alpha") << "alpha has no subdirectories";
     EXPECT_EQ(IndexOf(entries, L"beta"), -1);
 }
 
 TEST_F(DirectoryClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
 {
-    const int open = static_cast<int>(::SendMessageW(dir1, LB_GETCURSEL, 0, 0));
-    ClickListItem(dir1, open);
-    WaitFor([&] { return ::GetFocus() == dir1; });
+    const int open = static_cast<int>(::SendMessageW(folderList, LB_GETCURSEL, 0, 0));
+    ClickListItem(folderList, open);
+    WaitFor([&] { return ::GetFocus() == folderList; });
     PressKey('B');
     WaitFor([&] { return window->form->ReadHighlightedDirectory() != tree.Root(); });
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Path(L"beta"));
@@ -295,15 +295,15 @@ TEST_F(DirectoryClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
 
 TEST_F(DirectoryClicks, EnterOpensTheHighlightedEntry)
 {
-    const int beta = IndexOf(ListItems(dir1), L"beta");
+    const int beta = IndexOf(ListItems(folderList), L"beta");
     ASSERT_GE(beta, 0);
-    ClickListItem(dir1, beta);
-    WaitFor([&] { return ::SendMessageW(dir1, LB_GETCURSEL, 0, 0) == beta; });
-    ASSERT_EQ(::GetFocus(), dir1);
+    ClickListItem(folderList, beta);
+    WaitFor([&] { return ::SendMessageW(folderList, LB_GETCURSEL, 0, 0) == beta; });
+    ASSERT_EQ(::GetFocus(), folderList);
     PressKey(VK_RETURN);
     WaitFor([&] { return window->form->ReadFileListDirectory() != tree.Root(); });
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"beta"));
-    EXPECT_TRUE(ListItems(file1).empty());
+    EXPECT_TRUE(ListItems(fileList).empty());
 }
 
 } // namespace

@@ -35,8 +35,8 @@ protected:
             rootFiles.push_back(L".starts with a dot");
         }
         window = std::make_unique<FormUnderTest>(tree.Root());
-        dir1 = window->Control(window::ids::FolderList);
-        file1 = window->Control(window::ids::FileList);
+        folderList = window->Control(window::ids::FolderList);
+        fileList = window->Control(window::ids::FileList);
     }
 
     std::vector<std::wstring> rootFiles = {L"a & b (1).iso", L"no extension", L"plain.iso",
@@ -45,18 +45,18 @@ protected:
 
     Lab tree;
     std::unique_ptr<FormUnderTest> window;
-    HWND dir1 = nullptr;
-    HWND file1 = nullptr;
+    HWND folderList = nullptr;
+    HWND fileList = nullptr;
 };
 
 TEST_F(Lists, AtStartFileListShowsTheProgramDirectorysVisibleFiles)
 {
-    EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+    EXPECT_EQ(Sorted(ListItems(fileList)), Sorted(rootFiles));
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
     EXPECT_TRUE(window->host.boxes.empty());
     // Sorted without regard to letter case.
-    const std::vector<std::wstring> shown = ListItems(file1);
+    const std::vector<std::wstring> shown = ListItems(fileList);
     EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [](const auto &a, const auto &b) {
         return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     }));
@@ -64,7 +64,7 @@ TEST_F(Lists, AtStartFileListShowsTheProgramDirectorysVisibleFiles)
 
 TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
 {
-    const std::vector<std::wstring> entries = ListItems(dir1);
+    const std::vector<std::wstring> entries = ListItems(folderList);
     // Each entry's text is the name it shows: C:\, then every folder down to the open one,
     // then its visible subfolders.
     const std::wstring &path = tree.Root();
@@ -76,7 +76,8 @@ TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
     }
     expected.push_back(L"sub folder");
     EXPECT_EQ(entries, expected);
-    EXPECT_EQ(::SendMessageW(dir1, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(expected.size()) - 2);
+    EXPECT_EQ(::SendMessageW(folderList, LB_GETCURSEL, 0, 0),
+              static_cast<LRESULT>(expected.size()) - 2);
 }
 
 TEST_F(Lists, SettingOrRereadingClearsTheSelection)
@@ -91,12 +92,12 @@ TEST_F(Lists, SettingOrRereadingClearsTheSelection)
     };
     for (const auto &[name, operation] : cases) {
         SCOPED_TRACE(name);
-        ::SendMessageW(file1, LB_SETCURSEL, 1, 0);
-        ASSERT_EQ(window->form->ReadSelectedFile(), ListItems(file1)[1]);
+        ::SendMessageW(fileList, LB_SETCURSEL, 1, 0);
+        ASSERT_EQ(window->form->ReadSelectedFile(), ListItems(fileList)[1]);
         operation(*window->form, tree.Root());
         EXPECT_EQ(window->form->ReadSelectedFile(), L"");
-        EXPECT_EQ(::SendMessageW(file1, LB_GETCURSEL, 0, 0), LB_ERR);
-        EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+        EXPECT_EQ(::SendMessageW(fileList, LB_GETCURSEL, 0, 0), LB_ERR);
+        EXPECT_EQ(Sorted(ListItems(fileList)), Sorted(rootFiles));
     }
 }
 
@@ -105,8 +106,8 @@ TEST_F(Lists, RereadSeesNewAndRemovedFiles)
     tree.File(L"arrived later.iso");
     ASSERT_TRUE(::DeleteFileW(tree.Path(L"plain.iso").c_str()));
     window->form->RereadFileList();
-    EXPECT_GE(IndexOf(ListItems(file1), L"arrived later.iso"), 0);
-    EXPECT_EQ(IndexOf(ListItems(file1), L"plain.iso"), -1);
+    EXPECT_GE(IndexOf(ListItems(fileList), L"arrived later.iso"), 0);
+    EXPECT_EQ(IndexOf(ListItems(fileList), L"plain.iso"), -1);
 }
 
 TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
@@ -114,7 +115,7 @@ TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
     window->form->SetFileListDirectory(tree.Root());
     tree.File(L"arrived in between.iso");
     window->form->RereadFileList();
-    EXPECT_GE(IndexOf(ListItems(file1), L"arrived in between.iso"), 0);
+    EXPECT_GE(IndexOf(ListItems(fileList), L"arrived in between.iso"), 0);
 }
 
 TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
@@ -123,34 +124,34 @@ TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
     tree.File(wide);
     window->form->RereadFileList();
     window->ShowInFront();
-    const SIZE name = TextExtent(file1, wide);
+    const SIZE name = TextExtent(fileList, wide);
     RECT client{};
-    ::GetClientRect(file1, &client);
+    ::GetClientRect(fileList, &client);
     ASSERT_GT(name.cx, client.right) << "the name fits the list";
-    EXPECT_GE(::SendMessageW(file1, LB_GETHORIZONTALEXTENT, 0, 0), name.cx);
+    EXPECT_GE(::SendMessageW(fileList, LB_GETHORIZONTALEXTENT, 0, 0), name.cx);
 
     // Clicks on the scroll bar, just left of its right arrow, page along until the name's end
     // shows.
     SCROLLBARINFO bar{};
     bar.cbSize = sizeof bar;
-    ASSERT_TRUE(::GetScrollBarInfo(file1, OBJID_HSCROLL, &bar));
+    ASSERT_TRUE(::GetScrollBarInfo(fileList, OBJID_HSCROLL, &bar));
     ASSERT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u) << "no scroll bar shown";
-    const int arrow = ::GetSystemMetricsForDpi(SM_CXHSCROLL, ::GetDpiForWindow(file1));
+    const int arrow = ::GetSystemMetricsForDpi(SM_CXHSCROLL, ::GetDpiForWindow(fileList));
     const POINT trough{bar.rcScrollBar.right - arrow - 2,
                        (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2};
-    for (int click = 0; click < 10 && ::GetScrollPos(file1, SB_HORZ) + client.right < name.cx;
+    for (int click = 0; click < 10 && ::GetScrollPos(fileList, SB_HORZ) + client.right < name.cx;
          ++click) {
-        const int before = ::GetScrollPos(file1, SB_HORZ);
+        const int before = ::GetScrollPos(fileList, SB_HORZ);
         ClickAt(trough);
-        WaitFor([&] { return ::GetScrollPos(file1, SB_HORZ) != before; }, 1s);
+        WaitFor([&] { return ::GetScrollPos(fileList, SB_HORZ) != before; }, 1s);
     }
-    EXPECT_GE(::GetScrollPos(file1, SB_HORZ) + client.right, name.cx);
+    EXPECT_GE(::GetScrollPos(fileList, SB_HORZ) + client.right, name.cx);
 }
 
 TEST_F(Lists, SetFileListDirectoryLeavesTheDirectoryListAlone)
 {
     window->form->SetFileListDirectory(tree.Path(L"sub folder"));
-    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"deeper.cue"});
+    EXPECT_EQ(ListItems(fileList), std::vector<std::wstring>{L"deeper.cue"});
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"sub folder"));
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
 }
@@ -160,21 +161,21 @@ TEST_F(Lists, DriveRootsEndInASeparator)
     window->form->SetOpenDirectory(L"C:\\");
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), L"C:\\");
     EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
-    EXPECT_EQ(ListItems(dir1).front(), L"C:\\");
+    EXPECT_EQ(ListItems(folderList).front(), L"C:\\");
     // The drive list shows the drive of the open directory.
     EXPECT_EQ(ComboShown(window->Control(window::ids::DriveList)), L"C:\\");
 }
 
 TEST_F(Lists, ChoosingADriveOpensItsRoot)
 {
-    const HWND drive1 = window->Control(window::ids::DriveList);
-    const int c = IndexOf(ComboItems(drive1), L"C:\\");
+    const HWND driveList = window->Control(window::ids::DriveList);
+    const int c = IndexOf(ComboItems(driveList), L"C:\\");
     ASSERT_GE(c, 0);
-    ::SendMessageW(drive1, CB_SETCURSEL, static_cast<WPARAM>(c), 0);
+    ::SendMessageW(driveList, CB_SETCURSEL, static_cast<WPARAM>(c), 0);
     // What the drop-down list tells its parent when the user picks an entry.
     ::SendMessageW(window->form->Handle(), WM_COMMAND,
                    MAKEWPARAM(window::ids::DriveList, CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(drive1));
+                   reinterpret_cast<LPARAM>(driveList));
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), L"C:\\");
     EXPECT_EQ(window->form->ReadFileListDirectory(), L"C:\\");
 }
@@ -193,15 +194,15 @@ TEST_F(Lists, LongPathsWork)
     EXPECT_TRUE(window->host.boxes.empty());
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), deep);
     EXPECT_EQ(window->form->ReadFileListDirectory(), deep);
-    EXPECT_EQ(ListItems(file1), std::vector<std::wstring>{L"long name.iso"});
-    EXPECT_EQ(ListItems(dir1).back(), L"inner");
+    EXPECT_EQ(ListItems(fileList), std::vector<std::wstring>{L"long name.iso"});
+    EXPECT_EQ(ListItems(folderList).back(), L"inner");
 }
 
 TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
 {
-    ::SendMessageW(file1, LB_SETCURSEL, 0, 0);
-    const std::vector<std::wstring> dirBefore = ListItems(dir1);
-    const std::vector<std::wstring> filesBefore = ListItems(file1);
+    ::SendMessageW(fileList, LB_SETCURSEL, 0, 0);
+    const std::vector<std::wstring> dirBefore = ListItems(folderList);
+    const std::vector<std::wstring> filesBefore = ListItems(fileList);
     const std::pair<const char *, std::wstring> cases[] = {
         {"missing", tree.Path(L"never there")},
         {"a file, not a folder", tree.Path(L"plain.iso")},
@@ -215,8 +216,8 @@ TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
         EXPECT_EQ(window->host.boxes[0].style, MessageStyle::Critical);
         EXPECT_NE(window->host.boxes[0].prompt.find(L"\"" + folder + L"\""), std::wstring::npos)
             << "the message names the folder";
-        EXPECT_EQ(ListItems(dir1), dirBefore);
-        EXPECT_EQ(ListItems(file1), filesBefore);
+        EXPECT_EQ(ListItems(folderList), dirBefore);
+        EXPECT_EQ(ListItems(fileList), filesBefore);
         EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
         EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root());
     }
@@ -224,18 +225,18 @@ TEST_F(Lists, UnreadableFolderIsReportedAndTheListsStayAsTheyWere)
 
 TEST_F(Lists, VanishedSubfolderIsReportedWhenOpened)
 {
-    const std::vector<std::wstring> entries = ListItems(dir1);
+    const std::vector<std::wstring> entries = ListItems(folderList);
     const int sub = IndexOf(entries, L"sub folder");
     ASSERT_GE(sub, 0);
     RemoveTree(tree.Path(L"sub folder"));
     window->ShowInFront();
-    ClickListItem(dir1, sub, 2);
+    ClickListItem(folderList, sub, 2);
     WaitFor([&] { return !window->host.boxes.empty(); });
     ASSERT_EQ(window->host.boxes.size(), 1u);
     EXPECT_NE(window->host.boxes[0].prompt.find(tree.Path(L"sub folder")), std::wstring::npos);
-    EXPECT_EQ(ListItems(dir1), entries);
+    EXPECT_EQ(ListItems(folderList), entries);
     EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root()) << "highlight restored";
-    EXPECT_EQ(Sorted(ListItems(file1)), Sorted(rootFiles));
+    EXPECT_EQ(Sorted(ListItems(fileList)), Sorted(rootFiles));
 }
 
 TEST_F(Lists, WorkingDirectoryNeverChanges)
