@@ -52,17 +52,11 @@ void ImageActions::OnWindowLoad()
 
 // The two format boxes exclude each other. SetTick runs no click handling, so the box the
 // user clicked keeps the value the user gave it.
-void ImageActions::OnChdClicked()
+void ImageActions::OnFormatBoxClicked(FormatBox clicked)
 {
-    if (form_.ReadTick(FormatBox::Zso) == Tick::Ticked) {
-        form_.SetTick(FormatBox::Zso, Tick::Unticked);
-    }
-}
-
-void ImageActions::OnZsoClicked()
-{
-    if (form_.ReadTick(FormatBox::Chd) == Tick::Ticked) {
-        form_.SetTick(FormatBox::Chd, Tick::Unticked);
+    const FormatBox other = clicked == FormatBox::Chd ? FormatBox::Zso : FormatBox::Chd;
+    if (form_.ReadTick(other) == Tick::Ticked) {
+        form_.SetTick(other, Tick::Unticked);
     }
 }
 

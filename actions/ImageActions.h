@@ -28,9 +28,8 @@ public:
     void OnCompress();
     // The convert button, "BIN2ISO"
     void OnConvert();
-    // The format boxes, toggled by the user, after the tick value changed
-    void OnChdClicked();
-    void OnZsoClicked();
+    // A format box, toggled by the user, after its tick changed
+    void OnFormatBoxClicked(FormatBox clicked);
     // The author and company labels; the lz4 label
     void OnSiteLabelClicked();
     void OnLz4LabelClicked();

@@ -64,13 +64,9 @@ TEST(FormatBoxes, ExcludeEachOtherAsTheUserClicks)
         rig.form.chd = c.chdBefore;
         rig.form.zso = c.zsoBefore;
         // As the window does: the tick value changes first, then the click handling runs.
-        if (c.clicked == FormatBox::Chd) {
-            rig.form.chd = rig.form.chd == T ? U : T;
-            rig.actions.OnChdClicked();
-        } else {
-            rig.form.zso = rig.form.zso == T ? U : T;
-            rig.actions.OnZsoClicked();
-        }
+        Tick &clicked = c.clicked == FormatBox::Chd ? rig.form.chd : rig.form.zso;
+        clicked = clicked == T ? U : T;
+        rig.actions.OnFormatBoxClicked(c.clicked);
         EXPECT_EQ(rig.form.chd, c.chdAfter);
         EXPECT_EQ(rig.form.zso, c.zsoAfter);
     }

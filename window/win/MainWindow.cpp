@@ -358,11 +358,7 @@ void MainWindow::OnBoxClicked(FormatBox box)
     }
     // The tick changes first; the handling sees the new value.
     check.SetChecked(!check.IsChecked());
-    if (box == FormatBox::Chd) {
-        actions_.OnChdClicked();
-    } else {
-        actions_.OnZsoClicked();
-    }
+    actions_.OnFormatBoxClicked(box);
 }
 
 void MainWindow::OnEnter()
