@@ -86,8 +86,9 @@ bool RemoveFile(const std::wstring &path)
 
 bool CanWriteInFolder(const std::wstring &folder)
 {
-    const std::wstring probe = folder + L"\\~qarvel-" + Digits(::GetCurrentProcessId()) + L"-" +
-                               Digits(::GetTickCount64()) + L".tmp";
+    const std::wstring probe =
+        win32::PathInFolder(folder, L"~qarvel-" + Digits(::GetCurrentProcessId()) + L"-" +
+                                        Digits(::GetTickCount64()) + L".tmp");
     const win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
     const win32::UniqueFile file(::CreateFileW(
         win32::ExtendedLengthPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

@@ -4,6 +4,7 @@
 
 #include "actions/FormControls.h"
 #include "actions/ImageActions.h"
+#include "actions/Texts.h"
 #include "tests/harness/FakeHost.h"
 
 #include <string>
@@ -67,7 +68,7 @@ struct Rig {
     {
         host.alsoExists = [this](const std::wstring &path) {
             return !form.selectionGone && !form.selectedFile.empty() &&
-                   path == form.fileListDirectory + L"\\" + form.selectedFile;
+                   path == JoinWithBackslash(form.fileListDirectory, form.selectedFile);
         };
     }
     // The file selected and the format boxes ticked as given.
