@@ -46,22 +46,6 @@ void FolderLists::OpenChosenDrive()
     }
 }
 
-void FolderLists::SetFileListDirectory(const std::wstring &directory)
-{
-    files_.ClearSelection();
-    if (directory.empty()) {
-        return;
-    }
-    const std::wstring normal = NormalDirectory(directory);
-    const FolderEntries entries = ReadFolder(normal);
-    if (entries.error != ERROR_SUCCESS) {
-        // The file list keeps its directory and what it showed.
-        ReportFolderError(normal, entries.error);
-        return;
-    }
-    ShowFiles(normal, entries);
-}
-
 void FolderLists::ShowFiles(const std::wstring &directory, const FolderEntries &entries)
 {
     const DWORD error = files_.Show(directory, entries);

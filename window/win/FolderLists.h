@@ -32,9 +32,6 @@ public:
     void Refresh();
     void OpenChosenDrive();
 
-    // The file list alone: lists that directory's files; the selection is cleared.
-    void SetFileListDirectory(const std::wstring &directory);
-
 private:
     // Shows the entries in the file list; says why when it cannot.
     void ShowFiles(const std::wstring &directory, const FolderEntries &entries);

@@ -306,7 +306,7 @@ void MainWindow::OnCommand(int id, int code)
         OnEnter();
         break;
     case ids::Refresh:
-        lists_.Refresh();
+        Refresh();
         break;
     case ids::CompressButton:
         if (code == BN_CLICKED) {

@@ -51,13 +51,8 @@ public:
     // The folder list's highlighted entry: a full path, no trailing separator except at a
     // drive root.
     std::wstring ReadHighlightedDirectory() const { return lists_.Folders().Highlighted(); }
-    // The file list alone: lists that directory's files, or reads its own again; either way
-    // the selection is cleared.
-    void SetFileListDirectory(const std::wstring &directory)
-    {
-        lists_.SetFileListDirectory(directory);
-    }
-    void RereadFileList() { lists_.SetFileListDirectory(lists_.Files().Directory()); }
+    // The open folder read again into both lists, as F5 does; the selection is cleared.
+    void Refresh() { lists_.Refresh(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

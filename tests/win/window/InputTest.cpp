@@ -130,7 +130,7 @@ TEST(WindowInput, TellsNothingOfARunThatEndsAfterTheWindowIsGone)
     ASSERT_TRUE(WriteFile(tree.Path(L"game.iso"), "data"));
     window.host.files.insert(tree.Path(L"game.iso"));
     window.host.answer = Answer::AnswerYes;
-    window.form->RereadFileList();
+    window.form->Refresh();
     const HWND fileList = window.Control(window::ids::FileList);
     ::SendMessageW(fileList, LB_SETCURSEL,
                    static_cast<WPARAM>(IndexOf(ListItems(fileList), L"game.iso")), 0);

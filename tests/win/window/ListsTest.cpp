@@ -80,13 +80,10 @@ TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
               static_cast<LRESULT>(expected.size()) - 2);
 }
 
-TEST_F(Lists, SettingOrRereadingClearsTheSelection)
+TEST_F(Lists, OpeningOrRefreshingClearsTheSelection)
 {
     const std::pair<const char *, void (*)(window::MainWindow &, const std::wstring &)> cases[] = {
-        {"SetFileListDirectory", [](window::MainWindow &form,
-                                    const std::wstring &root) { form.SetFileListDirectory(root); }},
-        {"RereadFileList",
-         [](window::MainWindow &form, const std::wstring &) { form.RereadFileList(); }},
+        {"Refresh", [](window::MainWindow &form, const std::wstring &) { form.Refresh(); }},
         {"SetOpenDirectory",
          [](window::MainWindow &form, const std::wstring &root) { form.SetOpenDirectory(root); }},
     };
@@ -101,28 +98,20 @@ TEST_F(Lists, SettingOrRereadingClearsTheSelection)
     }
 }
 
-TEST_F(Lists, RereadSeesNewAndRemovedFiles)
+TEST_F(Lists, RefreshSeesNewAndRemovedFiles)
 {
     tree.File(L"arrived later.iso");
     ASSERT_TRUE(::DeleteFileW(tree.Path(L"plain.iso").c_str()));
-    window->form->RereadFileList();
+    window->form->Refresh();
     EXPECT_GE(IndexOf(ListItems(fileList), L"arrived later.iso"), 0);
     EXPECT_EQ(IndexOf(ListItems(fileList), L"plain.iso"), -1);
-}
-
-TEST_F(Lists, RereadRightAfterSettingTheDirectoryReadsAgain)
-{
-    window->form->SetFileListDirectory(tree.Root());
-    tree.File(L"arrived in between.iso");
-    window->form->RereadFileList();
-    EXPECT_GE(IndexOf(ListItems(fileList), L"arrived in between.iso"), 0);
 }
 
 TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
 {
     const std::wstring wide = L"a name wider than the list " + std::wstring(60, L'W') + L".iso";
     tree.File(wide);
-    window->form->RereadFileList();
+    window->form->Refresh();
     window->ShowInFront();
     const SIZE name = TextExtent(fileList, wide);
     RECT client{};
@@ -146,14 +135,6 @@ TEST_F(Lists, FileListScrollsSidewaysToItsWidestName)
         WaitFor([&] { return ::GetScrollPos(fileList, SB_HORZ) != before; }, 1s);
     }
     EXPECT_GE(::GetScrollPos(fileList, SB_HORZ) + client.right, name.cx);
-}
-
-TEST_F(Lists, SetFileListDirectoryLeavesTheDirectoryListAlone)
-{
-    window->form->SetFileListDirectory(tree.Path(L"sub folder"));
-    EXPECT_EQ(ListItems(fileList), std::vector<std::wstring>{L"deeper.cue"});
-    EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Path(L"sub folder"));
-    EXPECT_EQ(window->form->ReadHighlightedDirectory(), tree.Root());
 }
 
 TEST_F(Lists, DriveRootsEndInASeparator)
