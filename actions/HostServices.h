@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qarvel {
 
@@ -13,11 +14,12 @@ enum class ShowMode { ShowMinimisedWithFocus };
 
 // Message box styles: the buttons and the icon.
 enum class MessageStyle {
-    OkOnly,      // OK button, no icon
-    YesNo,       // Yes and No buttons, no icon
-    Critical,    // OK button with the stop icon
-    Warning,     // OK button with the exclamation icon
-    WarningYesNo // Yes and No buttons with the exclamation icon
+    OkOnly,       // OK button, no icon
+    YesNo,        // Yes and No buttons, no icon
+    Critical,     // OK button with the stop icon
+    Warning,      // OK button with the exclamation icon
+    WarningYesNo, // Yes and No buttons with the exclamation icon
+    YesNoNoFirst  // Yes and No buttons, no icon, No the default button
 };
 
 // Message box answers.
@@ -27,10 +29,8 @@ enum class Answer { AnswerOk, AnswerYes, AnswerNo };
 using TaskNumber = unsigned long;
 inline constexpr TaskNumber NoTask = 0;
 
-// How a started process ended; cmd.exe ends with the code of what it ran, and with
-// NotRecognized when it found nothing by that name.
+// How a started process ended: its exit code.
 using ExitCode = unsigned long;
-inline constexpr ExitCode NotRecognized = 9009;
 
 // How much a watch over a started process matters. The host watches only so many at once:
 // Always is for the compressions, which must be watched, IfRoom for the rest, which leave
@@ -42,6 +42,30 @@ struct Launched {
     TaskNumber task = NoTask;
     bool watched = false;
 };
+
+// How files of a type are opened, as far as the system tells.
+struct Opener {
+    bool found = false;    // some program is set to open them
+    bool packaged = false; // through a packaged app: its type's name begins with "AppX"
+    std::wstring command;  // the open command, "%1" and all; empty when it cannot be read
+};
+
+// A small text file, read whole.
+struct TextFile {
+    enum class Status { Read, TooLarge, Unreadable };
+    Status status = Status::Unreadable;
+    std::wstring text;          // as UTF-8 when it is valid UTF-8, else in the ANSI code page
+    bool byteOrderMark = false; // it starts with UTF-8's byte-order mark (not in text)
+};
+
+// The disk a folder lies on and the room left there for this user.
+struct DiskRoom {
+    std::wstring disk; // its root, "C:\"
+    std::uint64_t free = 0;
+};
+
+// How a rename went.
+enum class Renamed { Done, NameTaken, Failed };
 
 class HostServices {
 public:
@@ -88,13 +112,29 @@ public:
     // True when a new file can be made in the folder (tried with a file that is gone at once).
     virtual bool CanWriteInFolder(const std::wstring &folder) = 0;
 
-    // True when a program is set to open files with this extension (".py"), as a command line
-    // naming such a file is run through it.
-    virtual bool HasOpenCommand(const std::wstring &extension) = 0;
+    // How files with this extension (".py") are opened, as a command line naming such a file
+    // is run through it; the user's own choice counts first.
+    virtual Opener OpenerOf(const std::wstring &extension) = 0;
+
+    // The file read whole when it holds at most `limit` bytes.
+    virtual TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit) = 0;
+
+    // The names of the files in the folder that match the pattern ("*" for any text).
+    virtual std::vector<std::wstring> FilesIn(const std::wstring &folder,
+                                              const std::wstring &pattern) = 0;
+
+    // Gives the file a new name in its folder, never replacing a file or folder of that name.
+    virtual Renamed RenameFile(const std::wstring &path, const std::wstring &newName) = 0;
+
+    // The disk of the folder and its room; nothing when the system cannot tell.
+    virtual std::optional<DiskRoom> RoomOnDisk(const std::wstring &folder) = 0;
 
     // The directory holding the program's executable, no trailing separator except at a
     // drive root.
     virtual std::wstring ProgramDirectory() = 0;
+
+    // The program's working directory, which the programs it starts inherit.
+    virtual std::wstring WorkingDirectory() = 0;
 
     // True when an environment variable of this name is set for the programs started.
     virtual bool IsEnvironmentVariable(const std::wstring &name) = 0;

@@ -57,6 +57,12 @@ private:
         std::wstring commandLine; // exactly as started
         bool onClipboard = false; // the line was put on the clipboard too
         std::uint64_t startedAt = 0;
+        // What Qarvel saw before the start that may explain a failure: the first path given
+        // to the tool with a letter outside ASCII, a cue sheet's byte-order mark, and whether
+        // the .py opener was found to be a Python that is given the arguments.
+        std::wstring nonAsciiPath;
+        bool cueByteOrderMark = false;
+        bool pythonChecked = false;
 
         std::wstring Tool() const;
         std::wstring OutputPath() const;
@@ -65,12 +71,22 @@ private:
     enum class Helper { Converter, Lz4Installer };
 
     void Compress(const Format &format);
-    // False, after saying why, when the run could only fail; otherwise the image's size is
-    // noted in the run.
+    // False, after saying why, when the run could only fail; otherwise the image's size and
+    // what may explain a failure are noted in the run.
     bool IsFreeToCompress(Compression &run);
-    // False, after saying why, when the interpreter would change a path in the line.
-    bool IsSafeToStart(const std::wstring &commandLine);
+    // For a cue sheet: false, after saying why, when a file it names is not there; otherwise
+    // the run's image size is theirs.
+    bool HasTrackFiles(Compression &run);
+    // For a script: false, after saying why, when the program that opens it cannot run it
+    // as Qarvel starts it.
+    bool CanRunScript(Compression &run);
+    // False, after saying why, when the interpreter would change one of the paths in the line.
+    bool IsSafeToStart(const std::wstring &commandLine, std::initializer_list<std::wstring> paths);
     void OnCompressionEnded(const Compression &run, std::optional<ExitCode> code);
+    std::wstring NotFoundText(const Compression &run);
+    void OnFailure(const Compression &run, ExitCode code, bool leftOutput);
+    // After "created!": names the output after its image when the user says so.
+    void OfferName(const Compression &run);
     void OnHelperEnded(Helper helper, std::optional<ExitCode> code);
     // Starts a converter or package installer line, watched while there is room beside the
     // compressions.

@@ -1,7 +1,7 @@
 #include "Texts.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace qarvel {
 
@@ -36,36 +36,35 @@ std::wstring Digits(std::uint64_t number, unsigned base, std::size_t width)
 std::wstring SizeText(std::uint64_t bytes)
 {
     if (bytes < 1024) {
-        return Digits(bytes) + (bytes == 1 ? L" byte" : L" bytes");
+        return Digits(bytes) + (bytes == 1 ? texts::ByteUnit : texts::BytesUnit);
     }
-    constexpr std::array<const wchar_t *, 5> Units{L" KB", L" MB", L" GB", L" TB", L" PB"};
     // Tenths of the unit, rounded; past 1023.9 the next unit is taken.
     std::uint64_t unit = 1024;
     std::size_t which = 0;
     auto tenths = [&bytes](std::uint64_t size) {
         return (bytes / size * 10) + ((bytes % size) * 10 + size / 2) / size;
     };
-    while (which + 1 < Units.size() && tenths(unit) >= 10240) {
+    while (which + 1 < std::size(texts::SizeUnits) && tenths(unit) >= 10240) {
         unit *= 1024;
         ++which;
     }
     const std::uint64_t shown = tenths(unit);
-    return Digits(shown / 10) + L"." + Digits(shown % 10) + Units[which];
+    return Digits(shown / 10) + L"." + Digits(shown % 10) + texts::SizeUnits[which];
 }
 
 std::wstring DurationText(std::uint64_t milliseconds)
 {
     const std::uint64_t seconds = (milliseconds + 500) / 1000;
     if (seconds == 0) {
-        return L"less than 1 s";
+        return texts::LessThanASecond;
     }
     if (seconds < 60) {
-        return Digits(seconds) + L" s";
+        return Fill(texts::Seconds, {Digits(seconds)});
     }
     if (seconds < 3600) {
-        return Digits(seconds / 60) + L" min " + Digits(seconds % 60) + L" s";
+        return Fill(texts::MinutesAndSeconds, {Digits(seconds / 60), Digits(seconds % 60)});
     }
-    return Digits(seconds / 3600) + L" h " + Digits(seconds % 3600 / 60) + L" min";
+    return Fill(texts::HoursAndMinutes, {Digits(seconds / 3600), Digits(seconds % 3600 / 60)});
 }
 
 std::wstring PercentText(std::uint64_t part, std::uint64_t whole)
@@ -117,6 +116,45 @@ bool IsImagePieces(const std::vector<std::wstring> &pieces)
 std::wstring JoinWithBackslash(const std::wstring &directory, const std::wstring &name)
 {
     return directory + texts::PathSeparator + name;
+}
+
+std::wstring Trimmed(std::wstring_view text)
+{
+    const auto first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
+}
+
+std::wstring FolderOf(const std::wstring &path)
+{
+    const auto last = path.rfind(texts::PathSeparator);
+    return last == std::wstring::npos ? std::wstring{} : path.substr(0, last);
+}
+
+std::wstring NamedAfterImage(const std::wstring &imageName, const Format &format)
+{
+    const auto dot = imageName.rfind(texts::NameSeparator);
+    return (dot == std::wstring::npos ? std::wstring{} : imageName.substr(0, dot + 1)) +
+           format.extension;
+}
+
+bool HasNonAscii(std::wstring_view text)
+{
+    return std::ranges::any_of(text, [](wchar_t c) { return c > 0x7F; });
+}
+
+std::wstring Paragraphs(std::initializer_list<std::wstring_view> paragraphs)
+{
+    std::wstring joined;
+    for (const std::wstring_view paragraph : paragraphs) {
+        if (!paragraph.empty()) {
+            joined += joined.empty() ? L"" : texts::ParagraphBreak;
+            joined += paragraph;
+        }
+    }
+    return joined;
 }
 
 namespace {

@@ -102,4 +102,97 @@ bool CanWriteInFolder(const std::wstring &folder)
     return error == ERROR_FILE_EXISTS;
 }
 
+TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit)
+{
+    const win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
+    const win32::UniqueFile file(::CreateFileW(
+        win32::ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size)) {
+        win32::TraceFailure(L"CreateFileW to read", ::GetLastError());
+        return {};
+    }
+    TextFile text;
+    if (static_cast<std::uint64_t>(size.QuadPart) > limit) {
+        text.status = TextFile::Status::TooLarge;
+        return text;
+    }
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        win32::TraceFailure(L"ReadFile", ::GetLastError());
+        return {};
+    }
+    bytes.resize(read);
+    text.status = TextFile::Status::Read;
+    text.byteOrderMark = bytes.starts_with("\xEF\xBB\xBF");
+    if (text.byteOrderMark) {
+        bytes.erase(0, 3);
+    }
+    if (bytes.empty()) {
+        return text;
+    }
+    const int length = static_cast<int>(bytes.size());
+    UINT codePage = CP_UTF8;
+    int wide =
+        ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (wide == 0) {
+        codePage = CP_ACP;
+        wide = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    }
+    text.text.resize(static_cast<size_t>(wide));
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), length, text.text.data(), wide);
+    return text;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring &folder, const std::wstring &pattern)
+{
+    std::vector<std::wstring> names;
+    const win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAW found{};
+    const win32::UniqueFind find(
+        ::FindFirstFileExW(win32::ExtendedLengthPath(win32::PathInFolder(folder, pattern)).c_str(),
+                           FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!find) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (::FindNextFileW(find.get(), &found));
+    return names;
+}
+
+Renamed RenameFile(const std::wstring &path, const std::wstring &newName)
+{
+    const std::wstring renamed =
+        win32::PathInFolder(path.substr(0, path.find_last_of(L'\\')), newName);
+    // Without MOVEFILE_REPLACE_EXISTING it fails on any file or folder of the new name.
+    if (::MoveFileExW(win32::ExtendedLengthPath(path).c_str(),
+                      win32::ExtendedLengthPath(renamed).c_str(), 0)) {
+        return Renamed::Done;
+    }
+    const DWORD error = ::GetLastError();
+    win32::TraceFailure(L"MoveFileExW", error);
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Renamed::NameTaken
+                                                                       : Renamed::Failed;
+}
+
+std::optional<DiskRoom> RoomOnDisk(const std::wstring &folder)
+{
+    const win32::ScopedErrorMode quiet(SEM_FAILCRITICALERRORS);
+    std::wstring root(MAX_PATH + 1, L'\0');
+    ULARGE_INTEGER free{};
+    if (!::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())) ||
+        !::GetDiskFreeSpaceExW(root.c_str(), &free, nullptr, nullptr)) {
+        win32::TraceFailure(L"GetDiskFreeSpaceExW", ::GetLastError());
+        return std::nullopt;
+    }
+    root.resize(::wcsnlen(root.c_str(), root.size()));
+    return DiskRoom{root, free.QuadPart};
+}
+
 } // namespace qarvel::host

@@ -1,9 +1,12 @@
 #pragma once
 // Asking the file system about a path, and the few changes Qarvel makes to it.
 
+#include "actions/HostServices.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qarvel::host {
 
@@ -26,5 +29,18 @@ bool RemoveFile(const std::wstring &path);
 // True when a file can be made in the folder: one is made with a name of this process's own
 // and is gone again when its handle closes.
 bool CanWriteInFolder(const std::wstring &folder);
+
+// The file read whole when it holds at most `limit` bytes; its text as UTF-8 when it is valid
+// UTF-8, otherwise in the ANSI code page, without a byte-order mark.
+TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit);
+
+// The names of the files, not folders, in the folder that match the pattern.
+std::vector<std::wstring> FilesIn(const std::wstring &folder, const std::wstring &pattern);
+
+// Gives the file a new name in its folder; never replaces what has that name.
+Renamed RenameFile(const std::wstring &path, const std::wstring &newName);
+
+// The root of the folder's disk and the room this user may still fill there.
+std::optional<DiskRoom> RoomOnDisk(const std::wstring &folder);
 
 } // namespace qarvel::host

@@ -1,5 +1,6 @@
 #include "Launch.h"
 
+#include "actions/Texts.h"
 #include "win32/ErrorText.h"
 #include "win32/GrowBuffer.h"
 #include "win32/Handles.h"
@@ -9,11 +10,6 @@
 namespace qarvel::host {
 
 namespace {
-
-// The longest line cmd.exe runs. Windows' cmd.exe refuses a longer one ("The command line is
-// too long.") after it has started, so the caller would believe the tool runs; Wine's cmd.exe
-// overruns its buffer and crashes. Such a line is not started at all.
-constexpr size_t LongestCommandLine = 8191;
 
 // The full path of the command interpreter in the system directory; empty when unknown.
 std::wstring CommandInterpreterPath()
@@ -40,7 +36,8 @@ WORD ShowCommand(ShowMode mode)
 
 StartedTask LaunchCommand(const std::wstring &commandLine, ShowMode mode)
 {
-    if (commandLine.size() > LongestCommandLine) {
+    // What the interpreter would refuse or overrun is not started at all.
+    if (commandLine.size() > texts::LongestCommandLine) {
         win32::TraceFailure(L"CreateProcessW", ERROR_FILENAME_EXCED_RANGE);
         return {};
     }

@@ -30,4 +30,15 @@ std::wstring ProgramDirectory()
     return DirectoryOfExecutable(*executable);
 }
 
+std::wstring WorkingDirectory()
+{
+    const auto directory = win32::GrowBuffer(
+        [](wchar_t *buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
+    if (!directory) {
+        win32::TraceFailure(L"GetCurrentDirectoryW", ::GetLastError());
+        return {};
+    }
+    return win32::TidyDirectory(win32::WithoutExtendedPrefix(*directory));
+}
+
 } // namespace qarvel::host

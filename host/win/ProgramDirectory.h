@@ -16,4 +16,7 @@ std::wstring ProgramDirectory();
 //   \\?\UNC\srv\share\Qarvel.exe -> \\srv\share
 std::wstring DirectoryOfExecutable(std::wstring path);
 
+// The working directory, in the same form.
+std::wstring WorkingDirectory();
+
 } // namespace qarvel::host

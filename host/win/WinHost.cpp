@@ -22,6 +22,8 @@ UINT BoxStyle(MessageStyle style)
         return MB_OK | MB_ICONWARNING;
     case MessageStyle::WarningYesNo:
         return MB_YESNO | MB_ICONWARNING;
+    case MessageStyle::YesNoNoFirst:
+        return MB_YESNO | MB_DEFBUTTON2;
     case MessageStyle::OkOnly:
         break;
     }
@@ -64,8 +66,8 @@ Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode
 
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
 {
-    const int answer =
-        ::MessageBoxW(owner_, prompt.c_str(), Caption, BoxStyle(style) | MB_DEFBUTTON1);
+    // The first button is the default unless the style says otherwise.
+    const int answer = ::MessageBoxW(owner_, prompt.c_str(), Caption, BoxStyle(style));
     switch (answer) {
     case IDYES:
         return Answer::AnswerYes;
@@ -116,14 +118,39 @@ bool WinHost::CanWriteInFolder(const std::wstring &folder)
     return host::CanWriteInFolder(folder);
 }
 
-bool WinHost::HasOpenCommand(const std::wstring &extension)
+Opener WinHost::OpenerOf(const std::wstring &extension)
 {
-    return host::HasOpenCommand(extension);
+    return host::OpenerOf(extension);
+}
+
+TextFile WinHost::ReadTextFile(const std::wstring &path, std::uint64_t limit)
+{
+    return host::ReadTextFile(path, limit);
+}
+
+std::vector<std::wstring> WinHost::FilesIn(const std::wstring &folder, const std::wstring &pattern)
+{
+    return host::FilesIn(folder, pattern);
+}
+
+Renamed WinHost::RenameFile(const std::wstring &path, const std::wstring &newName)
+{
+    return host::RenameFile(path, newName);
+}
+
+std::optional<DiskRoom> WinHost::RoomOnDisk(const std::wstring &folder)
+{
+    return host::RoomOnDisk(folder);
 }
 
 std::wstring WinHost::ProgramDirectory()
 {
     return host::ProgramDirectory();
+}
+
+std::wstring WinHost::WorkingDirectory()
+{
+    return host::WorkingDirectory();
 }
 
 bool WinHost::IsEnvironmentVariable(const std::wstring &name)

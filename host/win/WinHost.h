@@ -44,8 +44,14 @@ public:
     bool IsFileInUse(const std::wstring &path) override;
     bool RemoveFile(const std::wstring &path) override;
     bool CanWriteInFolder(const std::wstring &folder) override;
-    bool HasOpenCommand(const std::wstring &extension) override;
+    Opener OpenerOf(const std::wstring &extension) override;
+    TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit) override;
+    std::vector<std::wstring> FilesIn(const std::wstring &folder,
+                                      const std::wstring &pattern) override;
+    Renamed RenameFile(const std::wstring &path, const std::wstring &newName) override;
+    std::optional<DiskRoom> RoomOnDisk(const std::wstring &folder) override;
     std::wstring ProgramDirectory() override;
+    std::wstring WorkingDirectory() override;
     bool IsEnvironmentVariable(const std::wstring &name) override;
     std::uint64_t Milliseconds() override;
 

@@ -61,12 +61,13 @@ inline std::wstring FileGone(const std::wstring &path)
            path;
 }
 
-// The text the interpreter would replace, such as %PATH%.
-inline std::wstring Expansion(const std::wstring &variable)
+// The text the interpreter would replace, such as %PATH%, and the path that holds it.
+inline std::wstring Expansion(const std::wstring &variable, const std::wstring &path)
 {
     return L"The command interpreter would replace " + variable +
            L" in this path with the value of an environment variable, so the tool would be "
-           L"given another path. Rename the file or folder and try again.";
+           L"given another path:\r\n\r\n" +
+           path + L"\r\n\r\nRename the file or folder and try again.";
 }
 
 inline const std::wstring ClipboardFailed =
@@ -104,10 +105,11 @@ inline std::wstring EmptyImage(const std::wstring &name)
 inline std::wstring FolderNotWritable(const std::wstring &tool, const std::wstring &output,
                                       const std::wstring &folder)
 {
-    return tool + L" could not make " + output + L" in " + folder +
-           L": Qarvel cannot write to that folder. Windows lets only administrators write to "
-           L"folders such as Program Files.\r\n\r\nMove Qarvel to a folder of your own, such as "
-           L"Documents, with what lies beside it, and start it from there.";
+    return L"Qarvel cannot write to " + folder + L", so " + tool +
+           L" was not started: it could not have made " + output +
+           L" there. Windows lets only administrators write to folders such as Program "
+           L"Files.\r\n\r\nMove Qarvel to a folder of your own, such as Documents, with what lies "
+           L"beside it, and start it from there.";
 }
 
 inline const std::wstring NoPython =
@@ -130,6 +132,61 @@ inline std::wstring MissingLz4(const std::wstring &image)
     return L"ziso.py could not compress " + image +
            L": the Python package lz4 is missing, so NEW.ZSO was not made.\r\n\r\nClick \"pip "
            L"install lz4\" in Qarvel's window to install it, then press iSO again.";
+}
+
+// The start of the box that refuses a .py opener that is not a Python.
+inline std::wstring NotPython(const std::wstring &program)
+{
+    return L"Files ending in .py open with " + program +
+           L" on this computer, so ziso.py would open in it instead of running.";
+}
+
+inline std::wstring CueFileMissing(const std::wstring &sheet, const std::wstring &name,
+                                   const std::wstring &folder)
+{
+    return sheet + L" names the track file " + name + L", which is not in " + folder +
+           L".\r\n\r\nchdman reads every file its cue sheet names. Put " + name +
+           L" in that folder (it may have been renamed, or left elsewhere), or correct the FILE "
+           L"line in " +
+           sheet + L", then press iSO again.";
+}
+
+// The sentences a failure box adds for a cause Qarvel sees.
+inline std::wstring NonAsciiPath(const std::wstring &path)
+{
+    return L"The chdman of Windows cannot open a path with a letter outside plain ASCII, as this "
+           L"one has: " +
+           path + L". Move the image, with its .bin files, to a folder whose path has only plain "
+                  L"letters, digits and blanks, such as C:\\Images, then press iSO again.";
+}
+inline std::wstring CueByteOrderMark(const std::wstring &sheet)
+{
+    return sheet + L" starts with a UTF-8 byte-order mark, which chdman cannot read: save it "
+                   L"again without one (in Notepad: Save As, with the encoding UTF-8, not UTF-8 "
+                   L"with BOM).";
+}
+inline std::wstring LowOnRoom(const std::wstring &disk, const std::wstring &left,
+                              const std::wstring &size)
+{
+    return L"The disk " + disk + L" of Qarvel's folder has only " + left +
+           L" left, less than the image's " + size + L": free some room there before you try "
+                                                     L"again.";
+}
+
+// The start of the not-found box of a Qarvel started from another folder.
+inline std::wstring StartedElsewhere(const std::wstring &working, const std::wstring &folder)
+{
+    return L"chdman was not found, so NEW.CHD was not made: Qarvel was started from the folder " +
+           working + L", not from its own folder " + folder + L", and";
+}
+
+inline std::wstring NameAfterImage(const Format &format, const std::wstring &name,
+                                   const std::wstring &folder)
+{
+    const std::wstring output = L"NEW." + format.name;
+    return L"Name " + output + L" after its image: " + name + L"?\r\n\r\nQarvel renames " +
+           output + L" in " + folder + L" to " + name +
+           L"; nothing is moved or replaced. No keeps the name " + output + L".";
 }
 
 inline std::wstring CueForZso(const std::wstring &name)
@@ -168,8 +225,8 @@ inline std::wstring Created(const Format &format, const std::wstring &sizes)
 inline std::wstring RecorderCreated(const Format &format, const std::wstring &name,
                                     unsigned imageBytes, const std::wstring &percent)
 {
-    return Created(format, name + L" " + std::to_wstring(imageBytes) + L" bytes -> NEW." +
-                               format.name + L" 21 bytes (" + percent + L" %) in ");
+    return Created(format, name + L" " + std::to_wstring(imageBytes) + L"\u00a0bytes -> NEW." +
+                               format.name + L" 21\u00a0bytes (" + percent + L"\u00a0%) in ");
 }
 
 // What asks a user to read the tool's own message, with the command line the run started.

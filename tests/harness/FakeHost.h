@@ -18,8 +18,8 @@ using Log = std::vector<std::wstring>;
 // The names the log gives the styles and show modes.
 inline const wchar_t *NameOf(MessageStyle style)
 {
-    constexpr const wchar_t *Names[] = {L"OkOnly", L"YesNo", L"Critical", L"Warning",
-                                        L"WarningYesNo"};
+    constexpr const wchar_t *Names[] = {L"OkOnly",  L"YesNo",        L"Critical",
+                                        L"Warning", L"WarningYesNo", L"YesNoNoFirst"};
     return Names[static_cast<int>(style)];
 }
 
@@ -43,8 +43,15 @@ public:
     std::set<std::wstring> inUse;
     // Folders in which no file can be made.
     std::set<std::wstring> readOnlyFolders;
-    // The file types a program opens.
-    std::set<std::wstring> openCommands{L".py"};
+    // How .py files are opened.
+    Opener opener{
+        .found = true, .packaged = false, .command = L"\"C:\\Windows\\py.exe\" \"%L\" %*"};
+    // The text files that can be read; a file not named here cannot.
+    std::map<std::wstring, TextFile> texts;
+    // What FilesIn finds, by folder + "\\" + pattern.
+    std::map<std::wstring, std::vector<std::wstring>> listings;
+    std::optional<DiskRoom> room = DiskRoom{L"C:\\", 1ULL << 40};
+    std::wstring workingDirectory = L"C:\\tools";
     std::set<std::wstring> variables{L"PATH", L"TEMP", L"=C:"};
     Answer answer = Answer::AnswerYes;
     // Runs while a question is open, before it is answered.
@@ -78,7 +85,8 @@ public:
     {
         Note(L"box " + std::wstring(NameOf(style)) + L" " + prompt);
         boxes.push_back({prompt, style});
-        if (style != MessageStyle::YesNo && style != MessageStyle::WarningYesNo) {
+        if (style != MessageStyle::YesNo && style != MessageStyle::WarningYesNo &&
+            style != MessageStyle::YesNoNoFirst) {
             return Answer::AnswerOk;
         }
         if (onQuestion) {
@@ -117,11 +125,41 @@ public:
     {
         return !readOnlyFolders.contains(folder);
     }
-    bool HasOpenCommand(const std::wstring &extension) override
+    Opener OpenerOf(const std::wstring &extension) override
     {
-        return openCommands.contains(extension);
+        return extension == L".py" ? opener : Opener{};
     }
+    TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit) override
+    {
+        const auto text = texts.find(path);
+        if (text == texts.end() || !IsFile(path)) {
+            return {};
+        }
+        TextFile tooLarge;
+        tooLarge.status = TextFile::Status::TooLarge;
+        return FileSize(path) > limit ? tooLarge : text->second;
+    }
+    std::vector<std::wstring> FilesIn(const std::wstring &folder,
+                                      const std::wstring &pattern) override
+    {
+        return listings[folder + L"\\" + pattern];
+    }
+    Renamed RenameFile(const std::wstring &path, const std::wstring &newName) override
+    {
+        Note(L"rename " + path + L" to " + newName);
+        const std::wstring renamed = path.substr(0, path.rfind(L'\\') + 1) + newName;
+        if (PathExists(renamed)) {
+            return Renamed::NameTaken;
+        }
+        if (inUse.contains(path) || files.erase(path) == 0) {
+            return Renamed::Failed;
+        }
+        files.insert(renamed);
+        return Renamed::Done;
+    }
+    std::optional<DiskRoom> RoomOnDisk(const std::wstring &) override { return room; }
     std::wstring ProgramDirectory() override { return programDirectory; }
+    std::wstring WorkingDirectory() override { return workingDirectory; }
     bool IsEnvironmentVariable(const std::wstring &name) override
     {
         return variables.contains(name);

@@ -1,5 +1,6 @@
 // Name cutting, the image test and the exact composed command lines.
 
+#include "actions/Preflight.h"
 #include "actions/Texts.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,35 @@ TEST(FindExpansion, FindsEveryTextTheInterpreterWouldReplace)
     };
     for (const auto &[line, found] : cases) {
         EXPECT_EQ(FindExpansion(line, isVariable), found) << std::wstring(line);
+    }
+}
+
+TEST(Preflight, ReadsTheTrackFilesOfACueSheetAndTheProgramOfAnOpener)
+{
+    EXPECT_EQ(CueSheetFiles(L"REM x\r\nFILE \"a b.bin\" BINARY\n  file c.bin BINARY\r\nFILES d\r\n"
+                            L"\tFILE \"E:\\e.wav\" WAVE\rFILE"),
+              (std::vector<std::wstring>{L"a b.bin", L"c.bin", L"E:\\e.wav"}));
+    EXPECT_EQ(CueFilePath(L"D:\\rips", L"a.bin"), L"D:\\rips\\a.bin");
+    EXPECT_EQ(CueFilePath(L"D:\\rips", L"\\\\srv\\a.bin"), L"\\\\srv\\a.bin");
+    const struct {
+        const wchar_t *command;
+        const wchar_t *program;
+        bool python;
+        bool arguments;
+    } openers[] = {
+        {L"\"C:\\Windows\\py.exe\" \"%L\" %*", L"C:\\Windows\\py.exe", true, true},
+        {L"C:\\Program Files\\Python312\\python.exe \"%1\" %*", L"C:\\Program Files\\Python312\\python.exe", true, true},
+        {L"\"C:\\P\\PYTHONW3.12.EXE\" \"%1\" %2", L"C:\\P\\PYTHONW3.12.EXE", true, true},
+        {L"C:\\Windows\\pyw.exe \"%1\"", L"C:\\Windows\\pyw.exe", true, false},
+        {L"notepad.exe \"%1\"", L"notepad.exe", false, false},
+        {L"\"C:\\Py\\python.cmd\" \"%1\" %*", L"C:\\Py\\python.cmd", false, true},
+        {L"\"C:\\Py\\mypython.exe\" %1 %*", L"C:\\Py\\mypython.exe", false, true},
+    };
+    for (const auto &o : openers) {
+        SCOPED_TRACE(testing::Message() << std::wstring(o.command));
+        EXPECT_EQ(OpenerProgram(o.command), o.program);
+        EXPECT_EQ(IsPythonProgram(o.program), o.python);
+        EXPECT_EQ(PassesArguments(o.command), o.arguments);
     }
 }
 

@@ -20,6 +20,30 @@ const std::wstring Image = L"D:\\rips\\game.iso";
 const std::wstring Tools = L"C:\\tools";
 const std::wstring NewChd = L"C:\\tools\\NEW.CHD";
 const std::wstring NewZso = L"C:\\tools\\NEW.ZSO";
+const std::wstring Cue = L"D:\\rips\\game.cue";
+constexpr TextFile::Status Read = TextFile::Status::Read;
+const std::wstring NotPythonEnd =
+    L"\r\n\r\nMake Python the program for .py files: right-click a .py file, choose Open with, "
+    L"then Choose another app, pick Python and tick \"Always use this app to open .py files\"; or "
+    L"run the Python installer again with \"Associate files with Python\" ticked. Then press iSO "
+    L"again.";
+std::wstring PythonGetsNoArguments(const std::wstring &command)
+{
+    return L"Files ending in .py open with this command on this computer, which passes a script "
+           L"none of the words after its name:\r\n\r\n" +
+           command +
+           L"\r\n\r\nziso.py would run without the image it is to compress. Run the Python "
+           L"installer again with \"Associate files with Python\" ticked, or make Python's "
+           L"launcher py.exe the program for .py files (right-click a .py file, Open with), then "
+           L"press iSO again.";
+}
+const std::wstring PackagedPython =
+    L"Files ending in .py open through a packaged app on this computer, as the Python install "
+    L"manager sets them up. A script opened through it starts in a window of its own, without the "
+    L"image and output that Qarvel gives it, so ziso.py could not compress it and Qarvel could not "
+    L"tell how it ended.\r\n\r\nInstall Python's legacy launcher (launcher.msi, from "
+    L"https://www.python.org/downloads/windows/): it brings back the .py opener that ziso.py "
+    L"needs. Then press iSO again.";
 
 struct RefuseCase {
     const char *what;
@@ -34,7 +58,7 @@ TEST(OnCompress, RefusesARunThatCannotWorkBeforeAskingInTheOrderTheUserFixesThem
     using Host = drive::FakeHost;
     const auto empty = [](Host &h) { h.sizes[Image] = 0; };
     const auto readOnly = [](Host &h) { h.readOnlyFolders = {Tools}; };
-    const auto noPython = [](Host &h) { h.openCommands.clear(); };
+    const auto noPython = [](Host &h) { h.opener = {}; };
     const auto chdThere = [](Host &h) { h.files = {NewChd}; };
     // clang-format off
     const RefuseCase cases[] = {
@@ -46,6 +70,14 @@ TEST(OnCompress, RefusesARunThatCannotWorkBeforeAskingInTheOrderTheUserFixesThem
         {"a folder Qarvel cannot write to", L"game.iso", T, [&](Host &h) { readOnly(h); noPython(h); chdThere(h); }, expected::FolderNotWritable(L"ziso.py", L"NEW.ZSO", Tools)},
         {"nothing opens .py files", L"game.iso", T, [&](Host &h) { noPython(h); h.files = {NewZso}; }, expected::NoPython},
         {"CHD needs no Python", L"game.iso", U, noPython, L""},
+        {"an editor opens .py files", L"game.iso", T, [](Host &h) { h.opener.command = L"C:\\Program Files\\Code\\Code.exe \"%1\""; }, expected::NotPython(L"Code.exe") + NotPythonEnd},
+        {"Python without %*", L"game.iso", T, [](Host &h) { h.opener.command = L"\"C:\\Py\\python.exe\" \"%1\""; }, PythonGetsNoArguments(L"\"C:\\Py\\python.exe\" \"%1\"")},
+        {"a packaged opener", L"game.iso", T, [](Host &h) { h.opener = {true, true, L""}; }, PackagedPython},
+        {"a script that runs itself", L"game.iso", T, [](Host &h) { h.opener.command = L"\"%1\" %*"; }, L""},
+        {"a cue sheet naming a missing file", L"game.cue", U, [](Host &h) { h.texts[Cue] = {Read, L" file \"game (Track 1).bin\" BINARY\r\nFILE \"gone.bin\" BINARY", false}; h.files.insert(L"D:\\rips\\game (Track 1).bin"); }, expected::CueFileMissing(L"game.cue", L"gone.bin", L"D:\\rips")},
+        {"a cue sheet naming an absolute path", L"game.cue", U, [](Host &h) { h.texts[Cue] = {Read, L"FILE E:\\t.bin BINARY", false}; }, expected::CueFileMissing(L"game.cue", L"E:\\t.bin", L"E:")},
+        {"a cue sheet naming no file", L"game.cue", U, [](Host &h) { h.texts[Cue] = {Read, L"TRACK 01 MODE1/2352", false}; }, L"game.cue names no track file: it has no FILE line, so chdman would have nothing to compress.\r\n\r\nSelect the disc's own .cue file, or its .iso image."},
+        {"a cue sheet of empty tracks", L"game.cue", U, [](Host &h) { h.texts[Cue] = {Read, L"FILE t.bin BINARY", false}; h.files.insert(L"D:\\rips\\t.bin"); h.sizes[L"D:\\rips\\t.bin"] = 0; }, expected::EmptyImage(L"game.cue")},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -100,10 +132,12 @@ struct EndCase {
     std::optional<std::uint64_t> outputSize; // nothing: no output
     std::uint64_t milliseconds;
     std::wstring box; // after "box "
+    std::function<void(drive::FakeHost &)> lay = {};
 };
 
 TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
 {
+    using Host = drive::FakeHost;
     const auto &chd = expected::Chd;
     const auto &zso = expected::Zso;
     const auto failed = [](const expected::Format &format, const wchar_t *code) {
@@ -111,12 +145,18 @@ TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
     };
     // clang-format off
     const EndCase cases[] = {
-        {chd, 0, 734003200, 432330342, 72400, L"OkOnly " + expected::Created(chd, L"game.iso 700.0 MB -> NEW.CHD 412.3 MB (59 %) in 1 min 12 s")},
-        {zso, 0, 2048, 900, 400, L"OkOnly " + expected::Created(zso, L"game.iso 2.0 KB -> NEW.ZSO 900 bytes (44 %) in less than 1 s")},
-        {chd, 0, 5000000000, 1, 7384000, L"OkOnly " + expected::Created(chd, L"game.iso 4.7 GB -> NEW.CHD 1 byte (0 %) in 2 h 3 min")},
+        {chd, 0, 734003200, 432330342, 72400, L"OkOnly " + expected::Created(chd, L"game.iso 700.0\u00a0MB -> NEW.CHD 412.3\u00a0MB (59\u00a0%) in 1\u00a0min 12\u00a0s")},
+        {zso, 0, 2048, 900, 400, L"OkOnly " + expected::Created(zso, L"game.iso 2.0\u00a0KB -> NEW.ZSO 900\u00a0bytes (44\u00a0%) in less than 1\u00a0s")},
+        {chd, 0, 5000000000, 1, 7384000, L"OkOnly " + expected::Created(chd, L"game.iso 4.7\u00a0GB -> NEW.CHD 1\u00a0byte (0\u00a0%) in 2\u00a0h 3\u00a0min")},
         {chd, 0, 1000, std::nullopt, 5, L"Warning " + expected::NoOutput(chd, Image, Tools)},
-        {chd, NotRecognized, 1000, std::nullopt, 5, L"Warning " + expected::ChdmanNotFound},
-        {zso, NotRecognized, 1000, std::nullopt, 5, L"Warning " + expected::ZisoNotFound},
+        {chd, 9009, 1000, std::nullopt, 5, L"Warning " + expected::ChdmanNotFound},
+        // The .py opener could not be read: Python may be missing too.
+        {zso, 9009, 1000, std::nullopt, 5, L"Warning " + expected::ZisoNotFound, [](Host &h) { h.opener.command.clear(); }},
+        {zso, 9009, 1000, std::nullopt, 5, L"Warning ziso.py was not found, so NEW.ZSO was not made.\r\n\r\nziso.py must lie beside Qarvel.exe, and Qarvel must be started from its own folder (as Explorer and shortcuts do)."},
+        {chd, 9009, 1000, std::nullopt, 5, L"Warning chdman was not found, so NEW.CHD was not made: chdman.exe is no longer beside Qarvel.exe in C:\\tools.\r\n\r\nPut it back there, then press iSO again.", [](Host &h) { h.files.erase(L"C:\\tools\\chdman.exe"); }},
+        {chd, 9009, 1000, std::nullopt, 5, L"Warning " + expected::StartedElsewhere(L"D:\\", L"C:\\tools") + L" the command interpreter looks for chdman in the folder Qarvel was started from.\r\n\r\nStart Qarvel from its own folder: open it from Explorer, or use a shortcut whose \"Start in\" is C:\\tools.", [](Host &h) { h.workingDirectory = L"D:\\"; }},
+        {zso, 4, 3000000, std::nullopt, 5, L"Warning ziso.py ran out of room on the disk C:\\ of Qarvel's folder while making NEW.ZSO from D:\\rips\\game.iso, so NEW.ZSO was not made.\r\n\r\nNEW.ZSO needs at most the image's size, 2.9\u00a0MB: free that much room on C:\\, then press iSO again."},
+        {zso, 5, 1000, std::nullopt, 5, L"Warning ziso.py could not read D:\\rips\\game.iso, or the image changed while it was being read, so NEW.ZSO was not made.\r\n\r\nIf the image is still being copied or downloaded, wait until that has finished; otherwise copy it to a folder of your own, such as Documents, and compress the copy."},
         {chd, 1, 1000, std::nullopt, 5, failed(chd, L"1")},
         // Its console window closed.
         {zso, 0xC000013A, 1000, std::nullopt, 5, failed(zso, L"0xC000013A")},
@@ -132,8 +172,13 @@ TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
         SCOPED_TRACE(testing::Message() << c.format.name << " " << c.code.value_or(99999));
         Rig rig(L"game.iso", c.format.IsChd() ? T : U, c.format.IsChd() ? U : T);
         rig.host.sizes[Image] = c.imageSize;
+        rig.host.files = {L"C:\\tools\\chdman.exe", L"C:\\tools\\ziso.py"};
         rig.host.milliseconds = 1000;
+        if (c.lay) {
+            c.lay(rig.host);
+        }
         rig.actions.OnCompress();
+        rig.host.answer = Answer::AnswerNo;
         rig.log.clear();
         const std::wstring output = L"C:\\tools\\NEW." + c.format.name;
         if (c.outputSize) {
@@ -142,7 +187,12 @@ TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
         }
         rig.host.milliseconds += c.milliseconds;
         rig.actions.OnTaskEnded(First, c.code);
-        EXPECT_EQ(rig.log, (Log{L"flash", L"box " + c.box}));
+        Log told{L"flash", L"box " + c.box};
+        if (c.box.starts_with(L"OkOnly")) {
+            told.push_back(L"box YesNoNoFirst " +
+                           expected::NameAfterImage(c.format, L"game." + std::wstring(c.format.IsChd() ? L"chd" : L"zso"), Tools));
+        }
+        EXPECT_EQ(rig.log, told);
         rig.log.clear();
         rig.actions.OnTaskEnded(First, c.code); // told once
         rig.actions.OnTaskEnded(First + 1, 1);  // never started
@@ -187,19 +237,107 @@ TEST(OnTaskEnded, OffersToDeleteWhatAFailedChdmanLeft)
     }
 }
 
+TEST(OnTaskEnded, AFailureNamesEachCauseQarvelCanSee)
+{
+    const std::wstring nonAscii = L"D:\\rips\\..\\T\u00e9\\game.bin";
+    const struct {
+        const char *what;
+        std::wstring selected;
+        ExitCode code;
+        std::uint64_t room;
+        std::vector<std::wstring> causes;
+    } cases[] = {
+        {"a plain failure", L"game.iso", 3, 1ULL << 40, {}},
+        {"a track under T\u00e9, a byte-order mark, a full disk", L"game.cue", 1, 999,
+         {expected::NonAsciiPath(nonAscii), expected::CueByteOrderMark(L"game.cue"),
+          expected::LowOnRoom(L"C:\\", L"999\u00a0bytes", L"1000\u00a0bytes")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(c.selected, T);
+        rig.host.texts[Cue] = {Read, L"FILE \"..\\T\u00e9\\game.bin\" BINARY", true};
+        rig.host.files.insert(L"D:\\rips\\..\\T\u00e9\\game.bin");
+        rig.actions.OnCompress();
+        rig.host.room->free = c.room;
+        rig.actions.OnTaskEnded(First, c.code);
+        const std::wstring told = rig.log.back();
+        std::wstring paragraphs = told.substr(told.find(L"made.") + 5);
+        for (const std::wstring &cause : c.causes) {
+            ASSERT_TRUE(paragraphs.starts_with(L"\r\n\r\n" + cause)) << told;
+            paragraphs.erase(0, cause.size() + 4);
+        }
+        EXPECT_TRUE(paragraphs.starts_with(L"\r\n\r\nTo read chdman's own message")) << told;
+    }
+}
+
+TEST(OnTaskEnded, OffersToDeleteTheTemporaryFileOfAFailedZiso)
+{
+    const std::wstring tmp = L"C:\\tools\\~ziso-abcd1234.tmp";
+    for (const bool held : {false, true}) {
+        Rig rig(L"game.iso", U, T);
+        rig.actions.OnCompress();
+        rig.host.listings[L"C:\\tools\\~ziso-????????.tmp"] = {L"~ziso-abcd1234.tmp"};
+        rig.host.files.insert(tmp);
+        rig.host.sizes[tmp] = 135266304;
+        if (held) {
+            rig.host.inUse.insert(tmp); // a live run's
+        }
+        rig.log.clear();
+        rig.actions.OnTaskEnded(First, 0xC000013A);
+        const std::wstring failed = expected::ToolFailed(expected::Zso, L"0xC000013A", Image, Tools);
+        const Log asked{L"flash",
+                        L"box WarningYesNo " + failed +
+                            L"\r\n\r\nziso.py left its unfinished temporary file "
+                            L"~ziso-abcd1234.tmp (129.0\u00a0MB) in C:\\tools. Delete it now?",
+                        L"remove " + tmp};
+        EXPECT_EQ(rig.log, held ? (Log{L"flash", L"box Warning " + failed}) : asked);
+    }
+}
+
+TEST(OnTaskEnded, NamesTheOutputAfterItsImageOnlyOnYes)
+{
+    const struct {
+        const char *what;
+        Answer answer;
+        std::wstring taken; // a file already there
+        Log after;          // after the question
+        std::wstring left;  // the file the output is at the end
+    } cases[] = {
+        {"No", Answer::AnswerNo, L"", {}, NewChd},
+        {"Yes", Answer::AnswerYes, L"", {L"rename " + NewChd + L" to my.game.chd"}, L"C:\\tools\\my.game.chd"},
+        {"Yes, the name taken", Answer::AnswerYes, L"C:\\tools\\my.game.chd",
+         {L"rename " + NewChd + L" to my.game.chd", L"box Warning There is already a my.game.chd in C:\\tools, so NEW.CHD keeps its name.\r\n\r\nRename or move one of them yourself."},
+         NewChd},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(L"my.game.iso", T);
+        rig.actions.OnCompress();
+        rig.host.files = {NewChd, c.taken};
+        rig.host.answer = c.answer;
+        rig.log.clear();
+        rig.actions.OnTaskEnded(First, 0);
+        Log told{L"flash", rig.log.at(1),
+                 L"box YesNoNoFirst " + expected::NameAfterImage(expected::Chd, L"my.game.chd", Tools)};
+        told.insert(told.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(rig.log, told);
+        EXPECT_TRUE(rig.host.FileExists(c.left));
+    }
+}
+
 TEST(Wording, SizesTimesAndExitCodesAsTheUserReadsThem)
 {
     const std::pair<std::uint64_t, std::wstring> sizes[] = {
-        {0, L"0 bytes"},           {1023, L"1023 bytes"},      {1024, L"1.0 KB"},
-        {1048575, L"1.0 MB"},      {1073689395, L"1023.9 MB"}, {1073689396, L"1.0 GB"},
-        {10737418240, L"10.0 GB"},
+        {0, L"0\u00a0bytes"},           {1023, L"1023\u00a0bytes"},      {1024, L"1.0\u00a0KB"},
+        {1048575, L"1.0\u00a0MB"},      {1073689395, L"1023.9\u00a0MB"}, {1073689396, L"1.0\u00a0GB"},
+        {10737418240, L"10.0\u00a0GB"},
     };
     for (const auto &[bytes, text] : sizes) {
         EXPECT_EQ(SizeText(bytes), text) << bytes;
     }
     const std::pair<std::uint64_t, std::wstring> times[] = {
-        {499, L"less than 1 s"},   {500, L"1 s"},           {59499, L"59 s"}, {59500, L"1 min 0 s"},
-        {3599499, L"59 min 59 s"}, {3600000, L"1 h 0 min"},
+        {499, L"less than 1\u00a0s"},   {500, L"1\u00a0s"},           {59499, L"59\u00a0s"}, {59500, L"1\u00a0min 0\u00a0s"},
+        {3599499, L"59\u00a0min 59\u00a0s"}, {3600000, L"1\u00a0h 0\u00a0min"},
     };
     for (const auto &[milliseconds, text] : times) {
         EXPECT_EQ(DurationText(milliseconds), text) << milliseconds;
@@ -225,14 +363,14 @@ struct HelperCase {
 TEST(OnTaskEnded, TellsOnlyTheFailuresOfTheConverterAndTheInstaller)
 {
     const HelperCase cases[] = {
-        {"converter not found", &ImageActions::OnConvert, NotRecognized,
+        {"converter not found", &ImageActions::OnConvert, 9009,
          expected::ConverterNotFound(Tools)},
         {"converter failed", &ImageActions::OnConvert, 1, L""},
-        {"pip not found", &ImageActions::OnLz4LabelClicked, NotRecognized, expected::PipNotFound},
+        {"pip not found", &ImageActions::OnLz4LabelClicked, 9009, expected::PipNotFound},
         {"pip failed", &ImageActions::OnLz4LabelClicked, 1, expected::PipFailed(L"1")},
         {"pip done", &ImageActions::OnLz4LabelClicked, 0, L""},
         {"pip's end unknown", &ImageActions::OnLz4LabelClicked, std::nullopt, L""},
-        {"the site is not watched", &ImageActions::OnSiteLabelClicked, NotRecognized, L""},
+        {"the site is not watched", &ImageActions::OnSiteLabelClicked, 9009, L""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -250,7 +388,7 @@ TEST(OnTaskEnded, HelpersStartedUnwatchedAreForgotten)
     Rig rig;
     rig.host.watchFull = true;
     rig.actions.OnLz4LabelClicked();
-    rig.actions.OnTaskEnded(First, NotRecognized);
+    rig.actions.OnTaskEnded(First, 9009);
     EXPECT_EQ(rig.log, (Log{L"launch minimised cmd.exe /c pip install lz4"}));
 }
 

@@ -85,7 +85,7 @@ TEST(Files, SizesHeldFilesDeletionWritableFoldersAndFileTypes)
     WIN32_FIND_DATAW found{};
     const win32::UniqueFind left(::FindFirstFileW(folder.Path(L"*.tmp").c_str(), &found));
     EXPECT_FALSE(left) << "the probe is gone: " << found.cFileName;
-    EXPECT_FALSE(host.HasOpenCommand(L".qarvel-nothing-opens-this"));
+    EXPECT_FALSE(host.OpenerOf(L".qarvel-nothing-opens-this").found);
 }
 
 TEST(Files, ExtendedLengthForm)
