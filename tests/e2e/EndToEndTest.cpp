@@ -18,11 +18,12 @@ namespace {
 class EndToEnd : public testing::Test {
 protected:
     Lab lab;
-    // As the Python installer sets it up; the recorder stands in for Python.
-    PythonAssociation python{RecorderExe()};
+    // As the Python installer sets it up; a recorder stands in for Python.
+    PythonAssociation python{PythonAssociation::InstalledIn(lab.Path(L"work"))};
     std::wstring program;
     std::wstring work = lab.Path(L"work");
-    std::wstring images = lab.Path(L"images é 1");
+    // Plain letters: the chdman of Windows cannot open an input path with others.
+    std::wstring images = lab.Path(L"images & 1");
 
     // Lays the program folder, the working folder with the recorders, and the images.
     void Lay(const std::wstring &programFolder = L"program", Beside beside = {})
@@ -31,9 +32,10 @@ protected:
         ASSERT_TRUE(Lab::LayProgram(program, beside));
         ASSERT_TRUE(Lab::LayWork(work));
         ASSERT_TRUE(MakeFolders(images + L"\\sub"));
-        for (const wchar_t *file : {L"game.iso", L"game.cue", L"notes.txt", L"DISC.ISO"}) {
+        for (const wchar_t *file : {L"game.iso", L"notes.txt", L"DISC.ISO"}) {
             ASSERT_TRUE(WriteFile(images + L"\\" + file, "data"));
         }
+        ASSERT_TRUE(WriteFile(images + L"\\game.cue", "FILE \"game.iso\" BINARY\r\n"));
         ASSERT_TRUE(WriteFile(images + L"\\empty.iso"));
         ASSERT_TRUE(python.IsSet());
     }
@@ -123,6 +125,7 @@ TEST_F(EndToEnd, CompressesTheSelectedImageWithTheTickedFormat)
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(file), IDYES));
         ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(format, file, 4, L"525"), IDOK,
                                 RunningQarvel::Text::Start));
+        ASSERT_TRUE(q.ExpectBox(expected::NameQuestion(format), IDNO, RunningQarvel::Text::Start));
         EXPECT_TRUE(::DeleteFileW((program + L"\\NEW." + format.name).c_str())) << "made";
         EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart + file);
 
@@ -231,7 +234,13 @@ TEST_F(EndToEnd, TellsHowAFailedRunEndedAndOffersToDeleteWhatItLeft)
         {"ended well without its output", L"0", L"none", true,
          expected::NoOutput(expected::Chd, image, program), IDOK, false},
         // A working folder without the tool: the interpreter finds nothing by that name.
-        {"not found", L"0", L"", false, expected::ChdmanNotFound, IDOK, false},
+        {"not found", L"0", L"", false,
+         expected::StartedElsewhere(images, lab.Path(L"program")) +
+             L" the command interpreter looks for chdman in the folder Qarvel was started "
+             L"from.\r\n\r\nStart Qarvel from its own folder: open it from Explorer, or use a "
+             L"shortcut whose \"Start in\" is " +
+             lab.Path(L"program") + L".",
+         IDOK, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -252,7 +261,7 @@ TEST_F(EndToEnd, TellsHowAFailedRunEndedAndOffersToDeleteWhatItLeft)
 TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
 {
     Lay();
-    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"5"));
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"7"));
     ASSERT_TRUE(::SetEnvironmentVariableW(record::DelayVariable, L"2500"));
     ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, L"none"));
     RunningQarvel q = Start();
@@ -267,9 +276,9 @@ TEST_F(EndToEnd, TellsTwoEndedRunsOneBoxAfterTheOther)
     RunMessagesFor(1s);
     EXPECT_EQ(q.MessageBoxesOpen(), 1U);
     const std::wstring image = images + L"\\game.iso";
-    EXPECT_EQ(first->text, expected::ToolFailed(expected::Chd, L"5", image, program));
+    EXPECT_EQ(first->text, expected::ToolFailed(expected::Chd, L"7", image, program));
     ASSERT_TRUE(q.Answer(*first, IDOK));
-    ASSERT_TRUE(q.ExpectBox(expected::ToolFailed(expected::Zso, L"5", image, program), IDOK));
+    ASSERT_TRUE(q.ExpectBox(expected::ToolFailed(expected::Zso, L"7", image, program), IDOK));
     EXPECT_TRUE(q.NoMessageBox());
     EXPECT_TRUE(q.Close());
 }
@@ -293,8 +302,201 @@ TEST_F(EndToEnd, SaysCreatedOnlyOnceTheToolHasEndedAndRefusesASecondRunMeanwhile
     EXPECT_TRUE(lab.Records().empty()); // the tool still runs
     ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(expected::Chd, L"game.iso", 4, L"525"), IDOK,
                             RunningQarvel::Text::Start, 20s));
+    ASSERT_TRUE(
+        q.ExpectBox(expected::NameQuestion(expected::Chd), IDNO, RunningQarvel::Text::Start));
     EXPECT_EQ(lab.Records().size(), 1U); // it had ended, and nothing else was started
     EXPECT_TRUE(q.Close());
+}
+
+struct OpenerCase {
+    const char *what;
+    std::wstring command;
+    std::wstring type;
+    std::wstring box; // its start; empty: the question comes
+};
+
+TEST_F(EndToEnd, ZsoOnlyThroughAPyOpenerThatRunsPythonWithTheArguments)
+{
+    Lay();
+    const RegistryValue delegated(
+        HKEY_LOCAL_MACHINE, L"Software\\Classes\\AppXqarvel1\\shell\\open", L"DelegateExecute",
+        std::wstring(L"{0C8C9A43-1E17-4D21-B5C2-1B1E2D3F4A5B}"));
+    const std::wstring pythonHere = L"\"" + work + L"\\python.exe\" \"%1\"";
+    const OpenerCase cases[] = {
+        {"an editor", L"notepad.exe \"%1\"", L"Python.File", expected::NotPython(L"notepad.exe")},
+        {"Code.exe", L"\"C:\\Editor\\Code.exe\" \"%1\"", L"Python.File",
+         expected::NotPython(L"Code.exe")},
+        {"no %*", pythonHere, L"Python.File",
+         L"Files ending in .py open with this command on this computer, which passes a script none "
+         L"of the words after its name:\r\n\r\n" +
+             pythonHere + L"\r\n\r\n"},
+        {"a packaged app", L"", L"AppXqarvel1",
+         L"Files ending in .py open through a packaged app on this computer"},
+        {"the launcher", L"\"" + work + L"\\py.exe\" \"%L\" %*", L"Python.File", L""},
+        {"python.exe", pythonHere + L" %*", L"Python.File", L""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const PythonAssociation opener(c.command, c.type);
+        ASSERT_TRUE(SetClipboard(L"before"));
+        RunningQarvel q = Start();
+        Choose(q, L"game.iso", window::ids::ZsoBox);
+        Click(q.Control(window::ids::CompressButton));
+        const auto box = q.WaitForMessageBox();
+        ASSERT_TRUE(box.has_value());
+        EXPECT_TRUE(
+            box->text.starts_with(c.box.empty() ? expected::Zso.Confirmation(L"game.iso") : c.box))
+            << box->text;
+        if (c.type != L"Python.File") {
+            EXPECT_NE(box->text.find(L"launcher.msi"), std::wstring::npos);
+        }
+        ASSERT_TRUE(q.Answer(*box, c.box.empty() ? IDNO : IDOK));
+        EXPECT_EQ(ClipboardText(), L"before");
+        EXPECT_TRUE(q.Close());
+    }
+    EXPECT_TRUE(lab.Records().empty());
+}
+
+struct CueCase {
+    const char *what;
+    const char *sheet;
+    std::wstring box; // empty: the question comes, then "created!"
+};
+
+TEST_F(EndToEnd, ChecksTheTrackFilesOfACueSheetBeforeAsking)
+{
+    Lay();
+    ASSERT_TRUE(WriteFile(images + L"\\disc (Track 1).bin", std::string(2048, 'd')));
+    const CueCase cases[] = {
+        {"a track that is not there",
+         "FILE \"game (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2352\r\n",
+         expected::CueFileMissing(L"a.cue", L"game (Track 1).bin", images)},
+        {"a track in other letter case", "FILE \"DISC (TRACK 1).BIN\" BINARY\r\n", L""},
+        {"no track at all", "TRACK 01 MODE1/2352\r\n", L"a.cue names no track file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteFile(images + L"\\a.cue", c.sheet));
+        RunningQarvel q = Start();
+        Choose(q, L"a.cue", window::ids::ChdBox);
+        Click(q.Control(window::ids::CompressButton));
+        if (c.box.empty()) {
+            ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"a.cue"), IDYES));
+            ASSERT_TRUE(q.ExpectBox(
+                expected::Created(expected::Chd,
+                                  L"a.cue 2.0\u00a0KB -> NEW.CHD 21\u00a0bytes (1\u00a0%) in "),
+                IDOK, RunningQarvel::Text::Start));
+            ASSERT_TRUE(q.ExpectBox(expected::NameQuestion(expected::Chd), IDNO,
+                                    RunningQarvel::Text::Start));
+            EXPECT_TRUE(::DeleteFileW((program + L"\\NEW.CHD").c_str()));
+        } else {
+            ASSERT_TRUE(q.ExpectBox(c.box, IDOK, RunningQarvel::Text::Start));
+        }
+        EXPECT_TRUE(q.Close());
+    }
+    EXPECT_EQ(lab.Records().size(), 1U);
+}
+
+struct CauseCase {
+    const char *what;
+    std::wstring image; // in the images folder
+    const char *exit;
+    std::wstring cause; // empty: none
+};
+
+// The recorder fails as the chdman of Windows does: on a path outside ASCII and on a
+// byte-order mark by itself, and with the exit code given otherwise.
+TEST_F(EndToEnd, AChdmanFailureNamesTheCauseQarvelCanSee)
+{
+    Lay();
+    ASSERT_TRUE(MakeFolders(images + L"\\T\u00e9"));
+    ASSERT_TRUE(WriteFile(images + L"\\T\u00e9\\g.iso", "data"));
+    ASSERT_TRUE(WriteFile(images + L"\\bom.cue", "\xEF\xBB\xBF" "FILE \"game.iso\" BINARY\r\n"));
+    // Larger than the disk holds, and sparse: it takes no room itself.
+    const win32::UniqueFile huge(::CreateFileW((images + L"\\huge.iso").c_str(), GENERIC_WRITE, 0,
+                                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                               nullptr));
+    LARGE_INTEGER end{.QuadPart = 1LL << 42};
+    ASSERT_TRUE(::SetFilePointerEx(huge.get(), end, nullptr, FILE_BEGIN) &&
+                ::SetEndOfFile(huge.get()));
+    const CauseCase cases[] = {
+        {"a folder named T\u00e9", L"T\u00e9\\g.iso", "",
+         expected::NonAsciiPath(images + L"\\T\u00e9\\g.iso")},
+        {"a byte-order mark", L"bom.cue", "", expected::CueByteOrderMark(L"bom.cue")},
+        {"a disk without room", L"huge.iso", "3", L"The disk "},
+        {"a plain failure", L"game.iso", "3", L""},
+    };
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, L"none"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(
+            ::SetEnvironmentVariableW(record::ExitVariable, record::FromUtf8(c.exit).c_str()));
+        RunningQarvel q = Start();
+        const auto slash = c.image.rfind(L'\\');
+        ASSERT_TRUE(q.OpenFolder(
+            slash == std::wstring::npos ? images : images + L"\\" + c.image.substr(0, slash)));
+        ASSERT_TRUE(q.SelectFile(c.image.substr(slash + 1)));
+        ASSERT_TRUE(q.Tick(window::ids::ChdBox));
+        Click(q.Control(window::ids::CompressButton));
+        ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(c.image.substr(slash + 1)), IDYES));
+        const auto box = q.WaitForMessageBox(20s);
+        ASSERT_TRUE(box.has_value());
+        // Between what happened and how to read chdman's own message: one cause, or none.
+        const auto head = box->text.find(L"made.\r\n\r\n") + 9;
+        const std::wstring causes =
+            box->text.substr(head, box->text.find(L"To read chdman") - head);
+        EXPECT_TRUE(c.cause.empty() ? causes.empty()
+                                    : causes.starts_with(c.cause) &&
+                                          causes.find(L"\r\n\r\n") == causes.size() - 4)
+            << box->text;
+        ASSERT_TRUE(q.Answer(*box, IDOK));
+        EXPECT_TRUE(q.Close());
+    }
+}
+
+struct NameCase {
+    const expected::Format &format;
+    bool taken; // game.chd or game.zso is there already
+    int answer;
+};
+
+TEST_F(EndToEnd, NamesTheOutputAfterItsImageOnRequest)
+{
+    Lay();
+    const NameCase cases[] = {
+        {expected::Chd, false, IDNO}, {expected::Chd, false, IDYES}, {expected::Chd, true, IDYES},
+        {expected::Zso, false, IDNO}, {expected::Zso, false, IDYES}, {expected::Zso, true, IDYES},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.format.name << " taken " << c.taken << " " << c.answer);
+        const std::wstring output = program + L"\\NEW." + c.format.name;
+        const std::wstring named = program + (c.format.IsChd() ? L"\\game.chd" : L"\\game.zso");
+        ASSERT_TRUE(!c.taken || WriteFile(named, "older"));
+        RunningQarvel q = Start();
+        Choose(q, L"game.iso", c.format.box);
+        Click(q.Control(window::ids::CompressButton));
+        ASSERT_TRUE(q.ExpectBox(c.format.Confirmation(L"game.iso"), IDYES));
+        ASSERT_TRUE(q.ExpectBox(expected::RecorderCreated(c.format, L"game.iso", 4, L"525"), IDOK,
+                                RunningQarvel::Text::Start));
+        ASSERT_TRUE(
+            q.ExpectBox(expected::NameAfterImage(
+                            c.format, c.format.IsChd() ? L"game.chd" : L"game.zso", program),
+                        c.answer));
+        if (c.taken) {
+            ASSERT_TRUE(q.ExpectBox(L"There is already a " + named.substr(program.size() + 1) +
+                                        L" in " + program,
+                                    IDOK, RunningQarvel::Text::Start));
+        }
+        EXPECT_TRUE(q.NoMessageBox());
+        EXPECT_EQ(::GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES,
+                  c.answer == IDNO || c.taken);
+        EXPECT_EQ(::GetFileAttributesW(named.c_str()) != INVALID_FILE_ATTRIBUTES,
+                  c.answer == IDYES || c.taken);
+        ::DeleteFileW(output.c_str());
+        ::DeleteFileW(named.c_str());
+        EXPECT_TRUE(q.Close());
+    }
 }
 
 TEST_F(EndToEnd, F5ShowsWhatChangedInTheOpenFolder)

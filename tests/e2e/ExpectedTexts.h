@@ -156,8 +156,9 @@ inline std::wstring NonAsciiPath(const std::wstring &path)
 {
     return L"The chdman of Windows cannot open a path with a letter outside plain ASCII, as this "
            L"one has: " +
-           path + L". Move the image, with its .bin files, to a folder whose path has only plain "
-                  L"letters, digits and blanks, such as C:\\Images, then press iSO again.";
+           path +
+           L". Move the image, with its .bin files, to a folder whose path has only plain "
+           L"letters, digits and blanks, such as C:\\Images, then press iSO again.";
 }
 inline std::wstring CueByteOrderMark(const std::wstring &sheet)
 {
@@ -169,8 +170,9 @@ inline std::wstring LowOnRoom(const std::wstring &disk, const std::wstring &left
                               const std::wstring &size)
 {
     return L"The disk " + disk + L" of Qarvel's folder has only " + left +
-           L" left, less than the image's " + size + L": free some room there before you try "
-                                                     L"again.";
+           L" left, less than the image's " + size +
+           L": free some room there before you try "
+           L"again.";
 }
 
 // The start of the not-found box of a Qarvel started from another folder.
@@ -180,12 +182,18 @@ inline std::wstring StartedElsewhere(const std::wstring &working, const std::wst
            working + L", not from its own folder " + folder + L", and";
 }
 
+// The start of the question after "created!".
+inline std::wstring NameQuestion(const Format &format)
+{
+    return L"Name NEW." + format.name + L" after its image: ";
+}
+
 inline std::wstring NameAfterImage(const Format &format, const std::wstring &name,
                                    const std::wstring &folder)
 {
     const std::wstring output = L"NEW." + format.name;
-    return L"Name " + output + L" after its image: " + name + L"?\r\n\r\nQarvel renames " +
-           output + L" in " + folder + L" to " + name +
+    return L"Name " + output + L" after its image: " + name + L"?\r\n\r\nQarvel renames " + output +
+           L" in " + folder + L" to " + name +
            L"; nothing is moved or replaced. No keeps the name " + output + L".";
 }
 

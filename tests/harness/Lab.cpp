@@ -141,11 +141,16 @@ RegistryValue::~RegistryValue()
     }
 }
 
-PythonAssociation::PythonAssociation(const std::wstring &program)
-    : type_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", std::wstring(L"Python.File")),
-      command_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Python.File\\shell\\open\\command", L"",
-               L"\"" + program + L"\" \"%1\" %*")
+PythonAssociation::PythonAssociation(const std::wstring &command, const std::wstring &type)
+    : type_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", type),
+      command_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + type + L"\\shell\\open\\command", L"",
+               command)
 {
+}
+
+std::wstring PythonAssociation::InstalledIn(const std::wstring &folder)
+{
+    return L"\"" + folder + L"\\python.exe\" \"%1\" %*";
 }
 
 namespace {
@@ -240,7 +245,8 @@ testing::AssertionResult Lab::LayWork(const std::wstring &folder)
     if (!MakeFolders(folder)) {
         return testing::AssertionFailure() << "no working folder";
     }
-    for (const wchar_t *tool : {L"chdman.exe", L"ziso.py.exe", L"pip.exe"}) {
+    for (const wchar_t *tool :
+         {L"chdman.exe", L"ziso.py.exe", L"pip.exe", L"python.exe", L"py.exe"}) {
         if (!CopyInto(RecorderExe(), folder + L"\\" + tool)) {
             return testing::AssertionFailure()
                    << "no recorder for a tool, error " << ::GetLastError();

@@ -136,7 +136,8 @@ TEST(Preflight, ReadsTheTrackFilesOfACueSheetAndTheProgramOfAnOpener)
         bool arguments;
     } openers[] = {
         {L"\"C:\\Windows\\py.exe\" \"%L\" %*", L"C:\\Windows\\py.exe", true, true},
-        {L"C:\\Program Files\\Python312\\python.exe \"%1\" %*", L"C:\\Program Files\\Python312\\python.exe", true, true},
+        {L"C:\\Program Files\\Python312\\python.exe \"%1\" %*",
+         L"C:\\Program Files\\Python312\\python.exe", true, true},
         {L"\"C:\\P\\PYTHONW3.12.EXE\" \"%1\" %2", L"C:\\P\\PYTHONW3.12.EXE", true, true},
         {L"C:\\Windows\\pyw.exe \"%1\"", L"C:\\Windows\\pyw.exe", true, false},
         {L"notepad.exe \"%1\"", L"notepad.exe", false, false},

@@ -58,7 +58,8 @@ TEST(OnCompress, ZsoYesCopiesTheExactLineBeforeLaunching)
 TEST(OnCompress, BothTickedTakesChd)
 {
     Rig rig(L"game.cue", T, T);
-    rig.host.texts[L"D:\\rips\\game.cue"] = {TextFile::Status::Read, L"FILE game.bin BINARY", false};
+    rig.host.texts[L"D:\\rips\\game.cue"] = {TextFile::Status::Read, L"FILE game.bin BINARY",
+                                             false};
     rig.host.files.insert(L"D:\\rips\\game.bin");
     rig.actions.OnCompress();
     ASSERT_EQ(rig.host.launched.size(), 1U);
@@ -129,8 +130,10 @@ TEST(OnCompress, RefusesAPathTheInterpreterWouldChange)
     for (const Tick chd : {T, U}) {
         Rig rig(L"100% a%PATH%b.iso", chd, T);
         rig.actions.OnCompress();
-        EXPECT_EQ(rig.log, (Log{L"label File: 100% a%PATH%b.iso",
-                                L"box Critical " + expected::Expansion(L"%PATH%", L"D:\\rips\\100% a%PATH%b.iso")}));
+        EXPECT_EQ(rig.log,
+                  (Log{L"label File: 100% a%PATH%b.iso",
+                       L"box Critical " +
+                           expected::Expansion(L"%PATH%", L"D:\\rips\\100% a%PATH%b.iso")}));
         EXPECT_TRUE(rig.host.launched.empty());
     }
     // A lone percent sign, or an unknown name between two, reaches the tool unchanged.

@@ -189,8 +189,10 @@ TEST(OnTaskEnded, TellsHowACompressionEndedOnceAndFlashes)
         rig.actions.OnTaskEnded(First, c.code);
         Log told{L"flash", L"box " + c.box};
         if (c.box.starts_with(L"OkOnly")) {
-            told.push_back(L"box YesNoNoFirst " +
-                           expected::NameAfterImage(c.format, L"game." + std::wstring(c.format.IsChd() ? L"chd" : L"zso"), Tools));
+            told.push_back(
+                L"box YesNoNoFirst " +
+                expected::NameAfterImage(
+                    c.format, L"game." + std::wstring(c.format.IsChd() ? L"chd" : L"zso"), Tools));
         }
         EXPECT_EQ(rig.log, told);
         rig.log.clear();
@@ -248,7 +250,10 @@ TEST(OnTaskEnded, AFailureNamesEachCauseQarvelCanSee)
         std::vector<std::wstring> causes;
     } cases[] = {
         {"a plain failure", L"game.iso", 3, 1ULL << 40, {}},
-        {"a track under T\u00e9, a byte-order mark, a full disk", L"game.cue", 1, 999,
+        {"a track under T\u00e9, a byte-order mark, a full disk",
+         L"game.cue",
+         1,
+         999,
          {expected::NonAsciiPath(nonAscii), expected::CueByteOrderMark(L"game.cue"),
           expected::LowOnRoom(L"C:\\", L"999\u00a0bytes", L"1000\u00a0bytes")}},
     };
@@ -284,7 +289,8 @@ TEST(OnTaskEnded, OffersToDeleteTheTemporaryFileOfAFailedZiso)
         }
         rig.log.clear();
         rig.actions.OnTaskEnded(First, 0xC000013A);
-        const std::wstring failed = expected::ToolFailed(expected::Zso, L"0xC000013A", Image, Tools);
+        const std::wstring failed =
+            expected::ToolFailed(expected::Zso, L"0xC000013A", Image, Tools);
         const Log asked{L"flash",
                         L"box WarningYesNo " + failed +
                             L"\r\n\r\nziso.py left its unfinished temporary file "
@@ -304,9 +310,17 @@ TEST(OnTaskEnded, NamesTheOutputAfterItsImageOnlyOnYes)
         std::wstring left;  // the file the output is at the end
     } cases[] = {
         {"No", Answer::AnswerNo, L"", {}, NewChd},
-        {"Yes", Answer::AnswerYes, L"", {L"rename " + NewChd + L" to my.game.chd"}, L"C:\\tools\\my.game.chd"},
-        {"Yes, the name taken", Answer::AnswerYes, L"C:\\tools\\my.game.chd",
-         {L"rename " + NewChd + L" to my.game.chd", L"box Warning There is already a my.game.chd in C:\\tools, so NEW.CHD keeps its name.\r\n\r\nRename or move one of them yourself."},
+        {"Yes",
+         Answer::AnswerYes,
+         L"",
+         {L"rename " + NewChd + L" to my.game.chd"},
+         L"C:\\tools\\my.game.chd"},
+        {"Yes, the name taken",
+         Answer::AnswerYes,
+         L"C:\\tools\\my.game.chd",
+         {L"rename " + NewChd + L" to my.game.chd",
+          L"box Warning There is already a my.game.chd in C:\\tools, so NEW.CHD keeps its "
+          L"name.\r\n\r\nRename or move one of them yourself."},
          NewChd},
     };
     for (const auto &c : cases) {
@@ -318,7 +332,8 @@ TEST(OnTaskEnded, NamesTheOutputAfterItsImageOnlyOnYes)
         rig.log.clear();
         rig.actions.OnTaskEnded(First, 0);
         Log told{L"flash", rig.log.at(1),
-                 L"box YesNoNoFirst " + expected::NameAfterImage(expected::Chd, L"my.game.chd", Tools)};
+                 L"box YesNoNoFirst " +
+                     expected::NameAfterImage(expected::Chd, L"my.game.chd", Tools)};
         told.insert(told.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(rig.log, told);
         EXPECT_TRUE(rig.host.FileExists(c.left));
@@ -328,16 +343,24 @@ TEST(OnTaskEnded, NamesTheOutputAfterItsImageOnlyOnYes)
 TEST(Wording, SizesTimesAndExitCodesAsTheUserReadsThem)
 {
     const std::pair<std::uint64_t, std::wstring> sizes[] = {
-        {0, L"0\u00a0bytes"},           {1023, L"1023\u00a0bytes"},      {1024, L"1.0\u00a0KB"},
-        {1048575, L"1.0\u00a0MB"},      {1073689395, L"1023.9\u00a0MB"}, {1073689396, L"1.0\u00a0GB"},
+        {0, L"0\u00a0bytes"},
+        {1023, L"1023\u00a0bytes"},
+        {1024, L"1.0\u00a0KB"},
+        {1048575, L"1.0\u00a0MB"},
+        {1073689395, L"1023.9\u00a0MB"},
+        {1073689396, L"1.0\u00a0GB"},
         {10737418240, L"10.0\u00a0GB"},
     };
     for (const auto &[bytes, text] : sizes) {
         EXPECT_EQ(SizeText(bytes), text) << bytes;
     }
     const std::pair<std::uint64_t, std::wstring> times[] = {
-        {499, L"less than 1\u00a0s"},   {500, L"1\u00a0s"},           {59499, L"59\u00a0s"}, {59500, L"1\u00a0min 0\u00a0s"},
-        {3599499, L"59\u00a0min 59\u00a0s"}, {3600000, L"1\u00a0h 0\u00a0min"},
+        {499, L"less than 1\u00a0s"},
+        {500, L"1\u00a0s"},
+        {59499, L"59\u00a0s"},
+        {59500, L"1\u00a0min 0\u00a0s"},
+        {3599499, L"59\u00a0min 59\u00a0s"},
+        {3600000, L"1\u00a0h 0\u00a0min"},
     };
     for (const auto &[milliseconds, text] : times) {
         EXPECT_EQ(DurationText(milliseconds), text) << milliseconds;
@@ -363,8 +386,7 @@ struct HelperCase {
 TEST(OnTaskEnded, TellsOnlyTheFailuresOfTheConverterAndTheInstaller)
 {
     const HelperCase cases[] = {
-        {"converter not found", &ImageActions::OnConvert, 9009,
-         expected::ConverterNotFound(Tools)},
+        {"converter not found", &ImageActions::OnConvert, 9009, expected::ConverterNotFound(Tools)},
         {"converter failed", &ImageActions::OnConvert, 1, L""},
         {"pip not found", &ImageActions::OnLz4LabelClicked, 9009, expected::PipNotFound},
         {"pip failed", &ImageActions::OnLz4LabelClicked, 1, expected::PipFailed(L"1")},

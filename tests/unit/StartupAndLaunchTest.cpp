@@ -89,7 +89,8 @@ TEST(OnConvert, RefusesAProgramFolderTheInterpreterWouldChange)
     rig.host.programDirectory = L"C:\\tools %TEMP%";
     rig.actions.OnConvert();
     EXPECT_TRUE(rig.host.launched.empty());
-    EXPECT_EQ(rig.log.back(), L"box Critical " + drive::expected::Expansion(L"%TEMP%", L"C:\\tools %TEMP%\\bin2iso.exe"));
+    EXPECT_EQ(rig.log.back(), L"box Critical " + drive::expected::Expansion(
+                                                     L"%TEMP%", L"C:\\tools %TEMP%\\bin2iso.exe"));
 }
 
 TEST(LabelLaunches, StartTheirLinesMinimisedAndSayWhenNothingStarted)

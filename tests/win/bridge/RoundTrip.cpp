@@ -79,6 +79,9 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
         return Fail(format.name + L": not told it was created" +
                     (told ? L", but: " + told->text : std::wstring()));
     }
+    if (!q.ExpectBox(expected::NameQuestion(format), IDNO, RunningQarvel::Text::Start)) {
+        return Fail(format.name + L": not asked to name it after its image");
+    }
     std::wprintf(L"%ls: %ls written in %llu ms\n%ls: Qarvel said: %ls\n", format.name.c_str(),
                  output.c_str(), ::GetTickCount64() - start, format.name.c_str(),
                  told->text.substr(format.report.size() + 2).c_str());
