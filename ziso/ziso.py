@@ -29,6 +29,7 @@ import threading
 import time
 from array import array
 from collections import deque
+from contextlib import suppress
 from functools import partial
 from itertools import accumulate
 
@@ -328,11 +329,9 @@ class Workers:
         """Gives proc (None: the next in turn) its next request; returns proc."""
         if proc is None:
             proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
-        try:
+        with suppress(OSError):  # one that has ended says so by its pipe
             proc.stdin.write(REQUEST.pack(at, length))
             proc.stdin.flush()
-        except OSError:
-            pass  # it has ended: its pipe says so
         return proc
 
     def answer(self, proc):
@@ -353,12 +352,10 @@ class Workers:
         """Ends the processes: at once when killing (from any thread), else once they
         have done all they were told, raising what went wrong in one."""
         for proc in self.procs:
-            try:
+            with suppress(OSError, ValueError):
                 if kill:
                     proc.kill()
                 proc.stdin.close()  # its input ends: it ends
-            except (OSError, ValueError):
-                pass
         for proc in self.procs:
             proc.wait()
         self.out.workers = None
@@ -700,7 +697,7 @@ def sweep(folder):
     except OSError:
         return
     for path in (os.path.join(folder, name) for name in names):
-        try:
+        with suppress(OSError):  # live, or not ours to remove
             if fcntl is None:
                 os.remove(path)
                 continue
@@ -711,8 +708,6 @@ def sweep(folder):
                     os.remove(path)
             finally:
                 os.close(fd)
-        except OSError:
-            pass  # live, or not ours to remove
 
 
 # Errors of os.link where the file system has no hard links.
@@ -747,10 +742,8 @@ class Output:
             self.file.close()  # another run's sweep took it before the lock: another name
         mask = os.umask(0)  # mkstemp makes it private; OUTFILE gets the usual permissions
         os.umask(mask)
-        try:
+        with suppress(OSError):
             os.chmod(self.tmp, 0o666 & ~mask)
-        except OSError:
-            pass
 
     def locked(self, fd):
         """Locks the new file against other runs' sweeps; False if one removed it first."""
@@ -811,13 +804,11 @@ class Output:
             Output.current = None
             if self.workers is not None:
                 self.workers.close(kill=True)  # Windows removes no file another has open
-            try:
+            with suppress(AttributeError, OSError, ValueError):  # made no file yet, or closed
                 if threading.current_thread() is threading.main_thread():
                     self.file.close()
                 else:
                     os.close(self.file.fileno())  # the main thread may be writing to it
-            except (AttributeError, OSError, ValueError):
-                pass  # made no file yet, or closed
             if self.tmp:
                 self.remove(self.tmp)
             if self.claim:
@@ -825,10 +816,8 @@ class Output:
 
     @staticmethod
     def remove(path):
-        try:
+        with suppress(OSError):
             patiently(partial(os.remove, path))
-        except OSError:
-            pass
 
 
 # --- stopping --------------------------------------------------------------------------
