@@ -15,6 +15,7 @@ ZSO layout, all numbers little-endian:
           last entry marks where the data ends.
   blocks: raw LZ4 blocks (no frame, no size), or the plain bytes. With a shift above 0
           every block starts at a multiple of 1 << shift; the gaps are padding.
+  end:    zero bytes after the last block, up to a multiple of 2048 (none if it is one).
 """
 
 import argparse
@@ -268,7 +269,11 @@ def compress(src, dst, fin, info, out, args, progress):
         while pending:
             placed(*pending.popleft())
     place(f, b"", [0], at, count, shift)  # the entry that marks where the data ends
-    return at
+    # Zeros up to a whole sector: tools that copy whole 2048-byte sectors (hard-disk
+    # installers) would drop a last part one, and the end of the image with it.
+    end = -(-at // SECTOR) * SECTOR
+    write_at(f, bytes(end - at), at)
+    return end
 
 
 # --- worker processes ----------------------------------------------------------------
