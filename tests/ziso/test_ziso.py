@@ -159,8 +159,10 @@ ROUND_TRIPS = [
      data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
     ("worker processes (-j 3 starts two), HC level 2, zero batches, shift 4, pad 0xab",
      past_128_mib, ["-c", "2", "-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
-    ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
+    ("HC level 2, shift 2", data(mixed(1 << 21)), ["-c", "2", "-a", "2"], ["--block=2048"], 2),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
+    ("HC level 12, block 16384, shift 2", data(mixed(1 << 21)),
+     ["-c", "12", "-b", "16384", "-a", "2"], ["--block=16384"], 2),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
     ("over 4 GiB, 256 KiB blocks", lambda d: sparse(d, BIG), ["-b", "262144"],
      ["--block=262144"], 2),
@@ -171,6 +173,9 @@ ROUND_TRIPS = [
     ("a block and 5 bytes of 4096", data(mixed(4101)), ["-b", "4096", "-a", "5"], None, 5),
     ("last block plain, shift 6", data(mixed(4096) + random.Random(3).randbytes(300)),
      ["-a", "6", "-p", "255"], None, 6),
+    ("not whole sectors, HC level 12", data(mixed(700 * 2048 + 1001)), ["-c", "12"], None, 0),
+    ("not whole sectors, HC level 2, block 16384, shift 2", data(mixed(5 * 16384 + 3001)),
+     ["-c", "2", "-b", "16384", "-a", "2"], None, 2),
 ]
 
 
@@ -183,6 +188,11 @@ def test_round_trip(tmp_path, name, make, options, reference, shift):
     ours, back = folder / "ours ü.zso", folder / "back ü.iso"
     ok(*options, image, ours)
     assert header(ours)[2] == os.path.getsize(image) and header(ours)[5] == shift
+    with open(ours, "rb") as f:  # after the last block, zeros up to a whole sector
+        f.seek(24 + 4 * -(-os.path.getsize(image) // header(ours)[3]))
+        f.seek(struct.unpack("<I", f.read(4))[0] << shift)
+        tail = f.read()
+    assert len(tail) < 2048 and os.path.getsize(ours) % 2048 == 0 and tail == bytes(len(tail))
     ok("-c", "0", ours, back)
     assert same(image, back)
     if reference is None:
@@ -197,8 +207,11 @@ def test_round_trip(tmp_path, name, make, options, reference, shift):
     # ... and we read maxcso's, which picks the same shift when left to choose.
     theirs = folder / "theirs.zso"
     maxcso("--format=zso", *reference, image, "-o", theirs)
-    ok("-f", "-c", "0", theirs, back)
-    assert same(image, back)
+    for padding in (0, -os.path.getsize(theirs) % 2048):  # as it is, then padded as ours
+        with open(theirs, "ab") as f:
+            f.write(bytes(padding))
+        ok("-f", "-c", "0", theirs, back)
+        assert same(image, back)
     if "-a" not in options:
         assert header(theirs)[5] == shift
 
