@@ -473,13 +473,9 @@ def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, messa
         time.sleep(0.05)
 
 
-def size_limit():
-    resource.setrlimit(resource.RLIMIT_FSIZE, (8 << 20, 8 << 20))
-
-
-# name, -j, what bounds OUTFILE (None: a tmpfs of 1 MiB as its disk), exit code, message
-NO_ROOM = [("a file size limit, in one process", 1, size_limit, 1, "File too large"),
-           ("a file size limit, in two processes", 2, size_limit, 1, "File too large"),
+# name, -j, OUTFILE's size limit (None: a tmpfs of 1 MiB its disk), exit code, message
+NO_ROOM = [("a file size limit, in one process", 1, 8 << 20, 1, "File too large"),
+           ("a file size limit, in two processes", 2, 8 << 20, 1, "File too large"),
            ("a full disk, in one process", 1, None, 4, "No space left on device"),
            ("a full disk, in two processes", 2, None, 4, "No space left on device")]
 
@@ -496,7 +492,8 @@ def test_no_room_is_named(tmp_path, name, jobs, limit, code, message):
                                     capture_output=True).returncode:
         pytest.skip("no tmpfs can be mounted here (that takes root)")
     try:
-        done = ziso("-c", "2", "-j", jobs, image, disk / "out.zso", preexec_fn=limit)
+        done = ziso("-c", "2", "-j", jobs, image, disk / "out.zso", preexec_fn=limit and (
+            lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))))
         left = os.listdir(disk)
     finally:
         if not limit:
