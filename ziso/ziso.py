@@ -15,6 +15,7 @@ ZSO layout, all numbers little-endian:
           last entry marks where the data ends.
   blocks: raw LZ4 blocks (no frame, no size), or the plain bytes. With a shift above 0
           every block starts at a multiple of 1 << shift; the gaps are padding.
+  end:    zero bytes after the last block, up to a multiple of 2048 (none if it is one).
 """
 
 import argparse
@@ -29,6 +30,7 @@ import threading
 import time
 from array import array
 from collections import deque
+from contextlib import suppress
 from functools import partial
 from itertools import accumulate
 
@@ -56,17 +58,28 @@ TMP_NAME = re.compile(r"~ziso-[a-z0-9_]{8}\.tmp")  # what tempfile.mkstemp makes
 SHORTER = "became shorter while being read"
 FF_RUN = re.compile(b"\xff*")  # LZ4 lengths go on in bytes of 255
 
-EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4 = 1, 2, 3
+EXIT_FAULT, EXIT_USAGE, EXIT_NO_LZ4, EXIT_NO_ROOM, EXIT_UNREADABLE = 1, 2, 3, 4, 5
+NO_ROOM = {errno.ENOSPC, getattr(errno, "EDQUOT", errno.ENOSPC)}  # a full disk, a full quota
+NO_ROOM_WINDOWS = (39, 112, 1295)  # ERROR_HANDLE_DISK_FULL, ERROR_DISK_FULL, ..._QUOTA_EXCEEDED
 
 lz4_block = None             # imported once the command line is read, so -h needs no lz4
 
 
 class Fault(Exception):
-    """A failure the user gets as one line: the file concerned and what is wrong."""
+    """A failure the user gets as one line: the file concerned and what is wrong; code is
+    the run's exit code."""
 
-    def __init__(self, path, what):
+    def __init__(self, path, what, code=EXIT_FAULT):
         Exception.__init__(self, "{}: {}".format(path, what))
-        self.path, self.what = path, what
+        self.path, self.what, self.code = path, what, code
+
+
+def cannot(path, doing, e):
+    """The fault of e, an OSError reading INFILE (doing is "read": exit 5) or writing
+    OUTFILE (exit 4 when its disk or the user's quota is full, else 1)."""
+    code = EXIT_UNREADABLE if doing == "read" else EXIT_NO_ROOM if (
+        e.errno in NO_ROOM or getattr(e, "winerror", None) in NO_ROOM_WINDOWS) else EXIT_FAULT
+    return Fault(path, "cannot {}: {}".format(doing, e.strerror or e), code)
 
 
 class Stopped(BaseException):
@@ -138,9 +151,9 @@ def read_into(src, fin, buf, at):
         fin.seek(at)
         got = fill(fin, buf)
     except OSError as e:
-        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+        raise cannot(src, "read", e)
     if got < len(buf):
-        raise Fault(src, SHORTER)
+        raise Fault(src, SHORTER, EXIT_UNREADABLE)
     return buf
 
 
@@ -160,9 +173,9 @@ def unchanged(src, fin, size, changed):
     and time of change: rewritten while read, what was read may be of no one version."""
     now = os.fstat(fin.fileno())
     if now.st_size < size:
-        raise Fault(src, SHORTER)
+        raise Fault(src, SHORTER, EXIT_UNREADABLE)
     if (now.st_size, now.st_mtime_ns) != (size, changed):
-        raise Fault(src, "changed while being read")
+        raise Fault(src, "changed while being read", EXIT_UNREADABLE)
 
 
 # --- compressing -------------------------------------------------------------------
@@ -198,8 +211,7 @@ class Packer:
         sizes = list(map(len, stored))
         if mask:
             gaps = [-n & mask for n in sizes]
-            stored = [piece for pair in zip(stored, gaps) for piece in (pair[0],
-                                                                      self.pad * pair[1])]
+            stored = [piece for s, gap in zip(stored, gaps) for piece in (s, self.pad * gap)]
             sizes = [n + gap for n, gap in zip(sizes, gaps)]
         starts = list(accumulate(sizes[:-1], initial=0))
         if self.shift:
@@ -267,7 +279,10 @@ def compress(src, dst, fin, info, out, args, progress):
         while pending:
             placed(*pending.popleft())
     place(f, b"", [0], at, count, shift)  # the entry that marks where the data ends
-    return at
+    # Zeros up to a whole sector: tools that copy whole 2048-byte sectors (hard-disk
+    # installers) would drop a last part one, and the end of the image with it.
+    write_at(f, bytes(-at % SECTOR), at)
+    return f.tell()
 
 
 # --- worker processes ----------------------------------------------------------------
@@ -284,9 +299,8 @@ MOST_WORKERS = 2             # each takes up to ~18 MiB: a third would take a ru
 WORKERS_FROM, FAST_WORKERS_FROM = 128 << 20, 512 << 20
 REQUEST = struct.Struct("<QI")  # offset and length: pack that; length 0: place the oldest
                                 # packed batch at offset; expanding, the batch's first block
-REPLY = struct.Struct("<iI")    # 0 and a size (stored or image bytes), or UNREADABLE or
-                                # UNWRITABLE and the length of the message that follows
-UNREADABLE, UNWRITABLE = -1, -2
+REPLY = struct.Struct("<BBI")   # 0, 0 and a size (stored or image bytes), or a fault's exit
+                                # code, 1 if OUTFILE's, and the length of its message after
 
 
 class Workers:
@@ -328,24 +342,22 @@ class Workers:
         """Gives proc (None: the next in turn) its next request; returns proc."""
         if proc is None:
             proc, self.turn = self.procs[self.turn % len(self.procs)], self.turn + 1
-        try:
+        with suppress(OSError):  # one that has ended says so by its pipe
             proc.stdin.write(REQUEST.pack(at, length))
             proc.stdin.flush()
-        except OSError:
-            pass  # it has ended: its pipe says so
         return proc
 
     def answer(self, proc):
         """The size the process gives for its oldest batch, or the fault it tells."""
         reply = bytearray(REPLY.size)
         if fill(proc.stdout, reply) == len(reply):
-            code, size = REPLY.unpack(reply)
+            code, outfile, size = REPLY.unpack(reply)
             if not code:
                 return size
             what = bytearray(size)
             if fill(proc.stdout, what) == size:
-                raise Fault(self.src if code == UNREADABLE else self.dst,
-                            what.decode("utf-8", "replace"))
+                raise Fault(self.dst if outfile else self.src, what.decode("utf-8", "replace"),
+                            code)
         raise Fault(self.src, "a worker process ended unexpectedly (exit code {})".format(
             proc.wait()))
 
@@ -353,12 +365,10 @@ class Workers:
         """Ends the processes: at once when killing (from any thread), else once they
         have done all they were told, raising what went wrong in one."""
         for proc in self.procs:
-            try:
+            with suppress(OSError, ValueError):
                 if kill:
                     proc.kill()
                 proc.stdin.close()  # its input ends: it ends
-            except (OSError, ValueError):
-                pass
         for proc in self.procs:
             proc.wait()
         self.out.workers = None
@@ -399,18 +409,15 @@ def work(argv, requests, replies):
                     data, starts, first = unplaced.popleft()
                     place(fout, data, starts, at, first, packer.shift)
                     continue
-                replies.write(REPLY.pack(0, reply))
+                replies.write(REPLY.pack(0, 0, reply))
                 replies.flush()
             return 0
         except Exception as e:  # told to the first process, which tells the user
-            if isinstance(e, Fault):
-                code, what = UNREADABLE if e.path == src else UNWRITABLE, e.what
-            elif isinstance(e, OSError):  # reading faults are Faults: this is writing
-                code, what = UNWRITABLE, "cannot write: {}".format(e.strerror or e)
-            else:
-                code, what = UNREADABLE, "failed: {!r}".format(e)
-            text = what.encode("utf-8", "replace")
-            replies.write(REPLY.pack(code, len(text)) + text)
+            if isinstance(e, OSError):  # reading faults are Faults: this is writing
+                e = cannot(tmp, "write", e)
+            fault = e if isinstance(e, Fault) else Fault(src, "failed: {!r}".format(e))
+            text = fault.what.encode("utf-8", "replace")
+            replies.write(REPLY.pack(fault.code, fault.path != src, len(text)) + text)
             replies.flush()
             return EXIT_FAULT
     except OSError:
@@ -647,7 +654,7 @@ def check_paths(src, dst, force):
     except FileNotFoundError:
         raise Fault(src, "no such file")
     except OSError as e:
-        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+        raise cannot(src, "read", e)
     if stat.S_ISDIR(mode):
         raise Fault(src, "is a folder, not a file")
     if not stat.S_ISREG(mode):
@@ -671,7 +678,7 @@ def open_input(src):
     try:
         fin = open(long_path(src), "rb", buffering=0)
     except OSError as e:
-        raise Fault(src, "cannot read: {}".format(e.strerror or e))
+        raise cannot(src, "read", e)
     info = os.fstat(fin.fileno())
     if not stat.S_ISREG(info.st_mode):
         fin.close()
@@ -700,7 +707,7 @@ def sweep(folder):
     except OSError:
         return
     for path in (os.path.join(folder, name) for name in names):
-        try:
+        with suppress(OSError):  # live, or not ours to remove
             if fcntl is None:
                 os.remove(path)
                 continue
@@ -711,8 +718,6 @@ def sweep(folder):
                     os.remove(path)
             finally:
                 os.close(fd)
-        except OSError:
-            pass  # live, or not ours to remove
 
 
 # Errors of os.link where the file system has no hard links.
@@ -739,18 +744,15 @@ class Output:
             try:
                 fd, self.tmp = tempfile.mkstemp(prefix="~ziso-", suffix=".tmp", dir=folder)
             except OSError as e:
-                raise Fault(dst, "cannot create a file in {}: {}".format(
-                    os.path.dirname(os.path.abspath(dst)), e.strerror or e))
+                raise cannot(dst, "create a file in " + os.path.dirname(os.path.abspath(dst)), e)
             self.file = open(fd, "wb")
             if self.locked(fd):
                 break
             self.file.close()  # another run's sweep took it before the lock: another name
         mask = os.umask(0)  # mkstemp makes it private; OUTFILE gets the usual permissions
         os.umask(mask)
-        try:
+        with suppress(OSError):
             os.chmod(self.tmp, 0o666 & ~mask)
-        except OSError:
-            pass
 
     def locked(self, fd):
         """Locks the new file against other runs' sweeps; False if one removed it first."""
@@ -772,7 +774,7 @@ class Output:
             if os.name == "nt":
                 self.file.close()  # Windows renames no open file; elsewhere it keeps the lock
         except OSError as e:
-            raise Fault(self.dst, "cannot write: {}".format(e.strerror or e))
+            raise cannot(self.dst, "write", e)
         with self.lock:
             Output.placing = True
             try:
@@ -811,13 +813,11 @@ class Output:
             Output.current = None
             if self.workers is not None:
                 self.workers.close(kill=True)  # Windows removes no file another has open
-            try:
+            with suppress(AttributeError, OSError, ValueError):  # made no file yet, or closed
                 if threading.current_thread() is threading.main_thread():
                     self.file.close()
                 else:
                     os.close(self.file.fileno())  # the main thread may be writing to it
-            except (AttributeError, OSError, ValueError):
-                pass  # made no file yet, or closed
             if self.tmp:
                 self.remove(self.tmp)
             if self.claim:
@@ -825,10 +825,8 @@ class Output:
 
     @staticmethod
     def remove(path):
-        try:
+        with suppress(OSError):
             patiently(partial(os.remove, path))
-        except OSError:
-            pass
 
 
 # --- stopping --------------------------------------------------------------------------
@@ -908,9 +906,11 @@ def parse_args(argv):
                       "Needs the lz4 package: pip install lz4\n\n"
                       "exit codes:\n"
                       "  0      done\n"
-                      "  1      a fault, named in one line\n"
+                      "  1      any other fault; each is named in one line\n"
                       "  2      a wrong command line\n"
                       "  3      the Python package lz4 is missing\n"
+                      "  4      no room for OUTFILE: its disk, or the user's quota, is full\n"
+                      "  5      INFILE cannot be read (denied, a read error, or it changed)\n"
                       "  130    stopped by Ctrl+C\n"
                       "  128+N  stopped by signal N: 129 SIGHUP, 143 SIGTERM, 149 Ctrl+Break")
     p.add_argument("-c", dest="level", metavar="LEVEL", default=1, type=ranged("-c", 0, 12),
@@ -966,7 +966,7 @@ def main(argv=None):
                         src, dst, fin, info, out, args, progress)
                     unchanged(src, fin, info.st_size, info.st_mtime_ns)
                 except OSError as e:
-                    raise Fault(dst, "cannot write: {}".format(e.strerror or e))
+                    raise cannot(dst, "write", e)
                 out.finish(args.force)
             finally:
                 if Output.current is not None:  # also one stopped while being made
@@ -981,7 +981,7 @@ def main(argv=None):
         return 0
     except Fault as e:
         say("ziso.py: {}\n".format(e))
-        return EXIT_FAULT
+        return e.code
     except Stopped as e:  # 128 + the signal's number: 130 after Ctrl+C
         what = "stopped by signal {}".format(e.args[0]) if e.args[0] != signal.SIGINT else ""
         say("\nziso.py: {}; {} was not written\n".format(what or "interrupted", dst))

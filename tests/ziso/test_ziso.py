@@ -33,8 +33,8 @@ with open(ZISO, encoding="utf-8") as source:
     exec(compile(source.read(), ZISO, "exec"), program.__dict__)
 
 
-def ziso(*args, env=None, stdout=subprocess.PIPE, preexec_fn=None):
-    return subprocess.run([sys.executable, ZISO] + [str(a) for a in args], env=env,
+def ziso(*args, env=None, stdout=subprocess.PIPE, preexec_fn=None, before=()):
+    return subprocess.run([*before, sys.executable, ZISO] + [str(a) for a in args], env=env,
                           stdout=stdout, stderr=subprocess.PIPE, preexec_fn=preexec_fn,
                           text=True, timeout=120)
 
@@ -159,8 +159,10 @@ ROUND_TRIPS = [
      data(mixed((5 << 20) + 1000)), ["-b", "1048576", "-a", "8", "-p", "255"], None, 8),
     ("worker processes (-j 3 starts two), HC level 2, zero batches, shift 4, pad 0xab",
      past_128_mib, ["-c", "2", "-j", "3", "-a", "4", "-p", "0xab"], ["--block=2048"], 4),
-    ("HC level 2", data(mixed(1 << 21)), ["-c", "2"], ["--block=2048"], 0),
+    ("HC level 2, shift 2", data(mixed(1 << 21)), ["-c", "2", "-a", "2"], ["--block=2048"], 2),
     ("HC level 12", data(mixed(1 << 21)), ["-c", "12"], ["--block=2048"], 0),
+    ("HC level 12, block 16384, shift 2", data(mixed(1 << 21)),
+     ["-c", "12", "-b", "16384", "-a", "2"], ["--block=16384"], 2),
     ("all plain (-t 0)", data(mixed(1 << 20)), ["-t", "0"], ["--block=2048"], 0),
     ("over 4 GiB, 256 KiB blocks", lambda d: sparse(d, BIG), ["-b", "262144"],
      ["--block=262144"], 2),
@@ -171,6 +173,9 @@ ROUND_TRIPS = [
     ("a block and 5 bytes of 4096", data(mixed(4101)), ["-b", "4096", "-a", "5"], None, 5),
     ("last block plain, shift 6", data(mixed(4096) + random.Random(3).randbytes(300)),
      ["-a", "6", "-p", "255"], None, 6),
+    ("not whole sectors, HC level 12", data(mixed(700 * 2048 + 1001)), ["-c", "12"], None, 0),
+    ("not whole sectors, HC level 2, block 16384, shift 2", data(mixed(5 * 16384 + 3001)),
+     ["-c", "2", "-b", "16384", "-a", "2"], None, 2),
 ]
 
 
@@ -183,6 +188,11 @@ def test_round_trip(tmp_path, name, make, options, reference, shift):
     ours, back = folder / "ours ü.zso", folder / "back ü.iso"
     ok(*options, image, ours)
     assert header(ours)[2] == os.path.getsize(image) and header(ours)[5] == shift
+    with open(ours, "rb") as f:  # after the last block, zeros up to a whole sector
+        f.seek(24 + 4 * -(-os.path.getsize(image) // header(ours)[3]))
+        f.seek(struct.unpack("<I", f.read(4))[0] << shift)
+        tail = f.read()
+    assert len(tail) < 2048 and os.path.getsize(ours) % 2048 == 0 and tail == bytes(len(tail))
     ok("-c", "0", ours, back)
     assert same(image, back)
     if reference is None:
@@ -197,8 +207,11 @@ def test_round_trip(tmp_path, name, make, options, reference, shift):
     # ... and we read maxcso's, which picks the same shift when left to choose.
     theirs = folder / "theirs.zso"
     maxcso("--format=zso", *reference, image, "-o", theirs)
-    ok("-f", "-c", "0", theirs, back)
-    assert same(image, back)
+    for padding in (0, -os.path.getsize(theirs) % 2048):  # as it is, then padded as ours
+        with open(theirs, "ab") as f:
+            f.write(bytes(padding))
+        ok("-f", "-c", "0", theirs, back)
+        assert same(image, back)
     if "-a" not in options:
         assert header(theirs)[5] == shift
 
@@ -303,13 +316,16 @@ def test_broken_zso_in_a_worker(tmp_path):
 
 # name, command line ({img}, {out}: a small image and a free name beside it; NAME=value
 # first: set in the environment; stdout:closed or stdout:broken first: standard output
-# closed, or a pipe whose reader has gone), exit code, message
+# closed, or a pipe whose reader has gone; infile:denied: the image not to be read), exit
+# code, message (in standard error, or output)
 FAULTS = [
     ("standard output closed (pythonw.exe)", ["stdout:closed", "{img}", "{out}"], 0, ""),
     ("standard output a broken pipe", ["stdout:broken", "{img}", "{out}"], 0, ""),
     ("lz4 missing", ["PYTHONPATH={nolz4}", "{img}", "{out}"], 3,
      "the Python package lz4 is missing; install it with: pip install lz4"),
     ("missing INFILE", ["{img}.not", "{out}"], 1, "no such file"),
+    ("INFILE not to be read", ["infile:denied", "{img}", "{out}"], 5,
+     "image.iso: cannot read: Permission denied"),
     ("INFILE a folder", ["{dir}", "{out}"], 1, "is a folder"),
     ("OUTFILE a folder", ["{img}", "{dir}"], 1, "is a folder"),
     ("OUTFILE exists", ["{img}", "{old}"], 1, "already exists"),
@@ -331,6 +347,8 @@ FAULTS = [
     ("one file", ["{img}"], 2, "OUTFILE"),
     ("options after the files", ["{img}", "{out}", "-c", "3"], 0, ""),
     ("-f replaces", ["{img}", "{old}", "-f"], 0, ""),
+    ("-h lists exit code 4", ["-h"], 0, "\n  4      no room for OUTFILE: its disk, or the"),
+    ("-h lists exit code 5", ["-h"], 0, "\n  5      INFILE cannot be read (denied, a read"),
 ]
 
 
@@ -355,20 +373,25 @@ def test_command_line(tmp_path, name, argv, code, message):
     if "stdout:broken" in given:
         reader, stdout = os.pipe()
         os.close(reader)
+    before = []
+    if "infile:denied" in given:  # root reads it all the same, unless it gives up that power
+        img.chmod(0)
+        before = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] * (not os.geteuid())
     started = time.monotonic()
-    done = ziso(*[a for a in given if "=" not in a and not a.startswith("stdout:")], env=env,
-                stdout=stdout, preexec_fn=closing)
-    assert done.returncode == code and message in done.stderr, done.stderr
-    if not code:
-        written = old if "{old}" in argv else tmp_path / "out.zso"
-        ok("-c", "0", written, tmp_path / "back.iso")  # whole
-        assert (tmp_path / "back.iso").read_bytes() == img.read_bytes()
-    else:
+    done = ziso(*[a for a in given if "=" not in a and not a.startswith(("stdout:", "infile:"))],
+                env=env, stdout=stdout, preexec_fn=closing, before=before)
+    img.chmod(0o644)
+    assert done.returncode == code and message in done.stderr + (done.stdout or ""), done.stderr
+    if code:
         assert time.monotonic() - started < 2, "a refusal must come at once"
         assert done.stderr.count("\n") == 1
         assert old.read_bytes() == b"keep me" and img.read_bytes() == mixed(10000)
         assert sorted(os.listdir(tmp_path)) == ["fifo", "game.Cue", "image.iso", "link.iso",
                                                 "nolz4", "old.zso"]
+    elif "-h" not in argv:
+        written = old if "{old}" in argv else tmp_path / "out.zso"
+        ok("-c", "0", written, tmp_path / "back.iso")  # whole
+        assert (tmp_path / "back.iso").read_bytes() == img.read_bytes()
 
 
 def signal_to(signum):
@@ -405,18 +428,18 @@ STOPS = [("Ctrl+C", C12J2, signal_to(signal.SIGINT), 130, "interrupted"),
           "stopped by signal 1"),
          ("a worker process killed", C12J2, kill_a_worker, 1,
           "a worker process ended unexpectedly"),
-         ("the image cut short", C12J2, cut_short, 1, "became shorter while being read"),
-         ("the image cut short, in one process", C12J1, cut_short, 1,
+         ("the image cut short", C12J2, cut_short, 5, "became shorter while being read"),
+         ("the image cut short, in one process", C12J1, cut_short, 5,
           "became shorter while being read"),
-         ("the image rewritten in place", C12J2, rewrite, 1, "changed while being read"),
-         ("the image rewritten in place, in one process", C12J1, rewrite, 1,
+         ("the image rewritten in place", C12J2, rewrite, 5, "changed while being read"),
+         ("the image rewritten in place, in one process", C12J1, rewrite, 5,
           "changed while being read"),
-         ("the image grown", C12J2, grow, 1, "changed while being read"),
-         ("the ZSO rewritten in place while expanded", C0J2, rewrite, 1,
+         ("the image grown", C12J2, grow, 5, "changed while being read"),
+         ("the ZSO rewritten in place while expanded", C0J2, rewrite, 5,
           "changed while being read"),
-         ("the ZSO rewritten in place while expanded in one process", C0J1, rewrite, 1,
+         ("the ZSO rewritten in place while expanded in one process", C0J1, rewrite, 5,
           "changed while being read"),
-         ("the ZSO grown while expanded", C0J2, grow, 1, "changed while being read")]
+         ("the ZSO grown while expanded", C0J2, grow, 5, "changed while being read")]
 
 
 @pytest.mark.parametrize("name, options, befall, code, message", STOPS,
@@ -450,20 +473,34 @@ def test_stopped_run_leaves_nothing(tmp_path, name, options, befall, code, messa
         time.sleep(0.05)
 
 
-@pytest.mark.parametrize("jobs", [1, 2], ids=["in one process", "in two processes"])
-def test_full_disk_is_named(tmp_path, jobs):
-    image = tmp_path / "image.iso"
+# name, -j, OUTFILE's size limit (None: a tmpfs of 1 MiB its disk), exit code, message
+NO_ROOM = [("a file size limit, in one process", 1, 8 << 20, 1, "File too large"),
+           ("a file size limit, in two processes", 2, 8 << 20, 1, "File too large"),
+           ("a full disk, in one process", 1, None, 4, "No space left on device"),
+           ("a full disk, in two processes", 2, None, 4, "No space left on device")]
+
+
+@pytest.mark.parametrize("name, jobs, limit, code, message", NO_ROOM,
+                         ids=[row[0] for row in NO_ROOM])
+def test_no_room_is_named(tmp_path, name, jobs, limit, code, message):
+    image, disk = tmp_path / "image.iso", tmp_path / "disk"
     with open(image, "wb") as f:  # past 128 MiB, from where two workers work
         f.write(random.Random(8).randbytes(40 << 20))
         f.truncate(130 << 20)
-    done = subprocess.run([sys.executable, ZISO, "-c", "2", "-j", str(jobs), image,
-                           tmp_path / "out.zso"],
-                          preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
-                                                                (8 << 20, 8 << 20)),
-                          capture_output=True, text=True, timeout=120)
-    assert done.returncode == 1 and done.stderr.count("\n") == 1
-    assert "out.zso: cannot write: File too large" in done.stderr, done.stderr
-    assert os.listdir(tmp_path) == ["image.iso"]
+    disk.mkdir()
+    if not limit and subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
+                                    capture_output=True).returncode:
+        pytest.skip("no tmpfs can be mounted here (that takes root)")
+    try:
+        done = ziso("-c", "2", "-j", jobs, image, disk / "out.zso", preexec_fn=limit and (
+            lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))))
+        left = os.listdir(disk)
+    finally:
+        if not limit:
+            subprocess.run(["umount", disk], check=True)
+    assert done.returncode == code and done.stderr.count("\n") == 1
+    assert "out.zso: cannot write: " + message in done.stderr, done.stderr
+    assert left == [] and sorted(os.listdir(tmp_path)) == ["disk", "image.iso"]
 
 
 def test_console_close_removes_the_file(tmp_path):
