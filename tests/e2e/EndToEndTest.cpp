@@ -35,7 +35,8 @@ protected:
         for (const wchar_t *file : {L"game.iso", L"notes.txt", L"DISC.ISO"}) {
             ASSERT_TRUE(WriteFile(images + L"\\" + file, "data"));
         }
-        ASSERT_TRUE(WriteFile(images + L"\\game.cue", "FILE \"game.iso\" BINARY\r\n"));
+        // A track in other letter case, as Windows finds it; its size is what is compressed.
+        ASSERT_TRUE(WriteFile(images + L"\\game.cue", "FILE \"GAME.ISO\" BINARY\r\n"));
         ASSERT_TRUE(WriteFile(images + L"\\empty.iso"));
         ASSERT_TRUE(python.IsSet());
     }
@@ -63,11 +64,14 @@ protected:
         }
     }
 
-    // Opens the images folder, selects the file and, when given, ticks a box.
+    // Opens the images folder (or the subfolder of it that the file names), selects the file
+    // and, when given, ticks a box.
     void Choose(RunningQarvel &q, const std::wstring &file, int box = 0)
     {
-        ASSERT_TRUE(q.OpenFolder(images));
-        ASSERT_TRUE(q.SelectFile(file));
+        const auto slash = file.find_last_of(L'\\');
+        ASSERT_TRUE(q.OpenFolder(
+            slash == std::wstring::npos ? images : images + L"\\" + file.substr(0, slash)));
+        ASSERT_TRUE(q.SelectFile(file.substr(slash + 1)));
         if (box != 0) {
             ASSERT_TRUE(q.Tick(box));
         }
@@ -149,39 +153,59 @@ struct RefuseCase {
     const char *what;
     std::wstring file;
     int box;
-    std::wstring refusal;
+    std::wstring refusal; // its start
     int answer;
-    bool noPython = false; // nothing opens .py files
+    std::wstring opener = {}; // the .py open command
+    std::wstring type = {};   // the type of .py files, when it has no open command
 };
 
 TEST_F(EndToEnd, RefusesOrStopsWithoutStartingAnything)
 {
     Lay();
+    ASSERT_TRUE(WriteFile(images + L"\\missing.cue", "FILE \"game (Track 1).bin\" BINARY\r\n"));
+    ASSERT_TRUE(WriteFile(images + L"\\notrack.cue", "TRACK 01 MODE1/2352\r\n"));
+    const RegistryValue packaged(HKEY_LOCAL_MACHINE, L"Software\\Classes\\AppXq1\\shell\\open",
+                                 L"DelegateExecute", std::wstring(L"{0C8C9A43-1E17-4D21-B5C2}"));
+    const std::wstring pythonHere = L"\"" + work + L"\\python.exe\" \"%1\"";
+    const int chd = window::ids::ChdBox;
+    const int zso = window::ids::ZsoBox;
+    // clang-format off
     const RefuseCase cases[] = {
-        {"not an image", L"notes.txt", window::ids::ChdBox, expected::NotAnImage, IDOK},
-        {"upper-case extension", L"DISC.ISO", window::ids::ZsoBox, expected::NotAnImage, IDOK},
-        {"answered No", L"game.cue", window::ids::ChdBox, expected::Chd.Confirmation(L"game.cue"),
-         IDNO},
+        {"not an image", L"notes.txt", chd, expected::NotAnImage, IDOK},
+        {"upper-case extension", L"DISC.ISO", zso, expected::NotAnImage, IDOK},
+        {"answered No", L"game.cue", chd, expected::Chd.Confirmation(L"game.cue"), IDNO},
         {"no format ticked", L"game.iso", 0, L"", 0},
-        {"an empty image", L"empty.iso", window::ids::ChdBox, expected::EmptyImage(L"empty.iso"),
-         IDOK},
-        {"ZSO without Python", L"game.iso", window::ids::ZsoBox, expected::NoPython, IDOK, true},
+        {"an empty image", L"empty.iso", chd, expected::EmptyImage(L"empty.iso"), IDOK},
+        {"a cue sheet naming a missing track", L"missing.cue", chd, expected::CueFileMissing(L"missing.cue", L"game (Track 1).bin", images), IDOK},
+        {"a cue sheet naming no track", L"notrack.cue", chd, L"notrack.cue names no track file", IDOK},
+        {"ZSO without Python", L"game.iso", zso, expected::NoPython, IDOK, L"", L"Qarvel.NoSuchType"},
+        {".py opened by an editor", L"game.iso", zso, expected::NotPython(L"notepad.exe"), IDOK, L"notepad.exe \"%1\""},
+        {".py opened by Code.exe", L"game.iso", zso, expected::NotPython(L"Code.exe"), IDOK, L"\"C:\\Editor\\Code.exe\" \"%1\""},
+        {".py opened without %*", L"game.iso", zso, L"Files ending in .py open with this command on this computer, which passes a script none of the words after its name:\r\n\r\n" + pythonHere + L"\r\n\r\n", IDOK, pythonHere},
+        {".py of a packaged app", L"game.iso", zso, expected::PackagedPython, IDOK, L"", L"AppXq1"},
+        {"the py launcher, answered No", L"game.iso", zso, expected::Zso.Confirmation(L"game.iso"), IDNO, L"\"" + work + L"\\py.exe\" \"%L\" %*"},
+        {"python.exe, answered No", L"game.iso", zso, expected::Zso.Confirmation(L"game.iso"), IDNO, pythonHere + L" %*"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        std::optional<RegistryValue> noPython;
-        if (c.noPython) {
-            noPython.emplace(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"",
-                             std::wstring(L"Qarvel.NoSuchType"));
+        std::optional<PythonAssociation> opener;
+        std::optional<RegistryValue> type;
+        if (!c.opener.empty()) {
+            opener.emplace(c.opener);
+        } else if (!c.type.empty()) {
+            type.emplace(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", c.type);
         }
+        ASSERT_TRUE(SetClipboard(L"before"));
         RunningQarvel q = Start();
         Choose(q, c.file, c.box);
         Click(q.Control(window::ids::CompressButton));
         if (!c.refusal.empty()) {
-            ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer));
+            ASSERT_TRUE(q.ExpectBox(c.refusal, c.answer, RunningQarvel::Text::Start));
         }
         EXPECT_TRUE(q.NoMessageBox());
         EXPECT_EQ(WindowText(q.Control(window::ids::FileLabel)), expected::FileLabelStart + c.file);
+        EXPECT_EQ(ClipboardText(), L"before");
         EXPECT_TRUE(q.IsResponsive());
         EXPECT_TRUE(q.Close());
     }
@@ -308,148 +332,41 @@ TEST_F(EndToEnd, SaysCreatedOnlyOnceTheToolHasEndedAndRefusesASecondRunMeanwhile
     EXPECT_TRUE(q.Close());
 }
 
-struct OpenerCase {
-    const char *what;
-    std::wstring command;
-    std::wstring type;
-    std::wstring box; // its start; empty: the question comes
-};
-
-TEST_F(EndToEnd, ZsoOnlyThroughAPyOpenerThatRunsPythonWithTheArguments)
-{
-    Lay();
-    const RegistryValue delegated(
-        HKEY_LOCAL_MACHINE, L"Software\\Classes\\AppXqarvel1\\shell\\open", L"DelegateExecute",
-        std::wstring(L"{0C8C9A43-1E17-4D21-B5C2-1B1E2D3F4A5B}"));
-    const std::wstring pythonHere = L"\"" + work + L"\\python.exe\" \"%1\"";
-    const OpenerCase cases[] = {
-        {"an editor", L"notepad.exe \"%1\"", L"Python.File", expected::NotPython(L"notepad.exe")},
-        {"Code.exe", L"\"C:\\Editor\\Code.exe\" \"%1\"", L"Python.File",
-         expected::NotPython(L"Code.exe")},
-        {"no %*", pythonHere, L"Python.File",
-         L"Files ending in .py open with this command on this computer, which passes a script none "
-         L"of the words after its name:\r\n\r\n" +
-             pythonHere + L"\r\n\r\n"},
-        {"a packaged app", L"", L"AppXqarvel1",
-         L"Files ending in .py open through a packaged app on this computer"},
-        {"the launcher", L"\"" + work + L"\\py.exe\" \"%L\" %*", L"Python.File", L""},
-        {"python.exe", pythonHere + L" %*", L"Python.File", L""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        const PythonAssociation opener(c.command, c.type);
-        ASSERT_TRUE(SetClipboard(L"before"));
-        RunningQarvel q = Start();
-        Choose(q, L"game.iso", window::ids::ZsoBox);
-        Click(q.Control(window::ids::CompressButton));
-        const auto box = q.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_TRUE(
-            box->text.starts_with(c.box.empty() ? expected::Zso.Confirmation(L"game.iso") : c.box))
-            << box->text;
-        if (c.type != L"Python.File") {
-            EXPECT_NE(box->text.find(L"launcher.msi"), std::wstring::npos);
-        }
-        ASSERT_TRUE(q.Answer(*box, c.box.empty() ? IDNO : IDOK));
-        EXPECT_EQ(ClipboardText(), L"before");
-        EXPECT_TRUE(q.Close());
-    }
-    EXPECT_TRUE(lab.Records().empty());
-}
-
-struct CueCase {
-    const char *what;
-    const char *sheet;
-    std::wstring box; // empty: the question comes, then "created!"
-};
-
-TEST_F(EndToEnd, ChecksTheTrackFilesOfACueSheetBeforeAsking)
-{
-    Lay();
-    ASSERT_TRUE(WriteFile(images + L"\\disc (Track 1).bin", std::string(2048, 'd')));
-    const CueCase cases[] = {
-        {"a track that is not there",
-         "FILE \"game (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2352\r\n",
-         expected::CueFileMissing(L"a.cue", L"game (Track 1).bin", images)},
-        {"a track in other letter case", "FILE \"DISC (TRACK 1).BIN\" BINARY\r\n", L""},
-        {"no track at all", "TRACK 01 MODE1/2352\r\n", L"a.cue names no track file"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(WriteFile(images + L"\\a.cue", c.sheet));
-        RunningQarvel q = Start();
-        Choose(q, L"a.cue", window::ids::ChdBox);
-        Click(q.Control(window::ids::CompressButton));
-        if (c.box.empty()) {
-            ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(L"a.cue"), IDYES));
-            ASSERT_TRUE(q.ExpectBox(
-                expected::Created(expected::Chd,
-                                  L"a.cue 2.0\u00a0KB -> NEW.CHD 21\u00a0bytes (1\u00a0%) in "),
-                IDOK, RunningQarvel::Text::Start));
-            ASSERT_TRUE(q.ExpectBox(expected::NameQuestion(expected::Chd), IDNO,
-                                    RunningQarvel::Text::Start));
-            EXPECT_TRUE(::DeleteFileW((program + L"\\NEW.CHD").c_str()));
-        } else {
-            ASSERT_TRUE(q.ExpectBox(c.box, IDOK, RunningQarvel::Text::Start));
-        }
-        EXPECT_TRUE(q.Close());
-    }
-    EXPECT_EQ(lab.Records().size(), 1U);
-}
-
-struct CauseCase {
-    const char *what;
-    std::wstring image; // in the images folder
-    const char *exit;
-    std::wstring cause; // empty: none
-};
-
-// The recorder fails as the chdman of Windows does: on a path outside ASCII and on a
-// byte-order mark by itself, and with the exit code given otherwise.
+// The recorder fails as the chdman of Windows does on a path outside ASCII and on a byte-order
+// mark, and with the exit code given otherwise. A plain failure names no cause: the whole
+// texts of the tables above.
 TEST_F(EndToEnd, AChdmanFailureNamesTheCauseQarvelCanSee)
 {
     Lay();
     ASSERT_TRUE(MakeFolders(images + L"\\T\u00e9"));
     ASSERT_TRUE(WriteFile(images + L"\\T\u00e9\\g.iso", "data"));
-    ASSERT_TRUE(WriteFile(images + L"\\bom.cue", "\xEF\xBB\xBF" "FILE \"game.iso\" BINARY\r\n"));
-    // Larger than the disk holds, and sparse: it takes no room itself.
-    const win32::UniqueFile huge(::CreateFileW((images + L"\\huge.iso").c_str(), GENERIC_WRITE, 0,
-                                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                               nullptr));
-    LARGE_INTEGER end{.QuadPart = 1LL << 42};
-    ASSERT_TRUE(::SetFilePointerEx(huge.get(), end, nullptr, FILE_BEGIN) &&
-                ::SetEndOfFile(huge.get()));
-    const CauseCase cases[] = {
-        {"a folder named T\u00e9", L"T\u00e9\\g.iso", "",
-         expected::NonAsciiPath(images + L"\\T\u00e9\\g.iso")},
-        {"a byte-order mark", L"bom.cue", "", expected::CueByteOrderMark(L"bom.cue")},
-        {"a disk without room", L"huge.iso", "3", L"The disk "},
-        {"a plain failure", L"game.iso", "3", L""},
+    ASSERT_TRUE(WriteFile(images + L"\\bom.cue", "\xEF\xBB\xBF"
+                                                 "FILE game.iso BINARY\r\n"));
+    { // Larger than the disk holds, and sparse: it takes no room itself.
+        const win32::UniqueFile huge(::CreateFileW((images + L"\\huge.iso").c_str(), GENERIC_WRITE,
+                                                   0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(::SetFilePointerEx(huge.get(), {.QuadPart = 1LL << 42}, nullptr, FILE_BEGIN) &&
+                    ::SetEndOfFile(huge.get()));
+    }
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"T\u00e9\\g.iso", expected::NonAsciiPath(images + L"\\T\u00e9\\g.iso")},
+        {L"bom.cue", expected::CueByteOrderMark(L"bom.cue")},
+        {L"huge.iso", L"The disk "},
     };
+    ASSERT_TRUE(::SetEnvironmentVariableW(record::ExitVariable, L"3"));
     ASSERT_TRUE(::SetEnvironmentVariableW(record::OutputVariable, L"none"));
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(
-            ::SetEnvironmentVariableW(record::ExitVariable, record::FromUtf8(c.exit).c_str()));
+    for (const auto &[file, cause] : cases) {
+        SCOPED_TRACE(testing::Message() << file);
         RunningQarvel q = Start();
-        const auto slash = c.image.rfind(L'\\');
-        ASSERT_TRUE(q.OpenFolder(
-            slash == std::wstring::npos ? images : images + L"\\" + c.image.substr(0, slash)));
-        ASSERT_TRUE(q.SelectFile(c.image.substr(slash + 1)));
-        ASSERT_TRUE(q.Tick(window::ids::ChdBox));
+        Choose(q, file, window::ids::ChdBox);
         Click(q.Control(window::ids::CompressButton));
-        ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(c.image.substr(slash + 1)), IDYES));
-        const auto box = q.WaitForMessageBox(20s);
-        ASSERT_TRUE(box.has_value());
-        // Between what happened and how to read chdman's own message: one cause, or none.
-        const auto head = box->text.find(L"made.\r\n\r\n") + 9;
-        const std::wstring causes =
-            box->text.substr(head, box->text.find(L"To read chdman") - head);
-        EXPECT_TRUE(c.cause.empty() ? causes.empty()
-                                    : causes.starts_with(c.cause) &&
-                                          causes.find(L"\r\n\r\n") == causes.size() - 4)
-            << box->text;
-        ASSERT_TRUE(q.Answer(*box, IDOK));
+        const std::wstring name = file.substr(file.find_last_of(L'\\') + 1);
+        ASSERT_TRUE(q.ExpectBox(expected::Chd.Confirmation(name), IDYES));
+        const std::wstring code = file == L"huge.iso" ? L"3" : L"1";
+        ASSERT_TRUE(q.ExpectBox(L"chdman ended with exit code " + code +
+                                    L" while making NEW.CHD from " + images + L"\\" + file +
+                                    L", so NEW.CHD was not made.\r\n\r\n" + cause,
+                                IDOK, RunningQarvel::Text::Start, 20s));
         EXPECT_TRUE(q.Close());
     }
 }

@@ -141,6 +141,14 @@ inline std::wstring NotPython(const std::wstring &program)
            L" on this computer, so ziso.py would open in it instead of running.";
 }
 
+inline const std::wstring PackagedPython =
+    L"Files ending in .py open through a packaged app on this computer, as the Python install "
+    L"manager sets them up. A script opened through it starts in a window of its own, without the "
+    L"image and output that Qarvel gives it, so ziso.py could not compress it and Qarvel could not "
+    L"tell how it ended.\r\n\r\nInstall Python's legacy launcher (launcher.msi, from "
+    L"https://www.python.org/downloads/windows/): it brings back the .py opener that ziso.py "
+    L"needs. Then press iSO again.";
+
 inline std::wstring CueFileMissing(const std::wstring &sheet, const std::wstring &name,
                                    const std::wstring &folder)
 {

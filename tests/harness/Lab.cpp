@@ -141,9 +141,9 @@ RegistryValue::~RegistryValue()
     }
 }
 
-PythonAssociation::PythonAssociation(const std::wstring &command, const std::wstring &type)
-    : type_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", type),
-      command_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + type + L"\\shell\\open\\command", L"",
+PythonAssociation::PythonAssociation(const std::wstring &command)
+    : type_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.py", L"", std::wstring(L"Python.File")),
+      command_(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Python.File\\shell\\open\\command", L"",
                command)
 {
 }

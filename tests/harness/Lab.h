@@ -61,12 +61,11 @@ private:
     bool set_ = false;
 };
 
-// .py files of the type given, opened by the command given, for the owner's life. In the
-// machine's classes: Wine's HKEY_CLASSES_ROOT shows those alone.
+// .py files opened by the command given, for the owner's life. In the machine's classes:
+// Wine's HKEY_CLASSES_ROOT shows those alone.
 class PythonAssociation {
 public:
-    explicit PythonAssociation(const std::wstring &command,
-                               const std::wstring &type = L"Python.File");
+    explicit PythonAssociation(const std::wstring &command);
     // A command of Python in the folder, as the Python installer sets it up.
     static std::wstring InstalledIn(const std::wstring &folder);
     bool IsSet() const { return type_.IsSet() && command_.IsSet(); }

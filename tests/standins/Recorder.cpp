@@ -33,11 +33,11 @@ using namespace qarvel::record;
 
 namespace {
 
-bool IsCompressor(const std::wstring &program)
+// True when the program's file is named so, letters in any case.
+bool IsNamed(const std::wstring &program, const wchar_t *name)
 {
-    const std::wstring name = program.substr(program.find_last_of(L'\\') + 1);
-    return ::CompareStringOrdinal(name.c_str(), -1, L"chdman.exe", -1, TRUE) == CSTR_EQUAL ||
-           ::CompareStringOrdinal(name.c_str(), -1, L"ziso.py.exe", -1, TRUE) == CSTR_EQUAL;
+    const std::wstring file = program.substr(program.find_last_of(L'\\') + 1);
+    return ::CompareStringOrdinal(file.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
 // The output, made and held open while the tool runs; nothing when it is not to be made.
@@ -53,12 +53,6 @@ qarvel::win32::UniqueFile MakeOutput(const std::wstring &path)
                     &written, nullptr);
     }
     return file;
-}
-
-bool IsChdman(const std::wstring &program)
-{
-    const std::wstring name = program.substr(program.find_last_of(L'\\') + 1);
-    return ::CompareStringOrdinal(name.c_str(), -1, L"chdman.exe", -1, TRUE) == CSTR_EQUAL;
 }
 
 // The file's bytes, opened as chdman's CD reader opens it; nothing when it cannot be.
@@ -81,11 +75,11 @@ std::optional<std::string> ReadNarrowly(const std::wstring &path)
 bool ChdmanReadsInput(const std::wstring &input)
 {
     const auto bytes = ReadNarrowly(input);
-    if (!bytes || bytes->starts_with("\xEF\xBB\xBF")) {
-        return false;
+    if (!bytes || !input.ends_with(L".cue")) {
+        return bytes.has_value();
     }
-    if (!input.ends_with(L".cue")) {
-        return true;
+    if (bytes->starts_with("\xEF\xBB\xBF")) {
+        return false;
     }
     const std::wstring folder = qarvel::FolderOf(input);
     for (const std::wstring &name : qarvel::CueSheetFiles(qarvel::win32::FromUtf8(*bytes))) {
@@ -103,7 +97,8 @@ int wmain(int argc, wchar_t **argv)
     const std::wstring program = ModulePath(nullptr);
     const std::vector<std::wstring> args(argv, argv + argc);
     const auto input = std::ranges::find(args, std::wstring(L"-i"));
-    if (IsChdman(program) && input != args.end() && input + 1 != args.end() &&
+    const bool chdman = IsNamed(program, L"chdman.exe");
+    if (chdman && input != args.end() && input + 1 != args.end() &&
         !ChdmanReadsInput(*(input + 1))) {
         std::fprintf(stderr, "Error parsing input file (%s: No such file or directory)\n",
                      qarvel::win32::ToUtf8(*(input + 1)).c_str());
@@ -111,7 +106,8 @@ int wmain(int argc, wchar_t **argv)
         return 1;
     }
     qarvel::win32::UniqueFile output;
-    if (argc > 1 && IsCompressor(program) && Variable(OutputVariable) != L"none") {
+    if (argc > 1 && (chdman || IsNamed(program, L"ziso.py.exe")) &&
+        Variable(OutputVariable) != L"none") {
         output = MakeOutput(argv[argc - 1]);
     }
     const std::wstring delay = Variable(DelayVariable);

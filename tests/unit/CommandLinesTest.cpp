@@ -128,6 +128,8 @@ TEST(Preflight, ReadsTheTrackFilesOfACueSheetAndTheProgramOfAnOpener)
                             L"\tFILE \"E:\\e.wav\" WAVE\rFILE"),
               (std::vector<std::wstring>{L"a b.bin", L"c.bin", L"E:\\e.wav"}));
     EXPECT_EQ(CueFilePath(L"D:\\rips", L"a.bin"), L"D:\\rips\\a.bin");
+    EXPECT_EQ(NamedAfterImage(L"my.game.iso", Chd), L"my.game.chd");
+    EXPECT_EQ(NamedAfterImage(L"iso", Zso), L"zso");
     EXPECT_EQ(CueFilePath(L"D:\\rips", L"\\\\srv\\a.bin"), L"\\\\srv\\a.bin");
     const struct {
         const wchar_t *command;
