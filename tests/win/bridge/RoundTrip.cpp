@@ -9,6 +9,8 @@
 //   --press-again   presses " iSO" again once the tool has made its file, and expects to be
 //                   told that the run goes on
 //   --lz4-missing   expects the run to end with the box that says lz4 is missing
+//   --unreadable    ... the box that says ziso.py could not read the image
+//   --no-room       ... the box that says ziso.py ran out of room
 
 #include "tests/e2e/ExpectedTexts.h"
 #include "tests/harness/Driver.h"
@@ -37,7 +39,7 @@ int Stop(const std::wstring &what, int code = 1)
     return code;
 }
 
-enum class Option { None, Pause, PressAgain, Lz4Missing };
+enum class Option { None, Pause, PressAgain, Lz4Missing, Unreadable, NoRoom };
 
 bool Compress(const RunningQarvel &q, const expected::Format &format,
               const std::wstring &programDir, const std::wstring &image, Option option)
@@ -72,6 +74,14 @@ bool Compress(const RunningQarvel &q, const expected::Format &format,
                    ? true
                    : Fail(format.name + L": not told that lz4 is missing");
     }
+    if (option == Option::Unreadable || option == Option::NoRoom) {
+        const std::wstring told = option == Option::Unreadable
+                                      ? L"ziso.py could not read " + image + L", or the image"
+                                      : L"ziso.py ran out of room on the disk ";
+        return q.ExpectBox(told, IDOK, RunningQarvel::Text::Start, 120s)
+                   ? true
+                   : Fail(format.name + L": not told its cause: " + told);
+    }
     // The box comes when the tool has ended, its output made.
     const auto told = q.WaitForMessageBox(240s);
     const std::wstring created = format.report + L"\r\n" + imageName + L" ";
@@ -97,7 +107,9 @@ int wmain(int argc, wchar_t *argv[])
     Option option = Option::None;
     const std::pair<const wchar_t *, Option> options[] = {{L"--pause", Option::Pause},
                                                           {L"--press-again", Option::PressAgain},
-                                                          {L"--lz4-missing", Option::Lz4Missing}};
+                                                          {L"--lz4-missing", Option::Lz4Missing},
+                                                          {L"--unreadable", Option::Unreadable},
+                                                          {L"--no-room", Option::NoRoom}};
     for (const auto &[name, value] : options) {
         if (!args.empty() && args.back() == name) {
             option = value;
