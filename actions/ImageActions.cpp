@@ -134,13 +134,9 @@ void ImageActions::Compress(const Format &format)
 bool ImageActions::IsFreeToCompress(Compression &run)
 {
     const Format &format = *run.format;
-    const auto refuse = [this](const std::wstring &why) {
-        Tell(why, MessageStyle::Warning);
-        return false;
-    };
     const bool isCueSheet = namePieces_.back() == texts::CueSheetPiece;
     if (!format.takesCueSheet && isCueSheet) {
-        return refuse(Fill(texts::CueForZso, {run.imageName}));
+        return Refuse(Fill(texts::CueForZso, {run.imageName}));
     }
     // The list may be older than the folder: never hand a tool a file that is gone.
     const auto imageSize = host_.FileSize(run.image);
@@ -156,24 +152,24 @@ bool ImageActions::IsFreeToCompress(Compression &run)
         return false;
     }
     if (run.imageSize == 0) {
-        return refuse(Fill(texts::EmptyImage, {run.imageName}));
+        return Refuse(Fill(texts::EmptyImage, {run.imageName}));
     }
     // One run per output: a second one would fail on the first one's file, or spoil it.
     const auto same = std::ranges::find_if(
         compressions_, [&format](const Compression &other) { return other.format == &format; });
     if (same != compressions_.end()) {
-        return refuse(Fill(texts::StillRunning,
+        return Refuse(Fill(texts::StillRunning,
                            {same->Tool(), format.output, same->image, CompressButton()}));
     }
     if (!host_.CanWriteInFolder(run.folder)) {
-        return refuse(Fill(texts::FolderNotWritable, {run.Tool(), format.output, run.folder}));
+        return Refuse(Fill(texts::FolderNotWritable, {run.Tool(), format.output, run.folder}));
     }
     if (format.scriptType != nullptr && !CanRunScript(run)) {
         return false;
     }
     // Neither tool overwrites its output: the run could only fail.
     if (host_.PathExists(run.OutputPath())) {
-        return refuse(host_.IsFileInUse(run.OutputPath())
+        return Refuse(host_.IsFileInUse(run.OutputPath())
                           ? Fill(texts::OutputInUse, {format.output, run.folder, CompressButton()})
                           : Fill(texts::OutputExists,
                                  {format.output, run.folder, run.Tool(), CompressButton()}));
@@ -183,13 +179,9 @@ bool ImageActions::IsFreeToCompress(Compression &run)
 
 bool ImageActions::HasTrackFiles(Compression &run)
 {
-    const auto refuse = [this](const std::wstring &why) {
-        Tell(why, MessageStyle::Warning);
-        return false;
-    };
     const TextFile sheet = host_.ReadTextFile(run.image, texts::LargestCueSheet);
     if (sheet.status == TextFile::Status::TooLarge) {
-        return refuse(Fill(texts::CueTooLarge, {run.imageName}));
+        return Refuse(Fill(texts::CueTooLarge, {run.imageName}));
     }
     if (sheet.status == TextFile::Status::Unreadable) {
         Tell(Fill(texts::FileGone, {run.image}), MessageStyle::Critical);
@@ -197,7 +189,7 @@ bool ImageActions::HasTrackFiles(Compression &run)
     }
     const std::vector<std::wstring> names = CueSheetFiles(sheet.text);
     if (names.empty()) {
-        return refuse(Fill(texts::CueNamesNoFile, {run.imageName}));
+        return Refuse(Fill(texts::CueNamesNoFile, {run.imageName}));
     }
     // The tracks are what the tool compresses: the sheet's own size counts for nothing.
     run.imageSize = 0;
@@ -205,7 +197,7 @@ bool ImageActions::HasTrackFiles(Compression &run)
         const std::wstring path = CueFilePath(FolderOf(run.image), name);
         const auto size = host_.FileSize(path);
         if (!size) {
-            return refuse(Fill(texts::CueFileMissing,
+            return Refuse(Fill(texts::CueFileMissing,
                                {run.imageName, name, FolderOf(path), CompressButton()}));
         }
         run.imageSize += *size;
@@ -219,16 +211,12 @@ bool ImageActions::HasTrackFiles(Compression &run)
 
 bool ImageActions::CanRunScript(Compression &run)
 {
-    const auto refuse = [this](const std::wstring &why) {
-        Tell(why, MessageStyle::Warning);
-        return false;
-    };
     const Opener opener = host_.OpenerOf(run.format->scriptType);
     if (opener.packaged) {
-        return refuse(Fill(texts::PackagedPython, {CompressButton()}));
+        return Refuse(Fill(texts::PackagedPython, {CompressButton()}));
     }
     if (!opener.found) {
-        return refuse(Fill(texts::NoPython, {CompressButton()}));
+        return Refuse(Fill(texts::NoPython, {CompressButton()}));
     }
     // Only what must fail is refused: a command that cannot be read, or that starts the script
     // itself ("%1" %*), may well run it.
@@ -237,10 +225,10 @@ bool ImageActions::CanRunScript(Compression &run)
         return true;
     }
     if (!IsPythonProgram(program)) {
-        return refuse(Fill(texts::NotPython, {FileNameOf(program), CompressButton()}));
+        return Refuse(Fill(texts::NotPython, {FileNameOf(program), CompressButton()}));
     }
     if (!PassesArguments(opener.command)) {
-        return refuse(Fill(texts::PythonGetsNoArguments, {opener.command, CompressButton()}));
+        return Refuse(Fill(texts::PythonGetsNoArguments, {opener.command, CompressButton()}));
     }
     run.pythonChecked = true;
     return true;
@@ -334,11 +322,8 @@ void ImageActions::OnCompressionEnded(const Compression &run, std::optional<Exit
     const Format &format = *run.format;
     const std::wstring tool = run.Tool();
     const auto outputSize = host_.FileSize(run.OutputPath());
-    const ToolCode *const codesEnd = format.codes + format.codeCount;
-    const ToolCode *const own =
-        code ? std::find_if(format.codes, codesEnd,
-                            [&code](const ToolCode &known) { return known.code == *code; })
-             : codesEnd;
+    const auto own = std::ranges::find_if(
+        format.codes, [&code](const ToolCode &known) { return code == known.code; });
     if (!code) {
         Tell(Fill(texts::UnknownEnd, {tool, format.output, run.image, run.folder}),
              MessageStyle::Warning);
@@ -353,7 +338,7 @@ void ImageActions::OnCompressionEnded(const Compression &run, std::optional<Exit
              MessageStyle::Warning);
     } else if (*code == texts::NotRecognized) {
         Tell(NotFoundText(run), MessageStyle::Warning);
-    } else if (own != codesEnd) {
+    } else if (own != format.codes.end()) {
         const auto room = host_.RoomOnDisk(run.folder);
         Tell(Fill(own->text, {run.image, format.output, room ? room->disk : run.folder,
                               SizeText(run.imageSize), CompressButton(), texts::Lz4Caption}),
@@ -478,6 +463,12 @@ void ImageActions::OnWindowClosed()
 bool ImageActions::Ask(const std::wstring &prompt, MessageStyle style)
 {
     return host_.ShowMessageBox(prompt, style) == Answer::AnswerYes;
+}
+
+bool ImageActions::Refuse(const std::wstring &why)
+{
+    Tell(why, MessageStyle::Warning);
+    return false;
 }
 
 void ImageActions::Tell(const std::wstring &prompt, MessageStyle style)

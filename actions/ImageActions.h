@@ -95,6 +95,8 @@ private:
     void Launch(const std::wstring &commandLine);
     bool Ask(const std::wstring &prompt, MessageStyle style = MessageStyle::YesNo);
     void Tell(const std::wstring &prompt, MessageStyle style);
+    // Tells why a run is not started, with a warning; false.
+    bool Refuse(const std::wstring &why);
 
     FormControls &form_;
     HostServices &host_;

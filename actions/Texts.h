@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,8 +66,7 @@ struct Format {
     const wchar_t *scriptType; // ziso.py runs through the program that opens ".py" files
     // What a killed run may leave in the output's folder, as a pattern ("?" one character).
     const wchar_t *temporaryFiles;
-    const ToolCode *codes; // the tool's own exit codes, told each by its own message
-    std::size_t codeCount;
+    std::span<const ToolCode> codes; // the tool's own exit codes, each told by its own message
 };
 
 namespace texts {
@@ -351,8 +351,7 @@ inline constexpr Format Chd{.box = FormatBox::Chd,
                             .opensInputNarrowly = true,
                             .scriptType = nullptr,
                             .temporaryFiles = nullptr,
-                            .codes = nullptr,
-                            .codeCount = 0};
+                            .codes = {}};
 
 inline constexpr Format Zso{.box = FormatBox::Zso,
                             .name = L"ZSO",
@@ -367,8 +366,7 @@ inline constexpr Format Zso{.box = FormatBox::Zso,
                             .opensInputNarrowly = false,
                             .scriptType = L".py",
                             .temporaryFiles = L"~ziso-????????.tmp",
-                            .codes = ZisoCodes,
-                            .codeCount = std::size(ZisoCodes)};
+                            .codes = ZisoCodes};
 
 // In the order the compress button looks at their boxes: CHD wins when both are ticked.
 inline constexpr const Format *Formats[] = {&Chd, &Zso};
