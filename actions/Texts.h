@@ -59,6 +59,18 @@ struct Format {
 
 namespace texts {
 
+// The window's title and its controls' captions, and the caption of every message box.
+inline constexpr const wchar_t *WindowTitle = L"Qarvel Compression Tool v0.1 ";
+inline constexpr const wchar_t *FileLabelAtStart = L"File: Not Set";
+inline constexpr const wchar_t *CompressCaption = L" iSO";
+inline constexpr const wchar_t *ConvertCaption = L"BIN2ISO";
+inline constexpr const wchar_t *ChdCaption = L"CHD";
+inline constexpr const wchar_t *ZsoCaption = L"ZSO";
+inline constexpr const wchar_t *AuthorCaption = L"Written by Mordwin";
+inline constexpr const wchar_t *CompanyCaption = L"Halvoren";
+inline constexpr const wchar_t *Lz4Caption = L"pip install lz4";
+inline constexpr const wchar_t *MessageBoxCaption = L"Qarvel";
+
 // The file label and the image test.
 inline constexpr const wchar_t *FileLabel = L"File: {1}";
 inline constexpr wchar_t NameSeparator = L'.';

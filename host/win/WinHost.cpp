@@ -1,5 +1,6 @@
 #include "WinHost.h"
 
+#include "actions/Texts.h"
 #include "Clipboard.h"
 #include "Files.h"
 #include "FileTypes.h"
@@ -64,8 +65,8 @@ Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode
 
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
 {
-    const int answer =
-        ::MessageBoxW(owner_, prompt.c_str(), Caption, BoxStyle(style) | MB_DEFBUTTON1);
+    const int answer = ::MessageBoxW(owner_, prompt.c_str(), texts::MessageBoxCaption,
+                                     BoxStyle(style) | MB_DEFBUTTON1);
     switch (answer) {
     case IDYES:
         return Answer::AnswerYes;

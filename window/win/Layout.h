@@ -26,7 +26,6 @@ struct LayoutEntry {
     bool clickable; // labels only: sends STN_CLICKED
 };
 
-inline constexpr const wchar_t *WindowCaption = L"Qarvel Compression Tool v0.1 ";
 inline constexpr int ClientWidth = 5985;
 inline constexpr int ClientHeight = 3990;
 

@@ -43,7 +43,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
     }
     auto window = std::make_unique<MainWindow>(Key{}, host, onClose);
     const SIZE size = window->WindowSizeFor(::GetDpiForSystem());
-    if (::CreateWindowExW(WindowExStyle, ids::MainWindowClass, WindowCaption, WindowStyle,
+    if (::CreateWindowExW(WindowExStyle, ids::MainWindowClass, texts::WindowTitle, WindowStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
                           instance, window.get()) == nullptr) {
         return nullptr;
