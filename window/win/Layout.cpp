@@ -18,7 +18,7 @@ constexpr std::array<LayoutEntry, 11> Table{{
     {ids::CompressButton, PushButton, texts::CompressCaption, 3975, 345, 615, 315, false},
     {ids::AuthorLabel, Label, texts::AuthorCaption, 2265, 3525, FitsCaption, 195, true},
     {ids::CompanyLabel, Label, texts::CompanyCaption, 2032, 3765, FitsCaption, 195, true},
-    {ids::FolderList, DirectoryList, L"", 120, 720, 3555, 1440, false},
+    {ids::FolderList, FolderList, L"", 120, 720, 3555, 1440, false},
     {ids::DriveList, DriveList, L"", 120, 360, 3570, 315, false},
     {ids::FileList, FileList, L"", 135, 2145, 3510, 1260, false},
     {ids::ChdBox, CheckBox, texts::ChdCaption, 3990, 855, 675, 195, false},
@@ -77,7 +77,7 @@ ChildClass ClassOf(const LayoutEntry &entry)
     case CheckBox:
         // Not an automatic box: the window sets the tick itself, then runs the handling.
         return {WC_BUTTONW, child | WS_TABSTOP | BS_CHECKBOX, 0};
-    case DirectoryList:
+    case FolderList:
         return {WC_LISTBOXW,
                 child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,

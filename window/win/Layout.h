@@ -10,7 +10,7 @@
 
 namespace qarvel::window {
 
-enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, FileList };
+enum class ControlKind { Label, PushButton, CheckBox, FolderList, DriveList, FileList };
 
 // The width of every label: it sizes itself to its caption on one line.
 inline constexpr int FitsCaption = -1;

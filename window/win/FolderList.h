@@ -12,7 +12,7 @@
 
 namespace qarvel::window {
 
-class DirectoryList {
+class FolderList {
 public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
     HWND Handle() const { return list_.Handle(); }

@@ -1,10 +1,10 @@
-#include "DirectoryList.h"
+#include "FolderList.h"
 
 #include "win32/PathText.h"
 
 namespace qarvel::window {
 
-void DirectoryList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
+void FolderList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
 {
     const std::vector<std::wstring> chain = win32::DirectoryChain(directory);
     list_.SetRedraw(false);
@@ -32,12 +32,12 @@ void DirectoryList::Open(const std::wstring &directory, const std::vector<std::w
     HighlightOpenDirectory();
 }
 
-void DirectoryList::HighlightOpenDirectory()
+void FolderList::HighlightOpenDirectory()
 {
     list_.Select(openIndex_);
 }
 
-std::wstring DirectoryList::Highlighted() const
+std::wstring FolderList::Highlighted() const
 {
     const int selected = list_.Selection();
     return selected < 0 || static_cast<std::size_t>(selected) >= paths_.size()
@@ -45,7 +45,7 @@ std::wstring DirectoryList::Highlighted() const
                : paths_[static_cast<std::size_t>(selected)];
 }
 
-void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
+void FolderList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
 {
     if (item.itemID == static_cast<UINT>(-1)) {
         if ((item.itemState & ODS_FOCUS) != 0) {
