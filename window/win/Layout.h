@@ -18,7 +18,7 @@ inline constexpr int FitsCaption = -1;
 struct LayoutEntry {
     ids::Control id;
     ControlKind kind;
-    const wchar_t *caption;
+    const wchar_t *caption; // one of actions/Texts.h; empty for a list
     int left;
     int top;
     int width; // FitsCaption for a label

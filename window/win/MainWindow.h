@@ -1,7 +1,8 @@
 #pragma once
-// The program's one window: its controls, their layout at the window's DPI, its keys, the
-// folder and file lists it fills, and the binding of every control event to the actions object
-// it owns. It gives the actions its controls through FormControls.
+// The program's one window: its controls, their layout at the window's DPI, its keys and
+// messages, and the binding of every control event to the actions object it owns; its three
+// lists are read and filled by the FolderBrowser it keeps. It gives the actions its controls
+// through FormControls.
 
 #include "actions/FormControls.h"
 #include "actions/ImageActions.h"
