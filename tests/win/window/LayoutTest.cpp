@@ -3,6 +3,7 @@
 // open.
 
 #include "FormUnderTest.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -194,7 +195,7 @@ TEST(WindowLayout, FrameAndCaption)
     Lab tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
-    EXPECT_EQ(WindowText(form), L"Qarvel Compression Tool v0.1 ");
+    EXPECT_EQ(WindowText(form), expected::Caption);
     EXPECT_EQ(ClassName(form), window::ids::MainWindowClass);
     // A fixed layout: the frame does not resize and there is nothing to maximise.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE));
