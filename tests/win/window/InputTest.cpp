@@ -293,6 +293,24 @@ TEST_F(FolderListClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root()) << "typing only highlights";
 }
 
+// Tab brings the focus to the list: its caret item, the open folder, shows the focus
+// rectangle over its highlight, and only while the list holds the focus.
+TEST_F(FolderListClicks, TheCaretItemShowsTheFocus)
+{
+    RECT edge{}; // the caret item's top line
+    ::SendMessageW(folderList, LB_GETITEMRECT, ::SendMessageW(folderList, LB_GETCARETINDEX, 0, 0),
+                   reinterpret_cast<LPARAM>(&edge));
+    edge.bottom = edge.top + 1;
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    for (const bool focused : {true, false}) {
+        PressKey(VK_TAB);
+        WaitFor([&] { return (::GetFocus() == folderList) == focused; });
+        RunMessagesFor(100ms);
+        EXPECT_EQ(PixelsOf(folderList, edge, highlight) < edge.right - edge.left, focused)
+            << "with the focus: " << focused;
+    }
+}
+
 TEST_F(FolderListClicks, EnterOpensTheHighlightedEntry)
 {
     const int beta = IndexOf(ListItems(folderList), L"beta");

@@ -254,16 +254,7 @@ TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
     window.ShowInFront();
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     auto pixelsOf = [&](window::ids::Control id) {
-        const RECT place = PlaceInParent(window.Control(id));
-        HDC dc = ::GetDC(window.form->Handle());
-        int count = 0;
-        for (int y = place.top; y < place.bottom; ++y) {
-            for (int x = place.left; x < place.right; ++x) {
-                count += ::GetPixel(dc, x, y) == highlight ? 1 : 0;
-            }
-        }
-        ::ReleaseDC(window.form->Handle(), dc);
-        return count;
+        return PixelsOf(window.form->Handle(), PlaceInParent(window.Control(id)), highlight);
     };
     EXPECT_GT(pixelsOf(window::ids::Lz4Label), 10);
     EXPECT_EQ(pixelsOf(window::ids::AuthorLabel), 0);
