@@ -136,7 +136,7 @@ bool ImageActions::IsFreeToCompress(Compression &run)
     const Format &format = *run.format;
     const bool isCueSheet = namePieces_.back() == texts::CueSheetPiece;
     if (!format.takesCueSheet && isCueSheet) {
-        return Refuse(Fill(texts::CueForZso, {run.imageName}));
+        return Refuse(Fill(texts::CueForZso, {run.imageName, Trimmed(texts::ChdCaption)}));
     }
     // The list may be older than the folder: never hand a tool a file that is gone.
     const auto imageSize = host_.FileSize(run.image);

@@ -71,9 +71,17 @@ struct Format {
 
 namespace texts {
 
-// The captions that messages name.
+// The window's title and its controls' captions, and the caption of every message box.
+inline constexpr const wchar_t *WindowTitle = L"Qarvel Compression Tool v0.1 ";
+inline constexpr const wchar_t *FileLabelAtStart = L"File: Not Set";
 inline constexpr const wchar_t *CompressCaption = L" iSO";
+inline constexpr const wchar_t *ConvertCaption = L"BIN2ISO";
+inline constexpr const wchar_t *ChdCaption = L"CHD";
+inline constexpr const wchar_t *ZsoCaption = L"ZSO";
+inline constexpr const wchar_t *AuthorCaption = L"Written by Mordwin";
+inline constexpr const wchar_t *CompanyCaption = L"Halvoren";
 inline constexpr const wchar_t *Lz4Caption = L"pip install lz4";
+inline constexpr const wchar_t *MessageBoxCaption = L"Qarvel";
 
 // The file label and the image test.
 inline constexpr const wchar_t *FileLabel = L"File: {1}";
@@ -152,10 +160,10 @@ inline constexpr const wchar_t *OutputExists =
 inline constexpr const wchar_t *OutputInUse =
     L"{1} in {2} is still being written by another program: another Qarvel, or a tool still "
     L"running.\r\n\r\nWait until it has finished, then press {3} again.";
-// {1} name
+// {1} name, {2} the CHD box
 inline constexpr const wchar_t *CueForZso =
     L"{1} is a cue sheet: it only lists the tracks of a disc. A ZSO is made from the .iso image "
-    L"itself; select the .iso file, or tick CHD to compress the disc through its cue sheet.";
+    L"itself; select the .iso file, or tick {2} to compress the disc through its cue sheet.";
 // {1} name
 inline constexpr const wchar_t *CueTooLarge =
     L"{1} is larger than 1 MB, so it is not a cue sheet: a cue sheet is a short text that lists "
@@ -339,7 +347,7 @@ inline constexpr ToolCode ZisoCodes[] = {
 };
 
 inline constexpr Format Chd{.box = FormatBox::Chd,
-                            .name = L"CHD",
+                            .name = texts::ChdCaption,
                             .extension = L"chd",
                             .toolFile = L"chdman.exe",
                             .arguments = L" createcd -i ",
@@ -354,7 +362,7 @@ inline constexpr Format Chd{.box = FormatBox::Chd,
                             .codes = {}};
 
 inline constexpr Format Zso{.box = FormatBox::Zso,
-                            .name = L"ZSO",
+                            .name = texts::ZsoCaption,
                             .extension = L"zso",
                             .toolFile = L"ziso.py",
                             .arguments = L" -c 1 ",

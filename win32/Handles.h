@@ -151,6 +151,39 @@ public:
     ~ClipboardCloser() { ::CloseClipboard(); }
 };
 
+// A window's device context, released when it goes out of scope with the font that was
+// selected into it before put back; get() is null when the context could not be had.
+class DcGuard {
+public:
+    explicit DcGuard(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    DcGuard(const DcGuard &) = delete;
+    DcGuard &operator=(const DcGuard &) = delete;
+    ~DcGuard()
+    {
+        if (dc_ != nullptr) {
+            if (oldFont_ != nullptr) {
+                ::SelectObject(dc_, oldFont_);
+            }
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+
+    HDC get() const { return dc_; }
+    // Draws with the font until the guard goes, or until another is selected.
+    void Select(HFONT font)
+    {
+        const HGDIOBJ old = ::SelectObject(dc_, font);
+        if (oldFont_ == nullptr) {
+            oldFont_ = old;
+        }
+    }
+
+private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ oldFont_ = nullptr;
+};
+
 // Locks a global memory block for as long as it lives; get() is null when the lock failed.
 class GlobalLockGuard {
 public:

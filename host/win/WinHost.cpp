@@ -1,5 +1,6 @@
 #include "WinHost.h"
 
+#include "actions/Texts.h"
 #include "Clipboard.h"
 #include "Files.h"
 #include "FileTypes.h"
@@ -67,7 +68,8 @@ Launched WinHost::LaunchWatchedCommand(const std::wstring &commandLine, ShowMode
 Answer WinHost::ShowMessageBox(const std::wstring &prompt, MessageStyle style)
 {
     // The first button is the default unless the style says otherwise.
-    const int answer = ::MessageBoxW(owner_, prompt.c_str(), Caption, BoxStyle(style));
+    const int answer =
+        ::MessageBoxW(owner_, prompt.c_str(), texts::MessageBoxCaption, BoxStyle(style));
     switch (answer) {
     case IDYES:
         return Answer::AnswerYes;

@@ -19,9 +19,6 @@ struct EndedTask {
 
 class WinHost final : public HostServices {
 public:
-    // The caption of every message box.
-    static constexpr const wchar_t *Caption = L"Qarvel";
-
     WinHost() = default;
 
     // The window that message boxes are modal to and that owns the clipboard text. The host

@@ -162,6 +162,18 @@ POINT ScreenCentre(HWND window)
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+int PixelsOf(HWND window, const RECT &area, COLORREF colour)
+{
+    const win32::DcGuard dc(window);
+    int count = 0;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        for (LONG x = area.left; x < area.right; ++x) {
+            count += ::GetPixel(dc.get(), x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 std::wstring WindowText(HWND window)
 {
     const LRESULT length = Send(window, WM_GETTEXTLENGTH);

@@ -60,6 +60,8 @@ int IndexOf(const std::vector<std::wstring> &items, const std::wstring &item);
 std::vector<HWND> TopWindows();
 
 POINT ScreenCentre(HWND window);
+// How many pixels of the window's client area inside the rectangle show the colour.
+int PixelsOf(HWND window, const RECT &area, COLORREF colour);
 
 // Real input at a window's place on the screen.
 void ClickAt(POINT screen, int clicks = 1);

@@ -34,6 +34,44 @@ const std::wstring &RecorderExe()
     return path;
 }
 
+void ExpectVersionRecord(const std::wstring &exe)
+{
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version record in " << testing::PrintToString(exe);
+    std::vector<BYTE> record(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, size, record.data()));
+
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", reinterpret_cast<void **>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0u); // 0.0
+    EXPECT_EQ(fixed->dwFileVersionLS, 1u); // .0.1
+    EXPECT_EQ(fixed->dwProductVersionMS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 1u);
+
+    WORD *translation = nullptr;
+    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
+                                 reinterpret_cast<void **>(&translation), &length));
+    ASSERT_EQ(length, 2 * sizeof(WORD));
+    EXPECT_EQ(translation[0], 0x0409); // US English
+    EXPECT_EQ(translation[1], 1200);   // Unicode
+
+    const std::pair<const wchar_t *, const wchar_t *> strings[] = {
+        {L"ProductName", L"Qarvel"},          {L"InternalName", L"Qarvel"},
+        {L"OriginalFilename", L"Qarvel.exe"}, {L"CompanyName", L"x"},
+        {L"FileVersion", L"0.00.0001"},       {L"ProductVersion", L"0.00.0001"},
+    };
+    for (const auto &[name, expected] : strings) {
+        SCOPED_TRACE(name);
+        wchar_t *value = nullptr;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        ASSERT_TRUE(::VerQueryValueW(record.data(), query.c_str(),
+                                     reinterpret_cast<void **>(&value), &length));
+        EXPECT_STREQ(value, expected);
+    }
+}
+
 bool MakeFolders(const std::wstring &path)
 {
     for (size_t at = path.find(L'\\', 3);; at = path.find(L'\\', at + 1)) {

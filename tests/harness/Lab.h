@@ -20,6 +20,8 @@ std::wstring FromBuildPath(const char *linuxPath);
 // The built program and the recorder that stands in for the outside tools.
 const std::wstring &QarvelExe();
 const std::wstring &RecorderExe();
+// Checks the version record of a Qarvel.exe, the built one or the release's.
+void ExpectVersionRecord(const std::wstring &exe);
 
 using record::Variable;
 

@@ -35,6 +35,22 @@ protected:
         return ::SendMessageW(handle_, message, wParam, lParam);
     }
 
+    // An item's text, read with the list's own two messages: its length, then the text itself.
+    // Empty when there is no such item. Both kinds of list answer -1 for that (LB_ERR, CB_ERR).
+    std::wstring ItemTextBy(UINT lengthMessage, UINT textMessage, int index) const
+    {
+        static_assert(LB_ERR == -1 && CB_ERR == -1);
+        const LRESULT length = Send(lengthMessage, static_cast<WPARAM>(index));
+        if (length < 0) {
+            return {};
+        }
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT copied =
+            Send(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+        return text;
+    }
+
 private:
     HWND handle_ = nullptr;
 };
@@ -52,18 +68,7 @@ public:
     int Count() const { return static_cast<int>(Send(LB_GETCOUNT)); }
     int Selection() const { return static_cast<int>(Send(LB_GETCURSEL)); }
     void Select(int index) { Send(LB_SETCURSEL, static_cast<WPARAM>(index)); }
-    std::wstring ItemText(int index) const
-    {
-        const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
-        if (length == LB_ERR) {
-            return {};
-        }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT copied =
-            Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
-        return text;
-    }
+    std::wstring ItemText(int index) const { return ItemTextBy(LB_GETTEXTLEN, LB_GETTEXT, index); }
     void Clear() { Send(LB_RESETCONTENT); }
     // Room for this many items and characters, so adding does not grow the list step by step.
     void Reserve(std::size_t items, std::size_t characters)
@@ -96,15 +101,7 @@ public:
     void Select(int index) { Send(CB_SETCURSEL, static_cast<WPARAM>(index)); }
     std::wstring ItemText(int index) const
     {
-        const LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-        if (length == CB_ERR) {
-            return {};
-        }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT copied =
-            Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
-        return text;
+        return ItemTextBy(CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
     }
     void Clear() { Send(CB_RESETCONTENT); }
     int Add(const std::wstring &text)

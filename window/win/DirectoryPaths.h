@@ -1,7 +1,6 @@
 #pragma once
-// Directory paths as the directory list shows them: full, with no trailing separator except
-// at a root ("C:\"). The text work is portable (win32/PathText.h); making a path full asks
-// the system.
+// Directory paths as the lists keep them: full, with no trailing separator except at a root
+// ("C:\"). The text work is portable (win32/PathText.h); making a path full asks the system.
 
 #include "win32/PathText.h"
 

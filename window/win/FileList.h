@@ -1,6 +1,6 @@
 #pragma once
 // The file list: the bare names of the files in one directory, no subdirectories, no hidden or
-// system files, at most one selected. The window reads the folder; the list shows what was
+// system files, at most one selected. FolderBrowser reads the folder; the list shows what was
 // read, and scrolls sideways as far as its widest name reaches.
 
 #include "Controls.h"
@@ -15,7 +15,7 @@ class FileList {
 public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
 
-    // Shows the names of the directory's files (read by the window) and clears the selection.
+    // Shows the names of the directory's files (read by FolderBrowser) and clears the selection.
     // Gives ERROR_NOT_ENOUGH_MEMORY when the list could not take them all.
     DWORD Show(const std::wstring &directory, const FolderEntries &entries);
 

@@ -7,30 +7,6 @@ namespace qarvel::window {
 
 namespace {
 
-// Releases a window's device context and restores the font selected into it.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    WindowDc(const WindowDc &) = delete;
-    WindowDc &operator=(const WindowDc &) = delete;
-    ~WindowDc()
-    {
-        if (dc_ != nullptr) {
-            if (oldFont_ != nullptr) {
-                ::SelectObject(dc_, oldFont_);
-            }
-            ::ReleaseDC(window_, dc_);
-        }
-    }
-    HDC get() const { return dc_; }
-    void Select(HFONT font) { oldFont_ = ::SelectObject(dc_, font); }
-
-private:
-    HWND window_;
-    HDC dc_;
-    HGDIOBJ oldFont_ = nullptr;
-};
-
 // The advance widths of the font's characters, asked of the system 256 at a time as text
 // needs them: summing them measures a name far faster than asking for its extent, which
 // counts when a list of 100,000 names is filled.
@@ -91,7 +67,7 @@ win32::UniqueFont CreateMessageFont(UINT dpi)
 SIZE MeasureText(HWND window, HFONT font, const std::wstring &text)
 {
     SIZE extent{0, 0};
-    WindowDc dc(window);
+    win32::DcGuard dc(window);
     if (dc.get() == nullptr) {
         return extent;
     }
@@ -113,7 +89,7 @@ int WidestText(HWND window, HFONT font, const std::vector<std::wstring> &texts)
     if (texts.empty()) {
         return 0;
     }
-    WindowDc dc(window);
+    win32::DcGuard dc(window);
     if (dc.get() == nullptr) {
         return 0;
     }

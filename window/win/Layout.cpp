@@ -1,5 +1,7 @@
 #include "Layout.h"
 
+#include "actions/Texts.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -12,17 +14,17 @@ namespace {
 using enum ControlKind;
 
 constexpr std::array<LayoutEntry, 11> Table{{
-    {ids::FileLabel, Label, L"File: Not Set", 120, 120, FitsCaption, 195, false},
-    {ids::CompressButton, PushButton, L" iSO", 3975, 345, 615, 315, false},
-    {ids::AuthorLabel, Label, L"Written by Mordwin", 2265, 3525, FitsCaption, 195, true},
-    {ids::CompanyLabel, Label, L"Halvoren", 2032, 3765, FitsCaption, 195, true},
-    {ids::FolderList, DirectoryList, L"", 120, 720, 3555, 1440, false},
+    {ids::FileLabel, Label, texts::FileLabelAtStart, 120, 120, FitsCaption, 195, false},
+    {ids::CompressButton, PushButton, texts::CompressCaption, 3975, 345, 615, 315, false},
+    {ids::AuthorLabel, Label, texts::AuthorCaption, 2265, 3525, FitsCaption, 195, true},
+    {ids::CompanyLabel, Label, texts::CompanyCaption, 2032, 3765, FitsCaption, 195, true},
+    {ids::FolderList, FolderList, L"", 120, 720, 3555, 1440, false},
     {ids::DriveList, DriveList, L"", 120, 360, 3570, 315, false},
     {ids::FileList, FileList, L"", 135, 2145, 3510, 1260, false},
-    {ids::ChdBox, CheckBox, L"CHD", 3990, 855, 675, 195, false},
-    {ids::ZsoBox, CheckBox, L"ZSO", 3990, 1095, 660, 195, false},
-    {ids::Lz4Label, Label, L"pip install lz4", 4725, 1095, FitsCaption, 195, true},
-    {ids::ConvertButton, PushButton, L"BIN2ISO", 4665, 345, 795, 315, false},
+    {ids::ChdBox, CheckBox, texts::ChdCaption, 3990, 855, 675, 195, false},
+    {ids::ZsoBox, CheckBox, texts::ZsoCaption, 3990, 1095, 660, 195, false},
+    {ids::Lz4Label, Label, texts::Lz4Caption, 4725, 1095, FitsCaption, 195, true},
+    {ids::ConvertButton, PushButton, texts::ConvertCaption, 4665, 345, 795, 315, false},
 }};
 
 int TwipsToPixels(int twips, UINT dpi)
@@ -75,7 +77,7 @@ ChildClass ClassOf(const LayoutEntry &entry)
     case CheckBox:
         // Not an automatic box: the window sets the tick itself, then runs the handling.
         return {WC_BUTTONW, child | WS_TABSTOP | BS_CHECKBOX, 0};
-    case DirectoryList:
+    case FolderList:
         return {WC_LISTBOXW,
                 child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,

@@ -10,7 +10,7 @@
 
 namespace qarvel::window {
 
-enum class ControlKind { Label, PushButton, CheckBox, DirectoryList, DriveList, FileList };
+enum class ControlKind { Label, PushButton, CheckBox, FolderList, DriveList, FileList };
 
 // The width of every label: it sizes itself to its caption on one line.
 inline constexpr int FitsCaption = -1;
@@ -18,7 +18,7 @@ inline constexpr int FitsCaption = -1;
 struct LayoutEntry {
     ids::Control id;
     ControlKind kind;
-    const wchar_t *caption;
+    const wchar_t *caption; // one of actions/Texts.h; empty for a list
     int left;
     int top;
     int width; // FitsCaption for a label
@@ -26,7 +26,6 @@ struct LayoutEntry {
     bool clickable; // labels only: sends STN_CLICKED
 };
 
-inline constexpr const wchar_t *WindowCaption = L"Qarvel Compression Tool v0.1 ";
 inline constexpr int ClientWidth = 5985;
 inline constexpr int ClientHeight = 3990;
 

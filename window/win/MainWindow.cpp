@@ -43,7 +43,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
     }
     auto window = std::make_unique<MainWindow>(Key{}, host, onClose);
     const SIZE size = window->WindowSizeFor(::GetDpiForSystem());
-    if (::CreateWindowExW(WindowExStyle, ids::MainWindowClass, WindowCaption, WindowStyle,
+    if (::CreateWindowExW(WindowExStyle, ids::MainWindowClass, texts::WindowTitle, WindowStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr,
                           instance, window.get()) == nullptr) {
         return nullptr;
@@ -60,7 +60,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
         return nullptr;
     }
     window->FitListsAndWindow(nullptr);
-    if (!window->lists_.Drives().Fill()) {
+    if (!window->browser_.Drives().Fill()) {
         host.ShowMessageBox(texts::NoDrives, MessageStyle::Critical);
     }
     window->actions_.OnWindowLoad();
@@ -68,7 +68,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, HostServices 
 }
 
 MainWindow::MainWindow(Key, HostServices &host, OnClose onClose)
-    : actions_(*this, host), onClose_(onClose), lists_(host)
+    : actions_(*this, host), onClose_(onClose), browser_(host)
 {
 }
 
@@ -96,9 +96,9 @@ bool MainWindow::CreateControls(HINSTANCE instance)
         }
         Control(control).SetFont(CurrentFont());
     }
-    lists_.Attach(Child(ids::FolderList), Child(ids::DriveList), Child(ids::FileList));
+    browser_.Attach(Child(ids::FolderList), Child(ids::DriveList), Child(ids::FileList));
     const RECT drives = PlaceOf(LayoutOf(ids::DriveList), {});
-    lists_.Drives().SetClosedHeight(drives.bottom - drives.top);
+    browser_.Drives().SetClosedHeight(drives.bottom - drives.top);
     lastFocus_ = Child(ids::CompressButton);
     return true;
 }
@@ -165,9 +165,9 @@ void MainWindow::ApplyDpi(UINT dpi, const RECT *suggested)
 void MainWindow::FitListsAndWindow(const RECT *suggested)
 {
     const int margin = ::MulDiv(2, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
-    DirectoryList &folders = lists_.Folders();
+    FolderList &folders = browser_.Folders();
     folders.SetItemHeight(MeasureText(folders.Handle(), CurrentFont(), L"Ag").cy + margin);
-    lists_.Files().FitNames();
+    browser_.Files().FitNames();
     if (suggested != nullptr) {
         ::SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                        suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -200,7 +200,7 @@ void MainWindow::PlaceControl(const LayoutEntry &entry)
     ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
                    WindowHeightOf(entry, place), SWP_NOZORDER | SWP_NOACTIVATE);
     if (entry.kind == ControlKind::DriveList) {
-        lists_.Drives().SetClosedHeight(place.bottom - place.top);
+        browser_.Drives().SetClosedHeight(place.bottom - place.top);
     }
 }
 
@@ -243,7 +243,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DRAWITEM:
         if (wParam == ids::FolderList) {
-            lists_.Folders().Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dpi_);
+            browser_.Folders().Draw(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dpi_);
             return TRUE;
         }
         break;
@@ -337,12 +337,12 @@ void MainWindow::OnCommand(int id, int code)
         break;
     case ids::FolderList:
         if (code == LBN_DBLCLK) {
-            lists_.OpenHighlighted();
+            browser_.OpenHighlighted();
         }
         break;
     case ids::DriveList:
         if (code == CBN_SELCHANGE) {
-            lists_.OpenChosenDrive();
+            browser_.OpenChosenDrive();
         }
         break;
     default:
@@ -364,8 +364,8 @@ void MainWindow::OnBoxClicked(FormatBox box)
 void MainWindow::OnEnter()
 {
     const HWND focus = ::GetFocus();
-    if (focus == lists_.Folders().Handle()) {
-        lists_.OpenHighlighted();
+    if (focus == browser_.Folders().Handle()) {
+        browser_.OpenHighlighted();
     } else if (focus == Child(ids::CompressButton) || focus == Child(ids::ConvertButton)) {
         ::SendMessageW(focus, BM_CLICK, 0, 0);
     }
@@ -375,7 +375,7 @@ void MainWindow::OnEnter()
 
 void MainWindow::SetOpenDirectory(const std::wstring &directory)
 {
-    lists_.Open(directory);
+    browser_.Open(directory);
 }
 
 void MainWindow::SetFileLabel(const std::wstring &caption)

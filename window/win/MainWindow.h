@@ -1,11 +1,12 @@
 #pragma once
-// The program's one window: its controls, their layout at the window's DPI, its keys, the
-// folder and file lists it fills, and the binding of every control event to the actions object
-// it owns. It gives the actions its controls through FormControls.
+// The program's one window: its controls, their layout at the window's DPI, its keys and
+// messages, and the binding of every control event to the actions object it owns; its three
+// lists are read and filled by the FolderBrowser it keeps. It gives the actions its controls
+// through FormControls.
 
 #include "actions/FormControls.h"
 #include "actions/ImageActions.h"
-#include "FolderLists.h"
+#include "FolderBrowser.h"
 #include "Layout.h"
 #include "win32/Handles.h"
 #include "window/ControlIds.h"
@@ -39,8 +40,8 @@ public:
     static bool TranslateKeys(MSG &message);
 
     // FormControls
-    std::wstring ReadSelectedFile() override { return lists_.Files().SelectedName(); }
-    std::wstring ReadFileListDirectory() override { return lists_.Files().Directory(); }
+    std::wstring ReadSelectedFile() override { return browser_.Files().SelectedName(); }
+    std::wstring ReadFileListDirectory() override { return browser_.Files().Directory(); }
     void SetOpenDirectory(const std::wstring &directory) override;
     void SetFileLabel(const std::wstring &caption) override;
     Tick ReadTick(FormatBox box) override;
@@ -50,9 +51,9 @@ public:
 
     // The folder list's highlighted entry: a full path, no trailing separator except at a
     // drive root.
-    std::wstring ReadHighlightedDirectory() const { return lists_.Folders().Highlighted(); }
+    std::wstring ReadHighlightedDirectory() const { return browser_.Folders().Highlighted(); }
     // The open folder read again into both lists, as F5 does; the selection is cleared.
-    void Refresh() { lists_.Refresh(); }
+    void Refresh() { browser_.Refresh(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -84,7 +85,7 @@ private:
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     win32::UniqueFont font_;
     win32::UniqueAccelerators keys_; // F5
-    FolderLists lists_;
+    FolderBrowser browser_;
     HWND lastFocus_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "tests/harness/Driver.h"
 #include "tests/harness/FakeHost.h"
 #include "tests/harness/Lab.h"
+#include "win32/Handles.h"
 #include "window/ControlIds.h"
 #include "window/win/MainWindow.h"
 
@@ -25,14 +26,12 @@ inline HFONT FontHandle(HWND control)
 // The text's width on one line and the line's height, in the control's own font.
 inline SIZE TextExtent(HWND control, const std::wstring &text)
 {
-    HDC dc = ::GetDC(control);
-    const HGDIOBJ old = ::SelectObject(dc, FontHandle(control));
+    win32::DcGuard dc(control);
+    dc.Select(FontHandle(control));
     SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
+    ::GetTextMetricsW(dc.get(), &metrics);
     return {extent.cx, metrics.tmHeight};
 }
 

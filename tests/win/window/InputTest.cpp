@@ -232,7 +232,7 @@ TEST(WindowInput, LabelsAndButtonsRunTheirHandling)
     EXPECT_EQ(WindowText(window.Control(window::ids::FileLabel)), L"File: ");
 }
 
-class DirectoryClicks : public ::testing::Test {
+class FolderListClicks : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -252,7 +252,7 @@ protected:
     HWND fileList = nullptr;
 };
 
-TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
+TEST_F(FolderListClicks, SingleClickOnlyHighlights)
 {
     ASSERT_EQ(ListItems(fileList), std::vector<std::wstring>{L"top.cue"});
     const int alpha = IndexOf(ListItems(folderList), L"alpha");
@@ -266,7 +266,7 @@ TEST_F(DirectoryClicks, SingleClickOnlyHighlights)
     EXPECT_NE(IndexOf(ListItems(folderList), L"beta"), -1) << "the entries stayed";
 }
 
-TEST_F(DirectoryClicks, DoubleClickOpens)
+TEST_F(FolderListClicks, DoubleClickOpens)
 {
     ::SendMessageW(fileList, LB_SETCURSEL, 0, 0);
     const int alpha = IndexOf(ListItems(folderList), L"alpha");
@@ -282,7 +282,7 @@ TEST_F(DirectoryClicks, DoubleClickOpens)
     EXPECT_EQ(IndexOf(entries, L"beta"), -1);
 }
 
-TEST_F(DirectoryClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
+TEST_F(FolderListClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
 {
     const int open = static_cast<int>(::SendMessageW(folderList, LB_GETCURSEL, 0, 0));
     ClickListItem(folderList, open);
@@ -293,7 +293,25 @@ TEST_F(DirectoryClicks, TypingALetterHighlightsTheFolderWhoseNameStartsWithIt)
     EXPECT_EQ(window->form->ReadFileListDirectory(), tree.Root()) << "typing only highlights";
 }
 
-TEST_F(DirectoryClicks, EnterOpensTheHighlightedEntry)
+// Tab brings the focus to the list: its caret item, the open folder, shows the focus
+// rectangle over its highlight, and only while the list holds the focus.
+TEST_F(FolderListClicks, TheCaretItemShowsTheFocus)
+{
+    RECT edge{}; // the caret item's top line
+    ::SendMessageW(folderList, LB_GETITEMRECT, ::SendMessageW(folderList, LB_GETCARETINDEX, 0, 0),
+                   reinterpret_cast<LPARAM>(&edge));
+    edge.bottom = edge.top + 1;
+    const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    for (const bool focused : {true, false}) {
+        PressKey(VK_TAB);
+        WaitFor([&] { return (::GetFocus() == folderList) == focused; });
+        RunMessagesFor(100ms);
+        EXPECT_EQ(PixelsOf(folderList, edge, highlight) < edge.right - edge.left, focused)
+            << "with the focus: " << focused;
+    }
+}
+
+TEST_F(FolderListClicks, EnterOpensTheHighlightedEntry)
 {
     const int beta = IndexOf(ListItems(folderList), L"beta");
     ASSERT_GE(beta, 0);

@@ -3,6 +3,7 @@
 // open.
 
 #include "FormUnderTest.h"
+#include "tests/e2e/ExpectedTexts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -194,7 +195,7 @@ TEST(WindowLayout, FrameAndCaption)
     Lab tree;
     FormUnderTest window(tree.Root());
     const HWND form = window.form->Handle();
-    EXPECT_EQ(WindowText(form), L"Qarvel Compression Tool v0.1 ");
+    EXPECT_EQ(WindowText(form), expected::Caption);
     EXPECT_EQ(ClassName(form), window::ids::MainWindowClass);
     // A fixed layout: the frame does not resize and there is nothing to maximise.
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE));
@@ -253,16 +254,7 @@ TEST(WindowLayout, Lz4LabelIsDrawnInTheHighlightColour)
     window.ShowInFront();
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     auto pixelsOf = [&](window::ids::Control id) {
-        const RECT place = PlaceInParent(window.Control(id));
-        HDC dc = ::GetDC(window.form->Handle());
-        int count = 0;
-        for (int y = place.top; y < place.bottom; ++y) {
-            for (int x = place.left; x < place.right; ++x) {
-                count += ::GetPixel(dc, x, y) == highlight ? 1 : 0;
-            }
-        }
-        ::ReleaseDC(window.form->Handle(), dc);
-        return count;
+        return PixelsOf(window.form->Handle(), PlaceInParent(window.Control(id)), highlight);
     };
     EXPECT_GT(pixelsOf(window::ids::Lz4Label), 10);
     EXPECT_EQ(pixelsOf(window::ids::AuthorLabel), 0);

@@ -62,7 +62,7 @@ TEST_F(Lists, AtStartFileListShowsTheProgramDirectorysVisibleFiles)
     }));
 }
 
-TEST_F(Lists, DirectoryListShowsAncestorsTheDirectoryAndItsSubdirectories)
+TEST_F(Lists, FolderListShowsAncestorsTheFolderAndItsSubfolders)
 {
     const std::vector<std::wstring> entries = ListItems(folderList);
     // Each entry's text is the name it shows: C:\, then every folder down to the open one,

@@ -1,22 +1,16 @@
 // What Qarvel.exe says about itself: its version record, its manifest and its icon.
 
 #include "tests/harness/Lab.h"
+#include "win32/Handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace qarvel::test {
 namespace {
-
-struct FreeModule {
-    void operator()(HMODULE module) const { ::FreeLibrary(module); }
-};
-using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
 
 std::string Resource(HMODULE module, const wchar_t *type, const wchar_t *name)
 {
@@ -29,51 +23,15 @@ std::string Resource(HMODULE module, const wchar_t *type, const wchar_t *name)
 
 TEST(ProgramResources, VersionRecord)
 {
-    const std::wstring path = drive::QarvelExe();
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    ASSERT_GT(size, 0u) << "no version record, error " << ::GetLastError();
-    std::vector<BYTE> record(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, record.data()));
-
-    VS_FIXEDFILEINFO *fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\", reinterpret_cast<void **>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 1u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 1u);
-
-    struct Translation {
-        WORD language;
-        WORD codePage;
-    } *translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
-                                 reinterpret_cast<void **>(&translation), &length));
-    EXPECT_EQ(translation->language, 0x0409); // US English
-    EXPECT_EQ(translation->codePage, 1200);   // Unicode
-
-    const std::pair<const wchar_t *, const wchar_t *> strings[] = {
-        {L"ProductName", L"Qarvel"},          {L"InternalName", L"Qarvel"},
-        {L"OriginalFilename", L"Qarvel.exe"}, {L"CompanyName", L"x"},
-        {L"FileVersion", L"0.00.0001"},       {L"ProductVersion", L"0.00.0001"},
-    };
-    for (const auto &[name, expected] : strings) {
-        SCOPED_TRACE(name);
-        wchar_t *value = nullptr;
-        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-        ASSERT_TRUE(::VerQueryValueW(record.data(), query.c_str(),
-                                     reinterpret_cast<void **>(&value), &length));
-        EXPECT_STREQ(value, expected);
-    }
+    drive::ExpectVersionRecord(drive::QarvelExe());
 }
 
 TEST(ProgramResources, ManifestAndIcon)
 {
-    const Module program(
+    const win32::UniqueModule program(
         ::LoadLibraryExW(drive::QarvelExe().c_str(), nullptr,
                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    ASSERT_NE(program, nullptr) << "error " << ::GetLastError();
+    ASSERT_TRUE(program) << "error " << ::GetLastError();
     const std::string manifest = Resource(program.get(), RT_MANIFEST, MAKEINTRESOURCEW(1));
     for (const char *wanted :
          {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "asInvoker", ">PerMonitorV2<",

@@ -4,24 +4,24 @@
 // after a folder is opened, the file list lists it, with nothing selected.
 
 #include "actions/HostServices.h"
-#include "DirectoryList.h"
 #include "DriveList.h"
 #include "FileList.h"
+#include "FolderList.h"
 #include "FolderReader.h"
 
 #include <string>
 
 namespace qarvel::window {
 
-class FolderLists {
+class FolderBrowser {
 public:
-    explicit FolderLists(HostServices &host) : host_(host) {}
+    explicit FolderBrowser(HostServices &host) : host_(host) {}
 
     void Attach(HWND folders, HWND drives, HWND files);
-    DirectoryList &Folders() { return folders_; }
+    FolderList &Folders() { return folders_; }
     DriveList &Drives() { return drives_; }
     FileList &Files() { return files_; }
-    const DirectoryList &Folders() const { return folders_; }
+    const FolderList &Folders() const { return folders_; }
     const FileList &Files() const { return files_; }
 
     // Opens the directory in the folder list, shows its drive and lists its files, from one
@@ -38,7 +38,7 @@ private:
     void ReportFolderError(const std::wstring &folder, DWORD error);
 
     HostServices &host_;
-    DirectoryList folders_;
+    FolderList folders_;
     DriveList drives_;
     FileList files_;
 };

@@ -1,4 +1,4 @@
-#include "FolderLists.h"
+#include "FolderBrowser.h"
 
 #include "actions/Texts.h"
 #include "DirectoryPaths.h"
@@ -6,14 +6,14 @@
 
 namespace qarvel::window {
 
-void FolderLists::Attach(HWND folders, HWND drives, HWND files)
+void FolderBrowser::Attach(HWND folders, HWND drives, HWND files)
 {
     folders_.Attach(folders);
     drives_.Attach(drives);
     files_.Attach(files);
 }
 
-void FolderLists::Open(const std::wstring &directory)
+void FolderBrowser::Open(const std::wstring &directory)
 {
     const std::wstring normal = NormalDirectory(directory);
     const FolderEntries entries = ReadFolder(normal);
@@ -30,7 +30,7 @@ void FolderLists::Open(const std::wstring &directory)
     drives_.ShowDriveOf(normal);
 }
 
-void FolderLists::Refresh()
+void FolderBrowser::Refresh()
 {
     const std::wstring open = folders_.OpenDirectory(); // a copy: opening replaces it
     if (!open.empty()) {
@@ -38,7 +38,7 @@ void FolderLists::Refresh()
     }
 }
 
-void FolderLists::OpenChosenDrive()
+void FolderBrowser::OpenChosenDrive()
 {
     const std::wstring root = drives_.SelectedRoot();
     if (!root.empty()) {
@@ -46,7 +46,7 @@ void FolderLists::OpenChosenDrive()
     }
 }
 
-void FolderLists::ShowFiles(const std::wstring &directory, const FolderEntries &entries)
+void FolderBrowser::ShowFiles(const std::wstring &directory, const FolderEntries &entries)
 {
     const DWORD error = files_.Show(directory, entries);
     if (error != ERROR_SUCCESS) {
@@ -54,7 +54,7 @@ void FolderLists::ShowFiles(const std::wstring &directory, const FolderEntries &
     }
 }
 
-void FolderLists::ReportFolderError(const std::wstring &folder, DWORD error)
+void FolderBrowser::ReportFolderError(const std::wstring &folder, DWORD error)
 {
     host_.ShowMessageBox(Fill(texts::FolderUnreadable, {folder, win32::DescribeError(error)}),
                          MessageStyle::Critical);

@@ -1,10 +1,23 @@
-#include "DirectoryList.h"
+#include "FolderList.h"
 
 #include "win32/PathText.h"
 
 namespace qarvel::window {
 
-void DirectoryList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
+namespace {
+
+// The caret item shows the focus rectangle while the list holds the focus, as a standard list
+// box's does: not while the window hides its focus cues (UISF_HIDEFOCUS, until a key is used),
+// which the list tells as ODS_NOFOCUSRECT. Every drawing is whole, so the one asked for a
+// change of focus (ODA_FOCUS) draws or clears the rectangle with the rest.
+bool ShowsFocus(const DRAWITEMSTRUCT &item)
+{
+    return (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0;
+}
+
+} // namespace
+
+void FolderList::Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders)
 {
     const std::vector<std::wstring> chain = win32::DirectoryChain(directory);
     list_.SetRedraw(false);
@@ -32,12 +45,12 @@ void DirectoryList::Open(const std::wstring &directory, const std::vector<std::w
     HighlightOpenDirectory();
 }
 
-void DirectoryList::HighlightOpenDirectory()
+void FolderList::HighlightOpenDirectory()
 {
     list_.Select(openIndex_);
 }
 
-std::wstring DirectoryList::Highlighted() const
+std::wstring FolderList::Highlighted() const
 {
     const int selected = list_.Selection();
     return selected < 0 || static_cast<std::size_t>(selected) >= paths_.size()
@@ -45,10 +58,12 @@ std::wstring DirectoryList::Highlighted() const
                : paths_[static_cast<std::size_t>(selected)];
 }
 
-void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
+void FolderList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
 {
     if (item.itemID == static_cast<UINT>(-1)) {
-        if ((item.itemState & ODS_FOCUS) != 0) {
+        // An empty list: only the focus, on its first line.
+        ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOW));
+        if (ShowsFocus(item)) {
             ::DrawFocusRect(item.hDC, &item.rcItem);
         }
         return;
@@ -84,7 +99,7 @@ void DirectoryList::Draw(const DRAWITEMSTRUCT &item, UINT dpi) const
     const std::wstring name = list_.ItemText(index);
     ::DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    if ((item.itemState & ODS_FOCUS) != 0) {
+    if (ShowsFocus(item)) {
         ::DrawFocusRect(item.hDC, &item.rcItem);
     }
 }

@@ -2,8 +2,9 @@
 // The folder list: the open directory's ancestors, the open directory and its subdirectories,
 // one per line, indented by depth. Each item's text is the folder's own name ("C:\" for a
 // root), so typing a name's first letters finds it and a screen reader reads names; its item
-// data is its depth, and the full paths are kept beside the list. A click only highlights;
-// opening is the window's doing (double click, Enter).
+// data is its depth, and the full paths are kept beside the list. A click only highlights; a
+// double click or Enter, which the window takes, opens the highlighted folder through
+// FolderBrowser.
 
 #include "Controls.h"
 
@@ -12,12 +13,12 @@
 
 namespace qarvel::window {
 
-class DirectoryList {
+class FolderList {
 public:
     void Attach(HWND handle) { list_ = ListBox(handle); }
     HWND Handle() const { return list_.Handle(); }
 
-    // Makes the directory the open one, listed with its subfolders (read by the window), and
+    // Makes the directory the open one, listed with its subfolders (read by FolderBrowser), and
     // highlights it.
     void Open(const std::wstring &directory, const std::vector<std::wstring> &subfolders);
     const std::wstring &OpenDirectory() const { return open_; }
