@@ -108,6 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     const bool chd = rig.form.chd == Tick::Ticked;
     const bool zso = !chd && rig.form.zso == Tick::Ticked;
     const bool yes = rig.host.answer == Answer::AnswerYes;
+    // Any cue sheet names one track that is there.
+    const std::wstring sheet = qarvel::JoinWithBackslash(directory, selected);
+    rig.host.texts[sheet] = {qarvel::TextFile::Status::Read, L"FILE t.bin BINARY", false};
+    rig.host.files.insert(qarvel::JoinWithBackslash(qarvel::FolderOf(sheet), L"t.bin"));
 
     rig.actions.OnCompress();
 

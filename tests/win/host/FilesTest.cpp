@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace qarvel::drive {
 namespace {
@@ -86,6 +87,21 @@ TEST(Files, SizesHeldFilesDeletionWritableFoldersAndFileTypes)
     const win32::UniqueFind left(::FindFirstFileW(folder.Path(L"*.tmp").c_str(), &found));
     EXPECT_FALSE(left) << "the probe is gone: " << found.cFileName;
     EXPECT_FALSE(host.OpenerOf(L".qarvel-nothing-opens-this").found);
+
+    // What a killed ziso.py leaves is found by its pattern; a folder of such a name is not.
+    ASSERT_TRUE(WriteFile(folder.Path(L"~ziso-abcd1234.tmp")) &&
+                WriteFile(folder.Path(L"~ziso-ab.tmp")));
+    ASSERT_TRUE(MakeFolders(folder.Path(L"~ziso-folder12.tmp")));
+    EXPECT_EQ(host.FilesIn(folder.Root(), L"~ziso-????????.tmp"),
+              std::vector<std::wstring>{L"~ziso-abcd1234.tmp"});
+    // A UTF-8 text without its byte-order mark; any other text in the ANSI code page.
+    ASSERT_TRUE(WriteFile(folder.Path(L"a.cue"), "\xEF\xBB\xBF"
+                                                 "FILE \xC3\xA9.bin") &&
+                WriteFile(folder.Path(L"b.cue"), "FILE \xE9.bin"));
+    const TextFile utf8 = host.ReadTextFile(folder.Path(L"a.cue"), 100);
+    EXPECT_TRUE(utf8.byteOrderMark && utf8.text == L"FILE \u00e9.bin");
+    EXPECT_EQ(host.ReadTextFile(folder.Path(L"b.cue"), 100).text, L"FILE \u00e9.bin");
+    EXPECT_EQ(host.ReadTextFile(folder.Path(L"b.cue"), 10).status, TextFile::Status::TooLarge);
 }
 
 TEST(Files, ExtendedLengthForm)
