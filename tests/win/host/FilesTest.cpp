@@ -101,7 +101,7 @@ TEST(Files, SizesHeldFilesDeletionWritableFoldersAndFileTypes)
     const TextFile utf8 = host.ReadTextFile(folder.Path(L"a.cue"), 100);
     EXPECT_TRUE(utf8.byteOrderMark && utf8.text == L"FILE \u00e9.bin");
     EXPECT_EQ(host.ReadTextFile(folder.Path(L"b.cue"), 100).text, L"FILE \u00e9.bin");
-    EXPECT_EQ(host.ReadTextFile(folder.Path(L"b.cue"), 10).status, TextFile::Status::TooLarge);
+    EXPECT_EQ(host.ReadTextFile(folder.Path(L"b.cue"), 9).status, TextFile::Status::TooLarge);
 }
 
 TEST(Files, ExtendedLengthForm)
