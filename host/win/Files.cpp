@@ -4,6 +4,7 @@
 #include "win32/ErrorText.h"
 #include "win32/Handles.h"
 #include "win32/Paths.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -131,19 +132,10 @@ TextFile ReadTextFile(const std::wstring &path, std::uint64_t limit)
     if (text.byteOrderMark) {
         bytes.erase(0, 3);
     }
-    if (bytes.empty()) {
-        return text;
-    }
-    const int length = static_cast<int>(bytes.size());
-    UINT codePage = CP_UTF8;
-    int wide =
-        ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
-    if (wide == 0) {
-        codePage = CP_ACP;
-        wide = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    }
-    text.text.resize(static_cast<size_t>(wide));
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), length, text.text.data(), wide);
+    // Valid UTF-8 is taken as such; anything else is in the ANSI code page.
+    const bool utf8 = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                            static_cast<int>(bytes.size()), nullptr, 0) > 0;
+    text.text = win32::FromUtf8(bytes, utf8 ? CP_UTF8 : CP_ACP);
     return text;
 }
 
@@ -168,8 +160,7 @@ std::vector<std::wstring> FilesIn(const std::wstring &folder, const std::wstring
 
 Renamed RenameFile(const std::wstring &path, const std::wstring &newName)
 {
-    const std::wstring renamed =
-        win32::PathInFolder(path.substr(0, path.find_last_of(L'\\')), newName);
+    const std::wstring renamed = win32::PathInFolder(FolderOf(path), newName);
     // Without MOVEFILE_REPLACE_EXISTING it fails on any file or folder of the new name.
     if (::MoveFileExW(win32::ExtendedLengthPath(path).c_str(),
                       win32::ExtendedLengthPath(renamed).c_str(), 0)) {

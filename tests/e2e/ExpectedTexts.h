@@ -183,11 +183,15 @@ inline std::wstring LowOnRoom(const std::wstring &disk, const std::wstring &left
            L"again.";
 }
 
-// The start of the not-found box of a Qarvel started from another folder.
+// The not-found box of a Qarvel started from another folder.
 inline std::wstring StartedElsewhere(const std::wstring &working, const std::wstring &folder)
 {
     return L"chdman was not found, so NEW.CHD was not made: Qarvel was started from the folder " +
-           working + L", not from its own folder " + folder + L", and";
+           working + L", not from its own folder " + folder +
+           L", and the command interpreter looks for chdman in the folder Qarvel was started "
+           L"from.\r\n\r\nStart Qarvel from its own folder: open it from Explorer, or use a "
+           L"shortcut whose \"Start in\" is " +
+           folder + L".";
 }
 
 // The start of the question after "created!".
@@ -200,9 +204,8 @@ inline std::wstring NameAfterImage(const Format &format, const std::wstring &nam
                                    const std::wstring &folder)
 {
     const std::wstring output = L"NEW." + format.name;
-    return L"Name " + output + L" after its image: " + name + L"?\r\n\r\nQarvel renames " + output +
-           L" in " + folder + L" to " + name +
-           L"; nothing is moved or replaced. No keeps the name " + output + L".";
+    return NameQuestion(format) + name + L"?\r\n\r\nQarvel renames " + output + L" in " + folder +
+           L" to " + name + L"; nothing is moved or replaced. No keeps the name " + output + L".";
 }
 
 inline std::wstring CueForZso(const std::wstring &name)

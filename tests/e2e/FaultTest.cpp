@@ -5,6 +5,7 @@
 // cleanly), the message the user must act on, and the recorders showing that nothing was
 // started that should not have been.
 
+#include "actions/Texts.h"
 #include "ExpectedTexts.h"
 #include "tests/harness/Driver.h"
 #include "tests/harness/Lab.h"
@@ -106,7 +107,7 @@ protected:
         ASSERT_TRUE(q.ExpectBox(format.Confirmation(name), IDYES));
         const std::wstring input = Joined(images, name);
         // The chdman of Windows cannot open it, as its stand-in cannot.
-        if (format.IsChd() && std::ranges::any_of(input, [](wchar_t c) { return c > 0x7F; })) {
+        if (format.IsChd() && HasNonAscii(input)) {
             ASSERT_TRUE(q.ExpectBox(L"chdman ended with exit code 1 while making NEW.CHD from " +
                                         input + L", so NEW.CHD was not made.\r\n\r\n" +
                                         expected::NonAsciiPath(input),

@@ -4,6 +4,7 @@
 // clipboard, deletions) goes to a shared log in order, and each answer is set by the test.
 
 #include "actions/HostServices.h"
+#include "actions/Texts.h"
 
 #include <functional>
 #include <map>
@@ -147,7 +148,7 @@ public:
     Renamed RenameFile(const std::wstring &path, const std::wstring &newName) override
     {
         Note(L"rename " + path + L" to " + newName);
-        const std::wstring renamed = path.substr(0, path.rfind(L'\\') + 1) + newName;
+        const std::wstring renamed = JoinWithBackslash(FolderOf(path), newName);
         if (PathExists(renamed)) {
             return Renamed::NameTaken;
         }
